@@ -1,0 +1,105 @@
+# Helpers shared by the layer folders.
+
+# qv_layer(NAME DEPS...): a static library of the .cpp files of the current
+# folder.  Files ending in _win.cpp build only for Windows, _posix.cpp only
+# elsewhere.
+function(qv_layer name)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(QV_WINDOWS)
+    list(FILTER srcs EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER srcs EXCLUDE REGEX "_win\\.cpp$")
+  endif()
+  if(NOT srcs)
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${ARGN})
+    return()
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_link_libraries(${name} PUBLIC ${ARGN})
+endfunction()
+
+# qv_shipped(TARGET): an executable that goes to users.  After linking, its
+# imports must be system DLLs only and its format must match the target.
+function(qv_shipped target)
+  if(NOT QV_WINDOWS)
+    return()
+  endif()
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(fmt pei-x86-64)
+  else()
+    set(fmt pei-i386)
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${QV_OBJDUMP} -DFILE=$<TARGET_FILE:${target}>
+            -DFORMAT=${fmt} -P ${CMAKE_SOURCE_DIR}/cmake/check-imports.cmake
+    VERBATIM)
+  set_property(GLOBAL APPEND PROPERTY QV_SHIPPED_TARGETS ${target})
+endfunction()
+
+# In a cross build, the tools that run during the build (the form compiler)
+# are built for the build machine first.
+function(qv_setup_host_tools)
+  include(ExternalProject)
+  set(host_dir ${CMAKE_BINARY_DIR}/host-tools)
+  ExternalProject_Add(host_tools
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${host_dir}
+    CMAKE_ARGS -DQV_HOST_TOOLS_ONLY=ON -DQV_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
+               -DCMAKE_C_COMPILER=cc -DCMAKE_CXX_COMPILER=c++
+    BUILD_COMMAND ${CMAKE_COMMAND} --build ${host_dir} --target qvform
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    BUILD_BYPRODUCTS ${host_dir}/tools/qvform)
+  set(QV_HOST_QVFORM ${host_dir}/tools/qvform CACHE INTERNAL "")
+endfunction()
+
+# The form compiler for this build: the host tool in a cross build.
+function(qv_qvform_command out)
+  if(QV_WINDOWS)
+    set(${out} ${QV_HOST_QVFORM} PARENT_SCOPE)
+  else()
+    set(${out} $<TARGET_FILE:qvform> PARENT_SCOPE)
+  endif()
+endfunction()
+
+# qv_compile_form(OUT_VAR TEXT_FORM): converts a text form into its binary
+# stream at build time; OUT_VAR receives the path of the binary file.
+function(qv_compile_form out src)
+  get_filename_component(base ${src} NAME_WE)
+  set(bin ${CMAKE_CURRENT_BINARY_DIR}/${base}.bin)
+  qv_qvform_command(qvform)
+  if(QV_WINDOWS)
+    set(dep host_tools)
+  else()
+    set(dep qvform)
+  endif()
+  add_custom_command(OUTPUT ${bin}
+    COMMAND ${qvform} tobin ${src} ${bin}
+    DEPENDS ${src} ${dep}
+    COMMENT "Compiling form ${base}"
+    VERBATIM)
+  set(${out} ${bin} PARENT_SCOPE)
+endfunction()
+
+# qv_test(NAME SOURCES... LIBS libs...): a GoogleTest executable registered
+# with CTest (run under Wine in the Windows build).
+function(qv_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QV_SOURCE_DIR=${CMAKE_SOURCE_DIR};QV_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# qv_fuzzer(NAME SOURCE LIBS...): a libFuzzer target (native clang only).
+function(qv_fuzzer name src)
+  if(QV_WINDOWS OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    return()
+  endif()
+  add_executable(${name} ${src})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${ARGN})
+  set_property(GLOBAL APPEND PROPERTY QV_FUZZ_TARGETS ${name})
+endfunction()

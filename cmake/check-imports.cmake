@@ -1,0 +1,26 @@
+# Fails when an executable imports anything but system DLLs, or when its
+# format is not the expected one (PE32 for i686, PE32+ for x86_64).
+execute_process(COMMAND ${OBJDUMP} -p ${FILE} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${FILE}")
+endif()
+if(NOT out MATCHES "file format ${FORMAT}")
+  message(FATAL_ERROR "${FILE} is not ${FORMAT}")
+endif()
+set(allowed
+  kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 comctl32 comdlg32 version
+  wininet shlwapi msvcrt winmm uuid ws2_32 imm32 winspool rpcrt4)
+string(REGEX MATCHALL "DLL Name: [^\n]+" names "${out}")
+foreach(line ${names})
+  string(REGEX REPLACE "DLL Name: " "" dll "${line}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" low)
+  string(REGEX REPLACE "\\.dll$" "" low "${low}")
+  if(low MATCHES "^api-ms-win-")
+    continue()
+  endif()
+  list(FIND allowed "${low}" idx)
+  if(idx EQUAL -1)
+    message(FATAL_ERROR "${FILE} imports ${dll}, which is not a system DLL")
+  endif()
+endforeach()
