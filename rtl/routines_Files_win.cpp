@@ -1,0 +1,106 @@
+// The file system of the Windows build (ANSI API).
+#include <windows.h>
+
+#include "rtl/routines_Files.h"
+#include "rtl/routines_Strings.h"
+
+std::string ToNativePath(const std::string& Path) { return Path; }
+std::string FromNativePath(const std::string& Path) { return Path; }
+
+namespace {
+bool Attributes(const std::string& Path, DWORD& Attr) {
+  if (Path.empty()) return false;
+  Attr = GetFileAttributesA(Path.c_str());
+  return Attr != INVALID_FILE_ATTRIBUTES;
+}
+}  // namespace
+
+bool FileExists(const std::string& FileName) {
+  DWORD A;
+  return Attributes(FileName, A) && !(A & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& Dir) {
+  DWORD A;
+  return Attributes(Dir, A) && (A & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int64_t FileSizeByName(const std::string& FileName) {
+  WIN32_FILE_ATTRIBUTE_DATA D;
+  if (FileName.empty() || !GetFileAttributesExA(FileName.c_str(), GetFileExInfoStandard, &D) ||
+      (D.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return -1;
+  return (static_cast<int64_t>(D.nFileSizeHigh) << 32) | D.nFileSizeLow;
+}
+
+bool RemoveFile(const std::string& FileName) { return DeleteFileA(FileName.c_str()) != 0; }
+
+bool RenameFile(const std::string& OldName, const std::string& NewName) {
+  return MoveFileA(OldName.c_str(), NewName.c_str()) != 0;
+}
+
+bool ForceDirectories(const std::string& Dir) {
+  std::string D = RemoveBackslash(Dir);
+  if (D.empty()) return false;
+  if (DirectoryExists(D)) return true;
+  // "C:" alone is a drive, not a folder to create.
+  if (D.size() == 2 && D[1] == ':') return false;
+  const std::string Parent = ExtractFileDir(D);
+  if (!Parent.empty() && Parent != D && !ForceDirectories(Parent)) return false;
+  return CreateDirectoryA(D.c_str(), nullptr) != 0 || DirectoryExists(D);
+}
+
+// Shared with the file stream.  The conversion goes through local time and
+// the two-second stamp, as the archive headers have always stored it.
+double DayCountFromFileTime(const FILETIME& Utc) {
+  FILETIME Local;
+  SYSTEMTIME S;
+  if (!FileTimeToLocalFileTime(&Utc, &Local) || !FileTimeToSystemTime(&Local, &S)) return 0;
+  TCalendarTime C{S.wYear, S.wMonth, S.wDay, S.wHour, S.wMinute, S.wSecond & ~1};
+  return EncodeDayCount(C);
+}
+
+bool FileTimeFromDayCount(double Date, FILETIME& Utc) {
+  const TCalendarTime C = DecodeDayCount(Date);
+  SYSTEMTIME S = {};
+  S.wYear = static_cast<WORD>(C.Year);
+  S.wMonth = static_cast<WORD>(C.Month);
+  S.wDay = static_cast<WORD>(C.Day);
+  S.wHour = static_cast<WORD>(C.Hour);
+  S.wMinute = static_cast<WORD>(C.Minute);
+  S.wSecond = static_cast<WORD>(C.Second);
+  FILETIME Local;
+  return SystemTimeToFileTime(&S, &Local) && LocalFileTimeToFileTime(&Local, &Utc);
+}
+
+bool FileAge(const std::string& FileName, double& Date) {
+  WIN32_FILE_ATTRIBUTE_DATA D;
+  if (FileName.empty() || !GetFileAttributesExA(FileName.c_str(), GetFileExInfoStandard, &D))
+    return false;
+  Date = DayCountFromFileTime(D.ftLastWriteTime);
+  return true;
+}
+
+bool FileSetDate(const std::string& FileName, double Date) {
+  HANDLE H = CreateFileA(FileName.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (H == INVALID_HANDLE_VALUE) return false;
+  FILETIME T;
+  const bool Ok = FileTimeFromDayCount(Date, T) && SetFileTime(H, nullptr, nullptr, &T);
+  CloseHandle(H);
+  return Ok;
+}
+
+std::string TempDirectory() {
+  char Buf[MAX_PATH + 1];
+  DWORD N = GetTempPathA(sizeof Buf, Buf);
+  if (N == 0 || N > MAX_PATH) return "C:\\";
+  return RemoveBackslash(std::string(Buf, N));
+}
+
+std::string CreateTempFileName(const std::string& Prefix) {
+  char Buf[MAX_PATH + 1];
+  if (!GetTempFileNameA(TempDirectory().c_str(), Prefix.c_str(), 0, Buf)) return std::string();
+  DeleteFileA(Buf);
+  return Buf;
+}
