@@ -103,3 +103,34 @@ function(qv_fuzzer name src)
   target_link_libraries(${name} PRIVATE ${ARGN})
   set_property(GLOBAL APPEND PROPERTY QV_FUZZ_TARGETS ${name})
 endfunction()
+
+# qv_setup_program(TARGET PROJECT project.dfm TITLE "Title" [OUTPUT_NAME name]):
+# a setup program: the setup engine with the project stream as its TFORM1
+# resource and the installation title as QVTITLE.
+function(qv_setup_program target)
+  cmake_parse_arguments(S "" "PROJECT;TITLE;OUTPUT_NAME" "" ${ARGN})
+  get_filename_component(project ${S_PROJECT} ABSOLUTE)
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}.res)
+  file(MAKE_DIRECTORY ${dir})
+  set(bin ${dir}/project.bin)
+  qv_qvform_command(qvform)
+  if(QV_WINDOWS)
+    set(dep host_tools)
+  else()
+    set(dep qvform)
+  endif()
+  add_custom_command(OUTPUT ${bin}
+    COMMAND ${qvform} tobin ${project} ${bin}
+    DEPENDS ${project} ${dep}
+    COMMENT "Compiling project ${S_PROJECT}"
+    VERBATIM)
+  file(WRITE ${dir}/title.txt "${S_TITLE}")
+  file(WRITE ${dir}/project.rc "TFORM1 RCDATA \"${bin}\"\nQVTITLE RCDATA \"${dir}/title.txt\"\n")
+  set_source_files_properties(${dir}/project.rc PROPERTIES OBJECT_DEPENDS "${bin};${dir}/title.txt")
+  add_executable(${target} WIN32 ${dir}/project.rc)
+  target_link_libraries(${target} PRIVATE qv_setup)
+  if(S_OUTPUT_NAME)
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${S_OUTPUT_NAME})
+  endif()
+  qv_shipped(${target})
+endfunction()

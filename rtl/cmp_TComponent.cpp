@@ -94,7 +94,7 @@ std::map<std::string, const TClassInfo*>& Registry() {
 }
 }  // namespace
 
-void RegisterClass(const TClassInfo& Info) { Registry()[UpperCase(Info.ClassName)] = &Info; }
+void RegisterComponentClass(const TClassInfo& Info) { Registry()[UpperCase(Info.ClassName)] = &Info; }
 
 const TClassInfo* FindClass(const std::string& Name) {
   auto It = Registry().find(UpperCase(Name));

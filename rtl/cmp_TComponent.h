@@ -125,7 +125,8 @@ struct TClassInfo {
 };
 
 // The global class registry, looked up by class name (case-insensitive).
-void RegisterClass(const TClassInfo& Info);
+// (Not "RegisterClass": <windows.h> makes that name a macro.)
+void RegisterComponentClass(const TClassInfo& Info);
 const TClassInfo* FindClass(const std::string& Name);
 std::vector<const TClassInfo*> RegisteredClasses();
 

@@ -193,8 +193,9 @@ class TClassBuilder {
     return Add(std::move(P));
   }
 
-  template <class Sig>
-  TClassBuilder& Event(const char* Name, TEvent<Sig> C::*Field) {
+  // The field may be declared in a base class of C.
+  template <class Sig, class B>
+  TClassBuilder& Event(const char* Name, TEvent<Sig> B::*Field) {
     TPropInfo P;
     P.Name = Name;
     P.Kind = TPropKind::Method;

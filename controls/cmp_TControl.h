@@ -1,0 +1,172 @@
+// Controls: thin wrappers over real windows.  A TControl has bounds, a
+// caption, visibility and a font; a TWinControl owns a window handle and
+// child controls; forms are in cmp_TForm.h.  Windows are created lazily, the
+// first time a handle is needed, from the published property values.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "rtl/cmp_TComponent.h"
+
+class TWinControl;
+
+using TColor = int32_t;
+constexpr TColor clBtnFace = static_cast<TColor>(0x8000000F);
+constexpr TColor clWindow = static_cast<TColor>(0x80000005);
+constexpr TColor clWindowText = static_cast<TColor>(0x80000008);
+constexpr TColor clBlack = 0;
+constexpr TColor clWhite = 0xFFFFFF;
+// A colour value as GDI wants it: system colours are resolved.
+COLORREF ColorToRGB(TColor C);
+
+enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using TFontStyles = uint8_t;
+extern const TEnumInfo FontStyleInfo;
+
+class TFont : public TPersistent {
+  QV_CLASS()
+ public:
+  TFont();
+  ~TFont() override;
+  TFont(const TFont&) = delete;
+  TFont& operator=(const TFont&) = delete;
+  void Assign(const TFont& Source);
+
+  std::string Name = "MS Sans Serif";
+  int32_t Charset = 1;  // DEFAULT_CHARSET
+  TColor Color = clWindowText;
+  int32_t Height = -11;  // pixels; negative: character height
+  TFontStyles Style = 0;
+
+  int32_t Size() const;  // points at 96 dots per inch
+  void SetSize(int32_t Points);
+  // The GDI font for these values, created on first use and kept until a
+  // value changes.
+  HFONT Handle();
+  TNotifyEvent OnChange;
+  void Changed();
+
+ private:
+  HFONT FHandle = nullptr;
+};
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+extern const TEnumInfo AlignInfo;
+
+class TControl : public TComponent {
+  QV_CLASS()
+ public:
+  explicit TControl(TComponent* AOwner);
+  ~TControl() override;
+
+  TWinControl* Parent() const { return FParent; }
+  virtual void SetParent(TWinControl* AParent);
+
+  int32_t Left() const { return FLeft; }
+  int32_t Top() const { return FTop; }
+  int32_t Width() const { return FWidth; }
+  int32_t Height() const { return FHeight; }
+  void SetLeft(int32_t V) { SetBounds(V, FTop, FWidth, FHeight); }
+  void SetTop(int32_t V) { SetBounds(FLeft, V, FWidth, FHeight); }
+  void SetWidth(int32_t V) { SetBounds(FLeft, FTop, V, FHeight); }
+  void SetHeight(int32_t V) { SetBounds(FLeft, FTop, FWidth, V); }
+  virtual void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight);
+
+  const std::string& Caption() const { return FCaption; }
+  virtual void SetCaption(const std::string& S);
+  bool Visible() const { return FVisible; }
+  virtual void SetVisible(bool V);
+  bool Enabled() const { return FEnabled; }
+  virtual void SetEnabled(bool V);
+  TAlign Align() const { return FAlign; }
+  void SetAlign(TAlign A);
+  TColor Color() const { return FColor; }
+  virtual void SetColor(TColor C);
+  TFont* Font() const { return FFont; }
+
+  TNotifyEvent OnClick;
+
+  void SetParentComponent(TComponent* Value) override;
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return true; }
+
+  void Invalidate();
+  // A control without a window of its own paints into its parent's.
+  virtual void PaintTo(HDC DC) {}
+
+ protected:
+  virtual void FontChanged() {}
+  int32_t FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  std::string FCaption;
+  bool FVisible = true;
+  bool FEnabled = true;
+  TAlign FAlign = alNone;
+  TColor FColor = clBtnFace;
+  TFont* FFont;
+  TWinControl* FParent = nullptr;
+  friend class TWinControl;
+};
+
+struct TCreateParams {
+  std::string ClassName;  // window class; empty = the kit's own class
+  std::string Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+};
+
+class TWinControl : public TControl {
+  QV_CLASS()
+ public:
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+
+  HWND Handle();  // creates the window when it does not exist yet
+  bool HandleAllocated() const { return FHandle != nullptr; }
+  void HandleNeeded() { Handle(); }
+  void DestroyHandle();
+
+  int ControlCount() const { return static_cast<int>(FControls.size()); }
+  TControl* Controls(int Index) const { return FControls.at(static_cast<size_t>(Index)); }
+  void InsertControl(TControl* C);
+  void RemoveControl(TControl* C);
+
+  int32_t ClientWidth();
+  int32_t ClientHeight();
+  void SetClientSize(int32_t W, int32_t H);
+
+  void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
+  void SetCaption(const std::string& S) override;
+  void SetVisible(bool V) override;
+  void SetEnabled(bool V) override;
+  void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
+  void SetChildOrder(TComponent* Child, int Order) override;
+  // Lays out the aligned children in the client area.
+  void Realign();
+
+  // The window procedure of every kit window dispatches here.
+  virtual LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam);
+  static TWinControl* FromHandle(HWND H);
+
+ protected:
+  virtual void CreateParams(TCreateParams& Params);
+  virtual void CreateWnd();
+  // Fills the background, then lets the windowless children paint.
+  virtual void Paint(HDC DC);
+  void PaintBackground(HDC DC);
+  void PaintGraphicChildren(HDC DC);
+  LRESULT DefaultHandler(UINT Msg, WPARAM WParam, LPARAM LParam);
+  void FontChanged() override;
+
+  HWND FHandle = nullptr;
+  WNDPROC FDefWndProc = nullptr;  // set when wrapping a system window class
+  std::vector<TControl*> FControls;
+  bool FAligning = false;
+};
+
+// The window class all kit windows without a system class use.
+const char* KitWindowClassName();

@@ -1,0 +1,149 @@
+// Drives the program's windows from outside, as a user would: waits for a
+// top-level window by title, lists windows and their controls, presses a
+// button by its text, closes a window.  Used by the end-to-end tests and the
+// main job under Wine.
+//
+//   qvauto wait TITLE [SECONDS]      exit 0 once a visible window titled TITLE exists
+//   qvauto gone TITLE [SECONDS]      exit 0 once no such window exists
+//   qvauto click TITLE BUTTON [SECONDS]  press the button captioned BUTTON ("&" ignored)
+//   qvauto close TITLE               send WM_CLOSE to the window
+//   qvauto list                      print visible top-level windows and their children
+//   qvauto text TITLE                print the texts of the window and its children
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string WindowText(HWND H) {
+  char Buf[1024] = {};
+  GetWindowTextA(H, Buf, sizeof Buf);
+  return Buf;
+}
+
+std::string Plain(std::string S) {
+  std::string R;
+  for (char C : S)
+    if (C != '&') R += C;
+  return R;
+}
+
+HWND FindTop(const std::string& Title) {
+  struct Ctx {
+    std::string Title;
+    HWND Found = nullptr;
+  } C{Title};
+  EnumWindows(
+      [](HWND H, LPARAM P) -> BOOL {
+        auto* C = reinterpret_cast<Ctx*>(P);
+        if (IsWindowVisible(H) && WindowText(H) == C->Title) {
+          C->Found = H;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&C));
+  return C.Found;
+}
+
+std::vector<HWND> Children(HWND Parent) {
+  std::vector<HWND> R;
+  EnumChildWindows(
+      Parent,
+      [](HWND H, LPARAM P) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(P)->push_back(H);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&R));
+  return R;
+}
+
+HWND WaitTop(const std::string& Title, double Seconds) {
+  for (DWORD Start = GetTickCount();;) {
+    if (HWND H = FindTop(Title)) return H;
+    if (GetTickCount() - Start > Seconds * 1000) return nullptr;
+    Sleep(100);
+  }
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: qvauto wait|gone|click|close|list|text ...\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  std::string Cmd = argv[1];
+  if (Cmd == "list") {
+    EnumWindows(
+        [](HWND H, LPARAM) -> BOOL {
+          if (!IsWindowVisible(H)) return TRUE;
+          char Cls[256] = {};
+          GetClassNameA(H, Cls, sizeof Cls);
+          std::printf("%s [%s]\n", WindowText(H).c_str(), Cls);
+          for (HWND C : Children(H)) {
+            GetClassNameA(C, Cls, sizeof Cls);
+            std::printf("  %s [%s]\n", WindowText(C).c_str(), Cls);
+          }
+          return TRUE;
+        },
+        0);
+    return 0;
+  }
+  if (argc < 3) return Usage();
+  std::string Title = argv[2];
+  if (Cmd == "wait") {
+    double S = argc > 3 ? std::atof(argv[3]) : 20;
+    if (WaitTop(Title, S)) return 0;
+    std::fprintf(stderr, "qvauto: no window \"%s\" within %g s\n", Title.c_str(), S);
+    return 1;
+  }
+  if (Cmd == "gone") {
+    double S = argc > 3 ? std::atof(argv[3]) : 20;
+    for (DWORD Start = GetTickCount(); FindTop(Title);) {
+      if (GetTickCount() - Start > S * 1000) {
+        std::fprintf(stderr, "qvauto: window \"%s\" still there after %g s\n", Title.c_str(), S);
+        return 1;
+      }
+      Sleep(100);
+    }
+    return 0;
+  }
+  if (Cmd == "close") {
+    HWND H = FindTop(Title);
+    if (!H) {
+      std::fprintf(stderr, "qvauto: no window \"%s\"\n", Title.c_str());
+      return 1;
+    }
+    PostMessageA(H, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (Cmd == "text") {
+    HWND H = FindTop(Title);
+    if (!H) return 1;
+    std::printf("%s\n", WindowText(H).c_str());
+    for (HWND C : Children(H)) std::printf("  %s\n", WindowText(C).c_str());
+    return 0;
+  }
+  if (Cmd == "click" && argc >= 4) {
+    double S = argc > 4 ? std::atof(argv[4]) : 20;
+    std::string Button = Plain(argv[3]);
+    for (DWORD Start = GetTickCount(); GetTickCount() - Start <= S * 1000; Sleep(100)) {
+      HWND H = FindTop(Title);
+      if (!H) continue;
+      for (HWND C : Children(H))
+        if (IsWindowVisible(C) && IsWindowEnabled(C) && Plain(WindowText(C)) == Button) {
+          SendMessageA(C, BM_CLICK, 0, 0);
+          return 0;
+        }
+    }
+    std::fprintf(stderr, "qvauto: no button \"%s\" in \"%s\"\n", Button.c_str(), Title.c_str());
+    return 1;
+  }
+  return Usage();
+}
