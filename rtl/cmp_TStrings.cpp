@@ -1,5 +1,7 @@
 #include "rtl/cmp_TStrings.h"
 
+#include "rtl/cmp_TReader.h"
+#include "rtl/cmp_TWriter.h"
 #include "rtl/routines_ClassBuilder.h"
 
 const TClassInfo& TStrings::StaticClass() {
@@ -173,4 +175,24 @@ std::vector<std::string> TStrings::ToVector() const {
 
 void TStrings::Changed() {
   if (OnChange) OnChange(this);
+}
+
+// Stored as "Strings": a list of string values.
+void TStrings::DefineProperties(TFiler& Filer) {
+  Filer.DefineProperty(
+      "Strings",
+      [this](TReader& Reader) {
+        Reader.ReadListBegin();
+        std::vector<Item> Items;
+        while (!Reader.EndOfList()) Items.push_back({Reader.ReadString(), nullptr});
+        Reader.ReadListEnd();
+        FItems = std::move(Items);
+        Changed();
+      },
+      [this](TWriter& Writer) {
+        Writer.WriteListBegin();
+        for (const Item& I : FItems) Writer.WriteString(I.S);
+        Writer.WriteListEnd();
+      },
+      Count() > 0);
 }
