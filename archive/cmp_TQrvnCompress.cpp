@@ -487,6 +487,7 @@ void TQrvnCompress::SplitToDisks(std::string Directory, const std::string& FileN
 }
 
 std::unique_ptr<TStream> TQrvnCompress::CreateDiskFile(const std::string& Name) {
+  ForceDirectories(ExtractFileDir(Name));  // a folder standing in for a disk may be new
   auto F = TFileStream::TryOpen(Name, TFileMode::fmCreate);
   if (!F) Fail(MsgCannotCreate, Name);
   if (DiskCapacity > 0) return std::make_unique<TLimitedDiskStream>(std::move(F), DiskCapacity);
