@@ -13,6 +13,8 @@ bool DirectoryExists(const std::string& Dir);
 // Size in bytes, -1 when the file does not exist or cannot be asked.
 int64_t FileSizeByName(const std::string& FileName);
 bool RemoveFile(const std::string& FileName);
+// Removes an empty folder.
+bool RemoveDir(const std::string& Dir);
 // Fails when NewName exists.
 bool RenameFile(const std::string& OldName, const std::string& NewName);
 // Creates Dir and every missing parent; true when Dir exists afterwards.

@@ -52,6 +52,10 @@ bool RemoveFile(const std::string& FileName) {
   return !FileName.empty() && ::unlink(ToNativePath(FileName).c_str()) == 0;
 }
 
+bool RemoveDir(const std::string& Dir) {
+  return !Dir.empty() && ::rmdir(ToNativePath(Dir).c_str()) == 0;
+}
+
 bool RenameFile(const std::string& OldName, const std::string& NewName) {
   // rename(2) would replace NewName silently; Windows refuses, and so do we.
   if (FileExists(NewName) || DirectoryExists(NewName)) return false;

@@ -35,6 +35,8 @@ int64_t FileSizeByName(const std::string& FileName) {
 
 bool RemoveFile(const std::string& FileName) { return DeleteFileA(FileName.c_str()) != 0; }
 
+bool RemoveDir(const std::string& Dir) { return RemoveDirectoryA(Dir.c_str()) != 0; }
+
 bool RenameFile(const std::string& OldName, const std::string& NewName) {
   return MoveFileA(OldName.c_str(), NewName.c_str()) != 0;
 }

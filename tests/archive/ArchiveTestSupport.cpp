@@ -4,8 +4,6 @@
 #include <windows.h>
 #else
 #include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 // Scratch folders hold only files and folders the tests made.
@@ -25,7 +23,6 @@ void TScratchDir::RemoveTree(const std::string& Dir) {
     } while (FindNextFileA(H, &D));
     FindClose(H);
   }
-  RemoveDirectoryA(Dir.c_str());
 #else
   const std::string Native = ToNativePath(Dir);
   if (DIR* D = opendir(Native.c_str())) {
@@ -40,6 +37,6 @@ void TScratchDir::RemoveTree(const std::string& Dir) {
     }
     closedir(D);
   }
-  rmdir(Native.c_str());
 #endif
+  RemoveDir(Dir);
 }
