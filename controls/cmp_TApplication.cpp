@@ -32,7 +32,15 @@ TCustomForm* TApplication::CreateForm(const TClassInfo& Info, const std::string&
 }
 
 void TApplication::Run() {
-  if (FMainForm && ShowMainForm && !FTerminated) FMainForm->Show();
+  if (FMainForm && ShowMainForm && !FTerminated) {
+    try {
+      FMainForm->Show();
+    } catch (const Exception& E) {
+      // Without its main window the program has nothing to run.
+      HandleException(E);
+      return;
+    }
+  }
   while (!FTerminated) {
     try {
       HandleMessage();

@@ -87,6 +87,7 @@ const TClassInfo& TControl::StaticClass() {
           .Int("Color", &TControl::Color, &TControl::SetColor, clBtnFace)
           .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
           .Object("Font", &TControl::Font)
+          .Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
           .Bool("Visible", &TControl::Visible, &TControl::SetVisible, true)
           .Event("OnClick", &TControl::OnClick)
           .Build();
@@ -107,6 +108,23 @@ void TControl::SetParent(TWinControl* AParent) {
   if (AParent == this) throw EComponentError("A control cannot have itself as its parent");
   if (FParent) FParent->RemoveControl(this);
   if (AParent) AParent->InsertControl(this);
+}
+
+void TControl::SetParentFont(bool V) {
+  FParentFont = V;
+  if (V) TakeParentFont();
+}
+
+void TControl::TakeParentFont() {
+  if (!FParent || !FParentFont) return;
+  FTakingParentFont = true;
+  FFont->Assign(*FParent->Font());
+  FTakingParentFont = false;
+}
+
+void TControl::FontChanged() {
+  if (!FTakingParentFont) FParentFont = false;
+  Invalidate();
 }
 
 void TControl::SetParentComponent(TComponent* Value) {
@@ -166,6 +184,8 @@ LRESULT CALLBACK KitWndProc(HWND H, UINT Msg, WPARAM WParam, LPARAM LParam) {
     auto* CS = reinterpret_cast<CREATESTRUCTA*>(LParam);
     auto* Self = static_cast<TWinControl*>(CS->lpCreateParams);
     SetWindowLongPtrA(H, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Self));
+    // The creation messages arrive before CreateWindowEx returns the handle.
+    Self->AttachHandle(H);
   }
   if (TWinControl* Self = TWinControl::FromHandle(H)) return Self->WndProc(Msg, WParam, LParam);
   return DefWindowProcA(H, Msg, WParam, LParam);
@@ -265,6 +285,7 @@ void TWinControl::DestroyHandle() {
 void TWinControl::InsertControl(TControl* C) {
   FControls.push_back(C);
   C->FParent = this;
+  C->TakeParentFont();
   if (FHandle) {
     if (auto* W = dynamic_cast<TWinControl*>(C)) W->HandleNeeded();
     if (!IsLoading()) Realign();
@@ -329,7 +350,9 @@ void TWinControl::SetEnabled(bool V) {
 }
 
 void TWinControl::FontChanged() {
+  TControl::FontChanged();
   if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), TRUE);
+  for (TControl* C : FControls) C->TakeParentFont();
 }
 
 void TWinControl::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {

@@ -86,6 +86,10 @@ class TControl : public TComponent {
   TColor Color() const { return FColor; }
   virtual void SetColor(TColor C);
   TFont* Font() const { return FFont; }
+  // A control with ParentFont takes its parent's font, until its own font
+  // is set.
+  bool ParentFont() const { return FParentFont; }
+  void SetParentFont(bool V);
 
   TNotifyEvent OnClick;
 
@@ -98,7 +102,12 @@ class TControl : public TComponent {
   virtual void PaintTo(HDC DC) {}
 
  protected:
-  virtual void FontChanged() {}
+  // The font changed: a font of its own ends ParentFont; children that
+  // follow this control's font get the new one.
+  virtual void FontChanged();
+  void TakeParentFont();
+  bool FParentFont = true;
+  bool FTakingParentFont = false;
   int32_t FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   std::string FCaption;
   bool FVisible = true;
@@ -151,6 +160,7 @@ class TWinControl : public TControl {
   // The window procedure of every kit window dispatches here.
   virtual LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam);
   static TWinControl* FromHandle(HWND H);
+  void AttachHandle(HWND H) { FHandle = H; }
 
  protected:
   virtual void CreateParams(TCreateParams& Params);

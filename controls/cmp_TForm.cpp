@@ -3,7 +3,7 @@
 #include "controls/cmp_TApplication.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/routines_ClassBuilder.h"
-#include "rtl/stream_Reader.h"
+#include "rtl/cmp_TReader.h"
 
 const TEnumInfo PositionInfo{"TPosition",
                              {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",

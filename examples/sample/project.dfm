@@ -25,6 +25,9 @@ object Form1: TForm1
       Width = 300
       Height = 20
       Caption = 'read from the program''s own resource'
+      Font.Color = 16777215
+      Font.Height = -14
+      Font.Name = 'Arial'
       Transparent = True
     end
   end
