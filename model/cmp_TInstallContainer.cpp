@@ -3,7 +3,9 @@
 #include <cmath>
 
 #include "controls/cmp_TForm.h"
+#include "engine/routines_API.h"
 #include "engine/routines_Registry.h"
+#include "net/cmp_TNetInstallLocation.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "rtl/routines_ClassBuilder.h"
@@ -213,7 +215,13 @@ void TInstallContainer::Renumber() {
 }
 
 void TInstallContainer::ContainerDestroyed(TInstallContainer* Container) {
-  if (auto* O = dynamic_cast<TInstallObject*>(Container)) FObjects.Remove(O);
+  // Compared as containers: the object is in its destructor already, so it
+  // is no longer an install object as far as dynamic_cast can tell.
+  for (TInstallObject* O : FObjects.Data())
+    if (static_cast<TInstallContainer*>(O) == Container) {
+      FObjects.Remove(O);
+      return;
+    }
 }
 
 void TInstallContainer::Broadcast(TPersistent* Sender, int32_t Code, TBroadcastParameter* Param) {
@@ -398,6 +406,88 @@ void TFileRelated::Loaded() {
 void TFileRelated::Notification(TComponent* AComponent, TOperation Operation) {
   TInstallObject::Notification(AComponent, Operation);
   if (Operation != TOperation::opRemove) return;
-  if (AComponent == reinterpret_cast<TComponent*>(FNetLocation)) FNetLocation = nullptr;
+  if (AComponent == FNetLocation) FNetLocation = nullptr;
   if (AComponent == FArchiveFileType) FArchiveFileType = nullptr;
+}
+
+void TFileRelated::SetNetLocation(TCustomNetInstallLocation* Value) {
+  FNetLocation = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+TCustomNetInstallLocation* TFileRelated::FindNetLocation() const {
+  if (FNetLocation) return FNetLocation;
+  if (RegisteredType() == rtInstallFile && FContainer) {
+    auto* FC = dynamic_cast<TFileContainer*>(FContainer);
+    return FC ? FC->FindNetLocation() : nullptr;
+  }
+  return DefaultNetLocation();
+}
+
+std::string TFileRelated::GetNetFolder() const {
+  TCustomNetInstallLocation* L = FindNetLocation();
+  if (!L) throw IEFileRel_NoNetLocation("Could not find a net install location for %s", Name());
+  const TLoginInformation* Login = L->LoginInformation();
+  std::string D = MakeValidFileName(Login->Directory());
+  std::string H = MakeValidFileName(Login->Hostname());
+  if (Trim(D).empty())
+    return H + "\\" + (Login->Protocol() == ipFTP ? "FTP Root directory" : "HTTP Root directory");
+  return H + "\\" + D;
+}
+
+void TFileRelated::DownloadArchive() {
+  std::string Found;
+  if (FindLocalFile(Found)) {
+    LocalArchive = Found;
+    return;
+  }
+  TCustomNetInstallLocation* L = FindNetLocation();
+  if (!L) throw Exception(TranslatedFormat("Could not find a net install location for %s", Name()));
+  if (!L->LoginInformation()->IsFilledIn()) {
+    if (FNetLocation)
+      throw IEFileRelated(
+          "%s could not install itself because the TNetLocation component's properties, in the "
+          "NetLocation property, have not been filled in",
+          Name());
+    throw IEFileRelated(
+        "%s could not install itself because the LoginInformation property of the TInstall "
+        "component has not been properly filled in",
+        Name());
+  }
+  LocalArchive = ChangeFileExt(GetTempFile(false), ".1");
+  L->SetInternalDataReceived([this](const std::string& FileName, int Bytes, int TotalBytes,
+                                    int FileSize, const void* Buffer) {
+    DataReceived(FileName, Bytes, TotalBytes, FileSize, Buffer);
+  });
+  try {
+    L->Download(ChangeFileExt(Name(), ".1"), LocalArchive);
+  } catch (...) {
+    L->SetInternalDataReceived(nullptr);
+    if (NetAborted()) {
+      RemoveFile(LocalArchive);
+      LocalArchive.clear();
+      throw EQIUserAbort();
+    }
+    throw;
+  }
+  L->SetInternalDataReceived(nullptr);
+  if (NetAborted()) {
+    RemoveFile(LocalArchive);
+    LocalArchive.clear();
+    throw EQIUserAbort();
+  }
+  StoreLocalFile(LocalArchive);
+}
+
+void TFileRelated::DataReceived(const std::string& FileName, int32_t Bytes, int32_t TotalBytes,
+                                int32_t FileSize, const void* Buffer) {
+  TDownloadStatusParameter P;
+  P.Bytes = Bytes;
+  P.FileName = FileName;
+  P.FileSize = FileSize;
+  P.TotalBytes = TotalBytes;
+  P.PercentDone = RoundPercent(TotalBytes, FileSize);
+  if (OnDataReceived) OnDataReceived(this, FileName, Bytes, TotalBytes, FileSize, Buffer);
+  Broadcast(this, ncDownloadStatus, &P);
+  if (FContainer) FContainer->DoInformationEventControl(this, 1014, &P);
 }
