@@ -1,7 +1,6 @@
 #include "rtl/routines_Extended.h"
 
 #include <cstring>
-#include <limits>
 
 namespace {
 
@@ -54,7 +53,10 @@ double ExtendedToDouble(const uint8_t (&B)[ExtendedSize]) {
 
   if (E == 0x7FFF) {
     if ((M << 1) == 0) return FromBits(Sign | (uint64_t(0x7FF) << DoubleFractionBits));
-    return std::numeric_limits<double>::quiet_NaN();
+    // A NaN keeps its sign and the top of its payload, so that writing it
+    // back gives the same bytes.
+    const uint64_t Payload = ((M << 1) >> 12) | (uint64_t(1) << (DoubleFractionBits - 1));
+    return FromBits(Sign | (uint64_t(0x7FF) << DoubleFractionBits) | Payload);
   }
   if (M == 0) return FromBits(Sign);
 
