@@ -122,7 +122,9 @@ TEST(Strings, StrToInt) {
   for (const Case& C : Cases) {
     int32_t V = 12345;
     EXPECT_EQ(TryStrToInt(C.S, V), C.Ok) << C.S;
-    if (C.Ok) EXPECT_EQ(V, C.V) << C.S;
+    if (C.Ok) {
+      EXPECT_EQ(V, C.V) << C.S;
+    }
   }
   EXPECT_EQ(StrToIntDef("x", -3), -3);
   EXPECT_EQ(StrToIntDef("42", -3), 42);
