@@ -37,8 +37,8 @@ class TReader : public TFiler {
   std::vector<std::string> ReadSet();  // vaSet: the element names
   std::string ReadStr();           // an untagged short string
 
-  // Data of a value whose tag was already read.
-  std::string ReadShortString() { return ReadStr(); }
+  // A 32-bit count of UnitSize-byte units and the units, checked against
+  // what is left in the stream.
   std::string ReadCountedBytes(uint32_t UnitSize);
 
   void ReadSignature();  // "Invalid stream format" unless "TPF0"
