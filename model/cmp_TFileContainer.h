@@ -1,11 +1,52 @@
 // File containers: install objects that hold install files and further file
-// containers, and the user-selectable file group.
+// containers.  They drive compressing, installing and copying their files,
+// and count, total and pass upward the events of the files below them.
 #pragma once
 
 #include "model/cmp_TInstallContainer.h"
 #include "rtl/cmp_TStrings.h"
 
+class TCustomInstallFile;
+
 enum TInstallFileState { ifsNone, ifsCompress, ifsInstall, ifsCopying };
+extern const TEnumInfo InstallFileStateInfo;
+
+// Compress options, one byte.
+using TCompressOptions = uint8_t;
+constexpr TCompressOptions coRelocateArchives = 2;
+constexpr TCompressOptions coReserved = 4;
+constexpr TCompressOptions coForceNetFilesLocal = 8;
+constexpr TCompressOptions coForceFilesNet = 16;
+constexpr TCompressOptions coIncludeExcluded = 32;
+
+// Information event codes, reported upward from files and containers.
+constexpr int32_t ieFileInstalled = 1001;
+constexpr int32_t ieBeforeInstall = 1002;
+constexpr int32_t ieReplacing = 1003;
+constexpr int32_t ieBeforeCompress = 1004;
+constexpr int32_t ieCompressed = 1005;
+constexpr int32_t ieBeforeCopy = 1006;
+constexpr int32_t ieCopied = 1007;
+constexpr int32_t ieInstallStatus = 1008;
+constexpr int32_t ieCompressStatus = 1009;
+constexpr int32_t ieCopyStatus = 1010;
+constexpr int32_t ieNewDisk = 1011;
+constexpr int32_t ieContainerStarts = 1012;
+constexpr int32_t ieContainerEnds = 1013;
+constexpr int32_t ieDownloadStatus = 1014;
+constexpr int32_t ieSkipped = 1015;
+constexpr int32_t ieKept = 1016;
+
+// Broadcast codes of this layer.
+constexpr int32_t ncReplacing = -997;
+constexpr int32_t ncReadArchiveInfo = -992;
+
+using TInstallFileNotifyEvent = TEvent<void(TCustomInstallFile* InstallFile)>;
+using TInstallFileStatusEvent =
+    TEvent<void(TCustomInstallFile* InstallFile, int32_t FilePercentDone, int32_t TotalPercentDone)>;
+using TInstallFileNewDiskEvent =
+    TEvent<void(TCustomInstallFile* InstallFile, int32_t NewDisk, std::string& Path)>;
+using TAfterInstallObjectsEvent = TEvent<void(TInstallContainer* Container, bool WasAborted)>;
 
 class TFileContainer : public TFileRelated {
   QV_CLASS()
@@ -18,20 +59,60 @@ class TFileContainer : public TFileRelated {
   bool AllowChangeDir = true;
   bool AllowChoice = true;
   TStrings* Description() const { return FDescription; }
-  void SetDescription(const TStrings& Value) { FDescription->Assign(Value); }
   std::string GroupName;
-  TInstallFileState State = ifsNone;
+  TInstallFileState State() const { return FState; }
+  // Starts the operation the state names; back to ifsNone afterwards.
+  void SetState(TInstallFileState Value);
+
+  TInstallFileStatusEvent OnStatus;
+  TInstallFileNewDiskEvent OnNewDisk;
+  TInstallFileNotifyEvent OnReplacing;
+  TAfterInstallObjectsEvent OnAfterInstallObjects;
+  TInstallContainerNotifyEvent OnBeforeInstallObjects;
 
   int32_t RegisteredType() const override { return rtFileContainer; }
 
- private:
+  virtual void DoNewDisk(TCustomInstallFile* File, TDiskParameter* Param);
+  virtual void DoReplacing(TCustomInstallFile* File);
+  virtual void DoStatus(TCustomInstallFile* File, TFileStatusParameter* Param);
+  virtual int32_t FilesSize(bool All, bool Deep);
+  virtual void CopyFiles();
+  virtual void FreeFiles();
+  virtual void Compress(TCompressOptions Options);
+  virtual TCustomInstallFile* FindFile(const std::string& SourcePath);
+  virtual int32_t CompressedFilesSize(bool All);
+  virtual std::string GetDownloadedArchivePath();
+  int32_t OwnFilesSize(bool All) { return FilesSize(All, false); }
+  int32_t TotalFilesSize(bool All) { return FilesSize(All, true); }
+  virtual void ReadInfoFromArchive();
+  virtual void ReadInfoFromSourceFiles();
+  virtual bool HasNetFilesInArchive();
+  bool HasNetFiles();
+
+  void InstallObjects() override;
+  void DoInformationEventControl(TInstallContainer* Sender, int32_t EventCode,
+                                 TPersistent* Param) override;
+
+  // The install files and file containers directly in this container.
+  std::vector<TCustomInstallFile*> Files() const;
+  std::vector<TFileContainer*> SubContainers() const;
+
+ protected:
+  // Runs Body with State = S; State is ifsNone again afterwards.
+  template <class Body>
+  void WithState(TInstallFileState S, Body&& B);
+  void Report(int32_t Code, TPersistent* Param);
+
   TStrings* FDescription;
+  TInstallFileState FState = ifsNone;
 };
 
 class TInstallFileGroup : public TFileContainer {
   QV_CLASS()
  public:
   explicit TInstallFileGroup(TComponent* AOwner);
+  // Frees every file whose source no longer exists.
+  void RemoveMissingFiles();
 };
 
 void RegisterFileContainerClasses();

@@ -159,7 +159,13 @@ class TFileRelated : public TInstallObject {
   TCustomNetInstallLocation* NetLocation() const { return FNetLocation; }
   virtual void SetNetLocation(TCustomNetInstallLocation* Value);
 
-  std::string GetArchivePath();
+  virtual std::string GetArchivePath();
+  // Sets the archive settings as they stand, without the setters' rules
+  // (the build places objects in its archives and puts them back after).
+  void RawSetArchive(const std::string& File, TCustomPathSpecifier* Type) {
+    FArchiveFile = File;
+    FArchiveFileType = Type;
+  }
   // The location this object downloads from: its own, its file container's
   // (for a file), or the project's default.
   TCustomNetInstallLocation* FindNetLocation() const;
@@ -203,6 +209,8 @@ class IInstallRun {
   virtual TDistributeType GetDistributeType() const = 0;
   virtual std::string ProductName() const = 0;
   virtual void SetRebootNeeded() = 0;
+  // An installation run is in progress.
+  virtual bool Installing() const = 0;
   virtual void AddUnfinishedWork(const std::string& Name, int32_t Kind) = 0;
 };
 

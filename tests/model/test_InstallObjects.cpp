@@ -3,11 +3,13 @@
 // going away, and the path specifiers resolved on this (Wine) machine.
 #include <gtest/gtest.h>
 
+#include "model_fixture.h"
 #include "controls/cmp_TForm.h"
 #include "engine/routines_API.h"
 #include "engine/routines_Registry.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TPathSpecifier.h"
+#include "model/routines_Registration.h"
 #include "rtl/cmp_TReader.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/routines_ClassBuilder.h"
@@ -63,53 +65,15 @@ const TClassInfo& TTestDialog::StaticClass() {
   return Info;
 }
 
-// The install component as the objects see it.
-class TTestInstall : public IInstallRun {
- public:
-  explicit TTestInstall(TFileContainer* C) : Container(C) { SetCurrentInstall(this); }
-  ~TTestInstall() override { SetCurrentInstall(nullptr); }
-  TFileContainer* Container;
-  std::string Source = "C:\\Dist";
-  std::map<char, std::string> Switches;
-  TFileContainer* AsFileContainer() override { return Container; }
-  std::string GetSourceDirectory() const override { return Source; }
-  bool SwitchGiven(char S) const override { return Switches.count(S) > 0; }
-  std::string SwitchValue(char S) const override {
-    auto It = Switches.find(S);
-    return It == Switches.end() ? "" : It->second;
-  }
-  TDistributeType GetDistributeType() const override { return dtTraditional; }
-  std::string ProductName() const override { return "Test product"; }
-  void SetRebootNeeded() override {}
-  void AddUnfinishedWork(const std::string&, int32_t) override {}
-};
-
 struct ModelEnv : ::testing::Environment {
   void SetUp() override {
     RegisterControlsClasses();
-    RegisterPathSpecifierClasses();
-    RegisterFileContainerClasses();
+    RegisterModelClasses();
     RegisterComponentClass(TTestFileObject::StaticClass());
     RegisterComponentClass(TTestDialog::StaticClass());
   }
 };
 const auto* const Env = ::testing::AddGlobalTestEnvironment(new ModelEnv);
-
-// A project root: a form read from text.
-struct Project {
-  TForm* Form = new TForm(nullptr);
-  explicit Project(const std::string& Body) {
-    TMemoryStream S(ObjectTextToBinary("object Form1: TForm\n" + Body + "end\n"));
-    ReadRootComponent(S, Form);
-  }
-  ~Project() { delete Form; }
-  template <class T = TInstallContainer>
-  T* operator[](const char* Name) const {
-    auto* C = dynamic_cast<T*>(Form->FindComponent(Name));
-    EXPECT_NE(C, nullptr) << Name;
-    return C;
-  }
-};
 
 std::vector<std::string> Names(const TInstallContainer* C) {
   std::vector<std::string> R;
@@ -189,7 +153,7 @@ TEST(InstallObjects, InsertionOutsideLoadingRenumbersEachKind) {
   EXPECT_EQ(Orders(Main), (std::vector<int>{0, 1, 2}));
 
   // A group joins later but stands before every file; each kind counts from 0.
-  P.operator[]<TInstallObject>("G")->SetContainer(Main);
+  P.Get<TInstallObject>("G")->SetContainer(Main);
   EXPECT_EQ(Names(Main), (std::vector<std::string>{"G", "C", "A", "B"}));
   EXPECT_EQ(Orders(Main), (std::vector<int>{0, 0, 1, 2}));
 }
@@ -205,7 +169,7 @@ TEST(InstallObjects, CircularContainersAreRefusedAndNothingMoves) {
     Container = B
   end
 )");
-  auto* A = P.operator[]<TInstallObject>("A");
+  auto* A = P.Get<TInstallObject>("A");
   for (TInstallContainer* Target : {static_cast<TInstallContainer*>(A), P["B"], P["C"]}) {
     try {
       A->SetContainer(Target);
@@ -279,13 +243,15 @@ TEST(InstallObjects, ProcessInstallsWhatIsSelectedAndDialogsHearIt) {
   TInstallContainer* Main = P["Main"];
   Main->SelectInstallType(itFull);
   Main->Process();
-  EXPECT_EQ(P.operator[]<TTestFileObject>("In")->Installed, 1);
-  EXPECT_EQ(P.operator[]<TTestFileObject>("Out")->Installed, 0);
-  EXPECT_EQ(P.operator[]<TTestFileObject>("Off")->Installed, 0);
+  EXPECT_EQ(P.Get<TTestFileObject>("In")->Installed, 1);
+  EXPECT_EQ(P.Get<TTestFileObject>("Out")->Installed, 0);
+  EXPECT_EQ(P.Get<TTestFileObject>("Off")->Installed, 0);
   EXPECT_TRUE(Main->Processed);
-  // The dialog hears its own container's broadcasts around the run.
-  EXPECT_EQ(P.operator[]<TTestDialog>("Dlg")->Heard,
-            (std::vector<int32_t>{ncBeforeProcess, ncIncluded, ncAfterProcess}));
+  // The dialog hears its own container's broadcasts around the run: a file
+  // container also announces the archive information and the end of copying.
+  EXPECT_EQ(P.Get<TTestDialog>("Dlg")->Heard,
+            (std::vector<int32_t>{ncBeforeProcess, ncIncluded, ncReadArchiveInfo, ncCopyDone,
+                                  ncAfterProcess}));
 }
 
 TEST(InstallObjects, CompAndObjectsReportBadCalls) {
@@ -326,8 +292,8 @@ TEST(InstallObjects, DestroyingAContainerClearsTheContainerOfItsObjects) {
     Container = G
   end
 )");
-  auto* G = P.operator[]<TInstallObject>("G");
-  auto* F = P.operator[]<TInstallObject>("F");
+  auto* G = P.Get<TInstallObject>("G");
+  auto* F = P.Get<TInstallObject>("F");
   delete G;
   EXPECT_EQ(F->Container(), nullptr);
   EXPECT_EQ(P["Main"]->ObjectCount(), 0);
@@ -392,7 +358,7 @@ TEST(PathSpecifiers, ChecksNameTheObjectAndTheSpecifier) {
   Expect([&] { StandardSpecifier<TpsMainInstall>()->GetPath(P["Loose"]); },
          "There is no TInstall component so the path specifier could not be expanded for Loose");
 
-  TTestInstall I(P.operator[]<TFileContainer>("Main"));
+  TTestInstall I(P.Get<TFileContainer>("Main"));
   Expect([&] { StandardSpecifier<TpsMainInstall>()->GetPath(P["Main"]); },
          "Cannot use the ddMainInstallDir path specifier for a TInstall component");
   EXPECT_EQ(StandardSpecifier<TpsMainArchiveFile>()->GetPath(P["Loose"]), "C:\\Dist\\files.1");
@@ -458,7 +424,7 @@ TEST(FileRelated, LocalArchiveRecordLivesUnderTheInstallKey) {
   object Arc: TInstallFileGroup
   end
 )");
-  auto* F = P.operator[]<TFileRelated>("Arc");
+  auto* F = P.Get<TFileRelated>("Arc");
   std::string Path;
   EXPECT_FALSE(F->FindLocalFile(Path));
   const std::string Tmp = TempDirectory() + "\\qv-local.1";

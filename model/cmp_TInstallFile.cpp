@@ -1,0 +1,903 @@
+#include "model/cmp_TInstallFile.h"
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+
+#include "archive/cmp_TQrvnCompress.h"
+#include "controls/cmp_TApplication.h"
+#include "engine/routines_API.h"
+#include "engine/routines_Registry.h"
+#include "engine/routines_Unfinished.h"
+#include "model/cmp_TPathSpecifier.h"
+#include "model/cmp_TVersion.h"
+#include "net/cmp_TNetInstallLocation.h"
+#include "rtl/cmp_TFiler.h"
+#include "rtl/cmp_TReader.h"
+#include "rtl/cmp_TWriter.h"
+#include "rtl/routines_ClassBuilder.h"
+#include "rtl/routines_Files.h"
+#include "rtl/routines_Strings.h"
+
+#undef CopyFile
+
+const TEnumInfo InstallFileTypeInfo{"TInstallFileType",
+                                    {"iftNormal", "iftJustADLL", "iftApplicationSpecificDLL",
+                                     "iftVendorSharedDLL", "iftSystemWideDLL"}};
+
+// --- lists and the identity pool ---------------------------------------------
+
+void TCustomInstallFileList::Add(TCustomInstallFile* F) {
+  if (!F) throw IECustomInstallFileList("Cannot add a blank entry to the TCustomInstallFileList object");
+  TTypedRefList<TCustomInstallFile>::Add(F);
+}
+
+TCustomInstallFileList& InstallFileList() {
+  static TCustomInstallFileList L;
+  return L;
+}
+
+TCustomInstallFileList& FailedRegistrationList() {
+  static TCustomInstallFileList L;
+  return L;
+}
+
+namespace {
+struct TUniqueIdPool {
+  std::array<bool, QrvnIdMapSize> Used{};
+  // Cleared once, by the first Loaded after start-up: the identities read
+  // from the stream then claim their places.
+  bool ClearedForStream = false;
+
+  int32_t Take() {
+    for (int32_t i = 0; i < QrvnIdMapSize; ++i)
+      if (!Used[static_cast<size_t>(i)]) {
+        Used[static_cast<size_t>(i)] = true;
+        return i;
+      }
+    return 0;
+  }
+  void Mark(int32_t Id, bool Value) {
+    if (Id >= 0 && Id < QrvnIdMapSize) Used[static_cast<size_t>(Id)] = Value;
+  }
+};
+TUniqueIdPool& IdPool() {
+  static TUniqueIdPool P;
+  return P;
+}
+
+const char* const HelpKey = "\\SOFTWARE\\Microsoft\\Windows\\Help";
+const char* const SharedDllsKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+std::string UpperExt(const std::string& FileName) { return UpperCase(ExtractFileExt(FileName)); }
+
+// A private engine for one file, or the shared one.
+class TEngineChoice {
+ public:
+  explicit TEngineChoice(bool Shared) {
+    if (!Shared) FOwn = std::make_unique<TQrvnCompress>(nullptr);
+  }
+  TQrvnCompress& operator*() { return FOwn ? *FOwn : QrvnCompress(); }
+  TQrvnCompress* operator->() { return &**this; }
+
+ private:
+  std::unique_ptr<TQrvnCompress> FOwn;
+};
+
+bool SameAsInstallArchive(const std::string& Path) {
+  IInstallRun* I = CurrentInstall();
+  return I && SameText(Path, I->AsFileContainer()->GetArchivePath());
+}
+}  // namespace
+
+void ResetUniqueIdPool() { IdPool() = TUniqueIdPool(); }
+
+// --- construction --------------------------------------------------------------
+
+const TClassInfo& TCustomInstallFile::StaticClass() {
+  static const TClassInfo Info =
+      TClassBuilder<TCustomInstallFile>("TCustomInstallFile", &TFileRelated::StaticClass()).Build();
+  return Info;
+}
+
+TCustomInstallFile::TCustomInstallFile(TComponent* AOwner) : TFileRelated(AOwner) { Construct(); }
+
+TCustomInstallFile::TCustomInstallFile(TComponent* AOwner, const std::string& SourcePath)
+    : TFileRelated(AOwner) {
+  Construct();
+  SetIncludeFromDir(RemoveBackslash(ExtractFileDir(SourcePath)));
+  SetFileName(ExtractFileName(SourcePath));
+}
+
+TCustomInstallFile::TCustomInstallFile(TComponent* AOwner, TInstallContainer* Container,
+                                       const std::string& SourcePath)
+    : TCustomInstallFile(AOwner, SourcePath) {
+  SetContainer(Container);
+}
+
+void TCustomInstallFile::Construct() {
+  FUniqueID = IdPool().Take();
+  AutoInstall = true;
+  Include = true;
+  FNet = false;
+  InstallFileList().Add(this);
+}
+
+TCustomInstallFile::~TCustomInstallFile() {
+  InstallFileList().Remove(this);
+  FailedRegistrationList().Remove(this);
+  IdPool().Mark(FUniqueID, false);
+}
+
+void TCustomInstallFile::SetUniqueID(int32_t Value) {
+  IdPool().Mark(FUniqueID, false);
+  FUniqueID = Value;
+  IdPool().Mark(Value, true);
+}
+
+void TCustomInstallFile::DefineProperties(TFiler& Filer) {
+  TFileRelated::DefineProperties(Filer);
+  Filer.DefineProperty(
+      "UniqueID", [this](TReader& R) { FUniqueID = R.ReadInteger(); },
+      [this](TWriter& W) { W.WriteInteger(FUniqueID); }, true);
+}
+
+void TCustomInstallFile::Loaded() {
+  TUniqueIdPool& P = IdPool();
+  if (!P.ClearedForStream) {
+    P.Used.fill(false);
+    P.ClearedForStream = true;
+  }
+  P.Mark(FUniqueID, true);
+  TFileRelated::Loaded();
+}
+
+// --- properties ----------------------------------------------------------------
+
+void TCustomInstallFile::SetActiveX(bool Value) {
+  if (IsLoading()) {
+    FActiveX = Value;
+    return;
+  }
+  ApplyFileProperties(FContainer, FIncludeFromDir, FFileName, FDestDir, FDestName, FDestDirType,
+                      FFileType, Value);
+}
+
+void TCustomInstallFile::SetDestName(const std::string& Value) {
+  if (IsLoading()) {
+    FDestName = Value;
+    return;
+  }
+  ApplyFileProperties(FContainer, FIncludeFromDir, FFileName, FDestDir, Value, FDestDirType,
+                      FFileType, FActiveX);
+}
+
+void TCustomInstallFile::SetFileName(const std::string& Value) {
+  if (IsLoading()) {
+    FFileName = Value;
+    return;
+  }
+  ApplyFileProperties(FContainer, FIncludeFromDir, Value, FDestDir, FDestName, FDestDirType,
+                      FFileType, FActiveX);
+}
+
+void TCustomInstallFile::SetFileType(TInstallFileType Value) {
+  if (IsLoading()) {
+    FFileType = Value;
+    return;
+  }
+  ApplyFileProperties(FContainer, FIncludeFromDir, FFileName, FDestDir, FDestName, FDestDirType,
+                      Value, FActiveX);
+}
+
+void TCustomInstallFile::SetIncludeFromDir(const std::string& Value) {
+  if (IsLoading()) {
+    FIncludeFromDir = Value;
+    return;
+  }
+  ApplyFileProperties(FContainer, Value, FFileName, FDestDir, FDestName, FDestDirType, FFileType,
+                      FActiveX);
+}
+
+void TCustomInstallFile::SetDestDir(const std::string& Value) {
+  if (IsLoading()) {
+    FDestDir = Value;
+    return;
+  }
+  ApplyFileProperties(FContainer, FIncludeFromDir, FFileName, Value, FDestName, FDestDirType,
+                      FFileType, FActiveX);
+}
+
+void TCustomInstallFile::SetDestDirType(TCustomPathSpecifier* Value) {
+  if (IsLoading()) {
+    TFileRelated::SetDestDirType(Value);
+    return;
+  }
+  ApplyFileProperties(FContainer, FIncludeFromDir, FFileName, FDestDir, FDestName, Value, FFileType,
+                      FActiveX);
+}
+
+void TCustomInstallFile::SetContainer(TInstallContainer* Value) {
+  if (IsLoading()) {
+    TFileRelated::SetContainer(Value);
+    return;
+  }
+  ApplyFileProperties(Value, FIncludeFromDir, FFileName, FDestDir, FDestName, FDestDirType,
+                      FFileType, FActiveX);
+}
+
+void TCustomInstallFile::ApplyFileProperties(TInstallContainer* AContainer,
+                                             const std::string& AIncludeFromDir,
+                                             const std::string& AFileName, const std::string& ADestDir,
+                                             const std::string& ADestName,
+                                             TCustomPathSpecifier* ADestDirType,
+                                             TInstallFileType AFileType, bool AActiveX) {
+  const bool ContainerChanged = AContainer != FContainer;
+  const bool DestDirTypeChanged = ADestDirType != FDestDirType;
+  const bool FileNameChanged = !SameText(AFileName, FFileName);
+  const bool DirChanged = !SameText(AIncludeFromDir, FIncludeFromDir);
+  auto* FC = dynamic_cast<TFileContainer*>(AContainer);
+  if (AContainer && !FC)
+    throw IECustomInstallFile(
+        "The following TInstallFile component %s requires the Container property to be a component "
+        "descended from the TFileContainer component",
+        AFileName);
+  if (FC && (ContainerChanged || FileNameChanged || DirChanged)) {
+    const std::string Source = AddBackslash(AIncludeFromDir) + AFileName;
+    TCustomInstallFile* Other = FC->FindFile(Source);
+    if (Other && Other != this)
+      throw IEfcDuplicateFile("There is already a file with the name :%s", Source);
+  }
+  std::string DestName = ADestName;
+  if (FileNameChanged && !Trim(AFileName).empty()) DestName = AFileName;
+  bool ActiveX = AActiveX;
+  const std::string Ext = UpperExt(AFileName);
+  if (FileNameChanged || DirChanged) {
+    RegisterAsHelp = Ext == ".HLP" || Ext == ".CNT";
+    bool SelfReg = false;
+    try {
+      SelfReg = SourceHasOLESelfRegister(AddBackslash(AIncludeFromDir) + AFileName);
+    } catch (...) {
+      SelfReg = false;  // a file that cannot be read says no
+    }
+    ActiveX = Ext == ".OCX" ? true : SelfReg;
+  }
+  TInstallFileType FileType = AFileType;
+  if (ActiveX && !FActiveX) FileType = iftSystemWideDLL;
+  if (DestDirTypeChanged && Ext.size() == 4 &&
+      std::string(".DLL,.OCX,.BLL,.EXE").find(Ext) != std::string::npos && ADestDirType) {
+    if (ADestDirType->InheritsFrom(TpsWindow::StaticClass()) ||
+        ADestDirType->InheritsFrom(TpsBDEDLL::StaticClass()))
+      OverwriteMode = owVersionDate;
+    else if (ADestDirType->InheritsFrom(TpsSystem::StaticClass()))
+      FileType = iftSystemWideDLL;
+  }
+  if (FileType != FFileType) {
+    if (FileType == iftJustADLL || FileType == iftApplicationSpecificDLL) {
+      OverwriteMode = owVersionDate;
+    } else if (FileType == iftVendorSharedDLL || FileType == iftSystemWideDLL) {
+      UpdateDLLCounter = true;
+      OverwriteMode = owVersionDate;
+    }
+  }
+  TFileRelated::SetDestDirType(ADestDirType);
+  TFileRelated::SetContainer(AContainer);
+  std::string DestDir = ADestDir;
+  // The container's own rule may have reset the destination type.
+  if (ContainerChanged && AContainer) DestDir = FDestDir;
+  switch (FileType) {
+    case iftApplicationSpecificDLL:
+      DestDir = "\\System";
+      TFileRelated::SetDestDirType(StandardSpecifier<TpsMainInstall>());
+      break;
+    case iftVendorSharedDLL:
+      DestDir = "\\System";
+      TFileRelated::SetDestDirType(StandardSpecifier<TpsCommonFiles>());
+      break;
+    case iftSystemWideDLL:
+      DestDir.clear();
+      TFileRelated::SetDestDirType(StandardSpecifier<TpsSystem>());
+      break;
+    default:
+      break;
+  }
+  FIncludeFromDir = AIncludeFromDir;
+  FFileName = AFileName;
+  FDestDir = DestDir;
+  FDestName = DestName;
+  FFileType = FileType;
+  FActiveX = ActiveX;
+}
+
+// --- helpers ---------------------------------------------------------------------
+
+std::string TCustomInstallFile::GetSourceFileName() const {
+  return AddBackslash(FIncludeFromDir) + FFileName;
+}
+
+std::string TCustomInstallFile::GetDestFileName() { return AddBackslash(GetDestPath()) + FDestName; }
+
+bool TCustomInstallFile::HasOwnArchive() const {
+  return FNetLocation || OverwriteMode == owVersion || OverwriteMode == owDate ||
+         OverwriteMode == owVersionDate;
+}
+
+std::string TCustomInstallFile::GetArchivePathForRun() { return GetArchivePath(); }
+
+void TCustomInstallFile::Report(int32_t Code, TPersistent* Param) {
+  if (FContainer) FContainer->DoInformationEventControl(this, Code, Param);
+}
+
+void TCustomInstallFile::RaiseUserAbort() { throw EQIUserAbort(); }
+
+void TCustomInstallFile::SetState(TInstallFileState Value) {
+  try {
+    switch (Value) {
+      case ifsCompress: CompressFile(); break;
+      case ifsInstall: Process(); break;
+      case ifsCopying: CopyFile(); break;
+      default: break;
+    }
+  } catch (...) {
+    FState = ifsNone;
+    throw;
+  }
+  FState = ifsNone;
+}
+
+// --- the engine's handlers --------------------------------------------------------
+
+void TCustomInstallFile::HookEngine(TQrvnCompress& Engine) {
+  Engine.OnNewDisk = [this](TQrvnCompress* E, int Disk, std::string& Path) { EngineNewDisk(E, Disk, Path); };
+  Engine.OnStatus = [this](TQrvnCompress* E, const TlzhFileStats& S) { EngineStatus(E, S); };
+}
+
+void TCustomInstallFile::UnhookEngine(TQrvnCompress& Engine) {
+  Engine.OnNewDisk = TlzhNewDiskEvent();
+  Engine.OnStatus = TlzhFileStatsEvent();
+}
+
+void TCustomInstallFile::EngineNewDisk(TQrvnCompress* Engine, int DiskNumber, std::string& Path) {
+  Tag = 0;
+  TDiskParameter D;
+  D.DiskNumber = DiskNumber;
+  D.Path = RemoveBackslash(ExtractFileDir(GetArchivePath()));
+  TListParameter L;
+  L.Items = {this, &D};
+  if (OnNewDisk) OnNewDisk(this, DiskNumber, D.Path);
+  Broadcast(this, ncNewDisk, &L);
+  Report(ieNewDisk, &L);
+  if (!OnNewDisk && Tag == 0) {
+    std::string Text = TranslatedFormat("Please insert disk #%d", DiskNumber);
+    std::string Title = Application ? Application->Title : std::string();
+    if (MessageBoxA(nullptr, Text.c_str(), Title.c_str(), MB_OKCANCEL | MB_ICONINFORMATION) == IDCANCEL)
+      Engine->SetAbort(true);
+  }
+  Path = RemoveBackslash(D.Path);
+  Tag = 0;
+}
+
+void TCustomInstallFile::EngineStatus(TQrvnCompress*, const TlzhFileStats& Stats) {
+  TFileStatusParameter S;
+  S.FileBytesDone = Stats.BytesDone;
+  S.FilePercentDone = Stats.FileFinished ? 100 : Stats.PercentDone;
+  S.FileName = FFileName;
+  S.FileStats = Stats;
+  S.TotalBytesDone = static_cast<int32_t>(Stats.TotalBytesDone);
+  S.TotalPercentDone = Stats.TotalPercentDone;
+  if (OnStatus) OnStatus(this, S.FilePercentDone, S.TotalPercentDone);
+  Broadcast(this, ncFileStatus, &S);
+  TListParameter L;
+  L.Items = {this, &S};
+  const int32_t Code = FState == ifsCompress ? ieCompressStatus
+                       : FState == ifsCopying ? ieCopyStatus
+                                              : ieInstallStatus;
+  Report(Code, &L);
+}
+
+// --- installing -------------------------------------------------------------------
+
+void TCustomInstallFile::InstallObjects() {
+  InUse = false;
+  try {
+    Report(ieBeforeInstall, this);
+    if (OnBeforeInstall) OnBeforeInstall(this);
+  } catch (const EAbort&) {
+    Report(ieSkipped, this);
+    return;
+  }
+  if (Trim(GetDestPath()).empty())
+    throw IECustomInstallFile(
+        "Cannot compress,copy, or install the following file because it's destination directory is "
+        "blank. File is :%s",
+        Name());
+  const std::string Dest = GetDestFileName();
+  DestinationExisted = FileExists(Dest);
+  const int Result = IsFileNewerByInfo(Version, Dest, OverwriteMode, FileDate);
+  WillReplace = Result == nrUndecided || Result == nrNewWins;
+  if (WillReplace) {
+    try {
+      PrepareReplace();
+    } catch (const EAbort&) {
+      WillReplace = false;
+    }
+  }
+  if (!WillReplace) {
+    Report(ieKept, this);
+    AfterSteps();
+    if (OnAfterInstall) OnAfterInstall(this);
+    Report(ieFileInstalled, this);
+    TFileRelated::InstallObjects();
+    return;
+  }
+  std::string Local;
+  if (FindLocalFile(Local)) LocalArchive = Local;
+  Extract();
+  AfterSteps();
+  if (OnAfterInstall) OnAfterInstall(this);
+  Report(ieFileInstalled, this);
+  TFileRelated::InstallObjects();
+}
+
+void TCustomInstallFile::Extract() {
+  const TDistributeType DT = ProjectDistributeType();
+  const bool NetFile = DT != dtTraditional && (FNet || DT == dtWeb);
+  bool Shared = false;
+  FState = ifsInstall;  // the archive path below depends on it
+  if (NetFile) {
+    if (HasOwnArchive()) {
+      DownloadArchive();
+    } else if (auto* FC = dynamic_cast<TFileContainer*>(FContainer)) {
+      if (!FC->ArchiveDownloaded()) FC->DownloadArchive();
+    }
+  } else {
+    Shared = SameAsInstallArchive(GetArchivePath());
+  }
+  TEngineChoice Engine(Shared);
+  try {
+    ForceDirectories(GetDestPath());
+    const std::string Archive = GetArchivePath();
+    if (Trim(Archive).empty())
+      throw IECustomInstallFile(
+          "Cannot either compress or decompress the following file because it's archive file "
+          "property is blank. File is :%s",
+          FFileName);
+    Engine->SetCompressedFile(Archive);
+    Engine->SetExtractDirectory(GetDestPath());
+    Engine->ExtractName = FDestName;
+    Engine->SetOverwrite(OverwriteMode);
+    HookEngine(*Engine);
+    TStrings List;
+    List.Add(GetSourceFileName());
+    Engine->SetFilesToProcess(List);
+    Engine->ExtractFiles();
+  } catch (...) {
+    UnhookEngine(*Engine);
+    if (Engine->Abort()) QrvnCompress().SetAbort(true);
+    FState = ifsNone;
+    throw;
+  }
+  UnhookEngine(*Engine);
+  const bool Aborted = Engine->Abort();
+  if (Aborted) QrvnCompress().SetAbort(true);
+  try {
+    Broadcast(this, ncCopyDone, nullptr);
+  } catch (...) {
+    Engine->SetAbort(true);
+    FState = ifsNone;
+    throw;
+  }
+  FState = ifsNone;
+  // The engine ends a cancelled extraction quietly; the run must hear of it.
+  if (Aborted) RaiseUserAbort();
+}
+
+void TCustomInstallFile::AfterSteps() {
+  if (RegisterAsHelp)
+    RegWriteString(hkLocalMachine, HelpKey, UpperCase(FDestName), GetDestPath());
+  if (UpdateDLLCounter && !IncrementSharedDLLCount())
+    throw IECustomInstallFile("Cannot update the DLL count for the following file :%s:", FFileName);
+  IInstallRun* I = CurrentInstall();
+  if (InUse && I) {
+    I->AddUnfinishedWork(Name(), 0);
+  } else if (FActiveX) {
+    try {
+      RegisterActiveX();
+    } catch (const EQIUserAbort&) {
+      throw;
+    } catch (const Exception&) {
+      if (!(I && I->Installing())) throw;
+      FailedRegistrationList().Add(this);
+    }
+  }
+}
+
+void TCustomInstallFile::FinishUnfinished() {
+  if (FActiveX) RegisterActiveX();
+}
+
+void TCustomInstallFile::PrepareReplace() {
+  if (OnReplacing) OnReplacing(this);
+  TListParameter L;
+  L.Items.push_back(this);
+  Broadcast(this, ncReplacing, &L);
+  Report(ieReplacing, this);
+  WillReplace = true;
+  const std::string Dest = GetDestFileName();
+  if (!FileExists(Dest) || RemoveFile(Dest)) return;
+
+  InUse = true;
+  const std::string Dir = GetDestPath();
+  std::string Candidate;
+  for (int n = 1;; ++n) {
+    Candidate = ChangeFileExt(FDestName, "." + std::to_string(n));
+    if (!FileExists(AddBackslash(Dir) + Candidate)) break;
+  }
+  FDestName = Candidate;
+  const std::string Temp = AddBackslash(Dir) + Candidate;
+  const std::string OldShort = GetShortPath(Dest);
+  const std::string NewShort = AddBackslash(ExtractFileDir(OldShort)) + Candidate;
+  IInstallRun* I = CurrentInstall();
+  if (GetWindowsVersion() == wvWindows95) {
+    const std::string Ini = AddBackslash(GetWindowsDir()) + "WININIT.INI";
+    WritePrivateProfileStringA("Rename", OldShort.c_str(), NewShort.c_str(), Ini.c_str());
+    if (I) I->SetRebootNeeded();
+    return;
+  }
+  if (I) I->SetRebootNeeded();
+  if (MoveFileExA(Temp.c_str(), Dest.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) ||
+      !I)
+    return;
+  // No delayed move: a batch file run at the next start does it.
+  const std::string Bat = ChangeFileExt(GetTempFile(false), ".bat");
+  FILE* F = std::fopen(Bat.c_str(), "w");
+  if (F) {
+    std::fprintf(F, "erase %s\nmove %s %s\n", OldShort.c_str(), NewShort.c_str(), OldShort.c_str());
+    std::fclose(F);
+  }
+  I->AddUnfinishedWork(Bat, 1);
+  if (!WriteRunOnce("QuorvaneBatFile", Bat, true))
+    throw IECustomInstallFile(
+        "%s cannot register a routine in the register to move the files after the computer is "
+        "reboot",
+        Name(), Bat);
+}
+
+bool TCustomInstallFile::IncrementSharedDLLCount() {
+  TRegKey K;
+  if (!K.Open(hkLocalMachine, SharedDllsKey, true))
+    throw IECustomInstallFile(
+        "Could not open the key SharedDLLs key in the registry. File component %s. GetLastError "
+        "return: %d",
+        Name(), static_cast<int>(K.LastError()));
+  const std::string Long = GetDestFileName();
+  const std::string Short = GetShortPath(Long);
+  int32_t Count = 0;
+  if (K.ReadInteger(Short, Count) && K.WriteInteger(Short, Count + 1)) return true;
+  Count = 0;
+  K.ReadInteger(Long, Count);
+  K.WriteInteger(Long, Count + 1);
+  return true;
+}
+
+void TCustomInstallFile::RegisterActiveX() {
+  if (UpperExt(FFileName) == ".EXE")
+    RegisterActiveXProgram();
+  else
+    RegisterActiveXLibrary();
+}
+
+namespace {
+// Runs in the destination folder and comes back, whatever happens.
+class TCurrentDirScope {
+ public:
+  explicit TCurrentDirScope(const std::string& Dir) {
+    char Buf[MAX_PATH + 1] = {};
+    GetCurrentDirectoryA(MAX_PATH, Buf);
+    FOld = Buf;
+    SetCurrentDirectoryA(Dir.c_str());
+  }
+  ~TCurrentDirScope() { SetCurrentDirectoryA(FOld.c_str()); }
+
+ private:
+  std::string FOld;
+};
+}  // namespace
+
+void TCustomInstallFile::RegisterActiveXLibrary() {
+  const std::string Dest = GetDestFileName();
+  if (Trim(GetDestPath() + FDestName).empty() || !FileExists(Dest))
+    throw IECustomInstallFile(
+        "Cannot compress,copy, or install the following file because it's destination directory is "
+        "blank. File is :%s",
+        Name());
+  OleInitialize(nullptr);
+  struct TOleEnd {
+    ~TOleEnd() { OleUninitialize(); }
+  } OleEnd;
+  TCurrentDirScope Dir(GetDestPath());
+  HMODULE Lib = LoadLibraryA(Dest.c_str());
+  if (!Lib)
+    throw IECustomInstallFile(
+        "Could not register the ActiveX component, %s, because the LoadLibrary(%s) procedure "
+        "returned a value of 0. The file component is %s. The following value is the value of the "
+        "GetLastError function: %d",
+        Dest, Dest, Name(), static_cast<int>(GetLastError()));
+  struct TLibEnd {
+    HMODULE L;
+    ~TLibEnd() { FreeLibrary(L); }
+  } LibEnd{Lib};
+  using TRegisterServer = HRESULT(WINAPI*)();
+  auto Register = reinterpret_cast<TRegisterServer>(
+      reinterpret_cast<void*>(GetProcAddress(Lib, "DllRegisterServer")));
+  if (!Register)
+    throw IECustomInstallFile(
+        "Could not register the ActiveX component, %s, because the DllRegisterServer function "
+        "could not be found. The file component is %s. The following value is the value of the "
+        "GetLastError function: %d",
+        Dest, Name(), static_cast<int>(GetLastError()));
+  HRESULT R = Register();
+  if (R != 0)
+    throw IECustomInstallFile(
+        "Could not register the ActiveX component, %s, because the DllRegisterServer function "
+        "returned a value of %d. The file component is %s",
+        Dest, static_cast<int>(R), Name());
+}
+
+void TCustomInstallFile::RegisterActiveXProgram() {
+  const std::string Dest = GetDestFileName();
+  if (Trim(GetDestPath() + FDestName).empty() || !FileExists(Dest))
+    throw IECustomInstallFile(
+        "Cannot compress,copy, or install the following file because it's destination directory is "
+        "blank. File is :%s",
+        Name());
+  TCurrentDirScope Dir(GetDestPath());
+  const std::string Cmd = Dest + " /REGSERVER";
+  UINT R = WinExec(Cmd.c_str(), SW_HIDE);
+  if (R < 32)
+    throw IECustomInstallFile(
+        "Could not register the ActiveX component, %s, because the WinExec(%s,SW_HIDE) function "
+        "returned a value < 32. The file component is %s. The following value is the value of the "
+        "GetLastError function: %d",
+        Dest, Dest, Name(), static_cast<int>(GetLastError()));
+}
+
+bool TCustomInstallFile::HasOLESelfRegister() { return SourceHasOLESelfRegister(GetSourceFileName()); }
+
+bool SourceHasOLESelfRegister(const std::string& Path) {
+  DWORD Handle = 0;
+  DWORD Size = GetFileVersionInfoSizeA(Path.c_str(), &Handle);
+  if (Size == 0) return false;
+  std::vector<char> Data(Size);
+  if (!GetFileVersionInfoA(Path.c_str(), 0, Size, Data.data())) return false;
+  void* Trans = nullptr;
+  UINT Len = 0;
+  if (!VerQueryValueA(Data.data(), "\\VarFileInfo\\Translation", &Trans, &Len) || Len < 4) return false;
+  const WORD* LangCp = static_cast<const WORD*>(Trans);
+  char Query[96];
+  std::snprintf(Query, sizeof Query, "\\StringFileInfo\\%04X%04X\\OLESelfRegister", LangCp[0], LangCp[1]);
+  void* Value = nullptr;
+  return VerQueryValueA(Data.data(), Query, &Value, &Len) != 0;
+}
+
+// --- building and copying ----------------------------------------------------------
+
+void TCustomInstallFile::CompressFile() {
+  FState = ifsCompress;
+  struct TEnd {
+    TCustomInstallFile* F;
+    ~TEnd() {
+      F->FState = ifsNone;
+      try {
+        F->Broadcast(F, ncCopyDone, nullptr);
+      } catch (...) {
+      }
+    }
+  } End{this};
+  try {
+    if (OnBeforeCompress) OnBeforeCompress(this);
+    Report(ieBeforeCompress, this);
+    const std::string Archive = GetArchivePath();
+    if (Trim(Archive).empty())
+      throw IECustomInstallFile(
+          "Cannot either compress or decompress the following file because it's archive file "
+          "property is blank. File is :%s",
+          FFileName);
+    if (!Include) throw EAbort();
+    ForceDirectories(ExtractFileDir(Archive));
+    TQrvnCompress& E = QrvnCompress();
+    E.SetCompressedFile(Archive);
+    HookEngine(E);
+    struct TUnhook {
+      TCustomInstallFile* F;
+      TQrvnCompress& E;
+      ~TUnhook() { F->UnhookEngine(E); }
+    } Unhook{this, E};
+    TStrings List;
+    List.Add(GetSourceFileName());
+    E.SetFilesToProcess(List);
+    E.CompressFiles(AddToArchive == lzcOnlyAdd, FUniqueID);
+    if (E.Abort()) RaiseUserAbort();
+    CompressState = 2;
+    CompressedInto = E.CompressedFile();
+    if (OnAfterCompress) OnAfterCompress(this);
+    Report(ieCompressed, this);
+  } catch (const EAbort&) {
+    // Skipped quietly.
+  }
+}
+
+void TCustomInstallFile::CopyFile() {
+  FState = ifsCopying;
+  struct TEnd {
+    TCustomInstallFile* F;
+    ~TEnd() {
+      F->FState = ifsNone;
+      try {
+        F->Broadcast(F, ncCopyDone, nullptr);
+      } catch (...) {
+      }
+    }
+  } End{this};
+  try {
+    if (OnBeforeCopy) OnBeforeCopy(this);
+    Report(ieBeforeCopy, this);
+    if (!Include) throw EAbort();
+    if (Trim(GetDestPath()).empty())
+      throw IECustomInstallFile(
+          "Cannot compress,copy, or install the following file because it's destination directory "
+          "is blank. File is :%s",
+          Name());
+    ForceDirectories(GetDestPath());
+    TQrvnCompress& E = QrvnCompress();
+    E.SetOverwrite(OverwriteMode);
+    HookEngine(E);
+    struct TUnhook {
+      TCustomInstallFile* F;
+      TQrvnCompress& E;
+      ~TUnhook() { F->UnhookEngine(E); }
+    } Unhook{this, E};
+    E.CopyUncompressed(GetSourceFileName(), GetDestFileName());
+    if (OnAfterCopy) OnAfterCopy(this);
+    Report(ieCopied, this);
+  } catch (const EAbort&) {
+  }
+}
+
+// --- archive information ---------------------------------------------------------
+
+void TCustomInstallFile::ReadHeaderFrom(const std::string& Path) {
+  if (Trim(Path).empty())
+    throw IECustomInstallFile(
+        "Cannot either compress or decompress the following file because it's archive file "
+        "property is blank. File is :%s",
+        FFileName);
+  TEngineChoice Engine(SameAsInstallArchive(Path));
+  if (Engine->CompressedFile() != Path) Engine->SetCompressedFile(Path);
+  const int Index = Engine->HeaderIndexOfId(FUniqueID);
+  if (Index < 0) return;
+  TlzhFileStats S;
+  Engine->GetFileStats(Index, S);
+  CompressedSize = S.Header.CompressedSize;
+  FileDate = S.Header.FileDate;
+  FileSize = S.Header.FileSize;
+  Version = S.Header.Version.substr(0, 20);
+  InfoRead = true;
+}
+
+void TCustomInstallFile::ReadInfoFromArchive() {
+  IInstallRun* I = CurrentInstall();
+  if (I && I->Installing() && InfoRead) return;
+  const TDistributeType DT = ProjectDistributeType();
+  if (DT == dtTraditional || (DT == dtTraditionalNet && !FNet)) {
+    ReadHeaderFrom(GetArchivePath());
+  } else if (HasOwnArchive() && ArchiveDownloaded()) {
+    std::string P;
+    ReadHeaderFrom(FindLocalFile(P) && Trim(LocalArchive).empty() ? P : LocalArchive);
+  } else if (auto* FC = dynamic_cast<TFileContainer*>(FContainer)) {
+    if (FC->ArchiveDownloaded()) {
+      std::string P;
+      ReadHeaderFrom(!Trim(FC->LocalArchive).empty() ? FC->LocalArchive
+                                                      : (FC->FindLocalFile(P) ? P : std::string()));
+    }
+  } else {
+    throw IECustomInstallFile(
+        "%s cannot perform ReadInfoFromArchive because either no container is assigned or the "
+        "container is not TFileContainer",
+        Name());
+  }
+}
+
+void TCustomInstallFile::ReadInfoFromSourceFile() {
+  const std::string Path = GetSourceFileName();
+  double Date = 0;
+  const int64_t Size = FileSizeByName(Path);
+  if (Size < 0 || !FileAge(Path, Date))
+    throw IECustomInstallFile(
+        "Could not open or find the following file when trying to read the Size, Date, and Version "
+        ":%s",
+        Path);
+  FileDate = Date;
+  FileSize = static_cast<int32_t>(Size);
+  VersionResource();  // the shared reader installs itself for the comparisons
+  Version = ReadFileVersion(Path).substr(0, 20);
+}
+
+// --- the uninstall record -----------------------------------------------------------
+
+void TCustomInstallFile::WriteUninstallInfo(const std::string& Key) {
+  const std::string Path = AddBackslash(GetDestPath()) + FDestName;
+  if (FActiveX) {
+    const std::string Sub = AddBackslash(Key) + "ActiveX";
+    const int N = StrToIntDef(RegReadString(hkLocalMachine, Sub, "Entries", "0"), 0) + 1;
+    RegWriteString(hkLocalMachine, Sub, "File" + std::to_string(N),
+                   Path + ";" + (UpperExt(FFileName) == ".EXE" ? "1" : "0"));
+    RegWriteString(hkLocalMachine, Sub, "Entries", std::to_string(N));
+    return;
+  }
+  // "Files", then "Files1", "Files2" ... until one takes the entry.
+  for (int i = 0;; ++i) {
+    const std::string Sub = AddBackslash(Key) + "Files" + (i == 0 ? "" : std::to_string(i));
+    TRegKey K;
+    if (!K.Open(hkLocalMachine, Sub, true)) continue;
+    std::string Entries = "0";
+    K.ReadString("Entries", Entries);
+    const int N = StrToIntDef(Entries, 0) + 1;
+    if (!K.WriteString("File" + std::to_string(N), Path)) {
+      if (i > 1000) throw EIRCannotWriteValue(Sub);
+      continue;
+    }
+    K.WriteString("Entries", std::to_string(N));
+    return;
+  }
+}
+
+// --- TInstallFile ---------------------------------------------------------------------
+
+template <class C>
+static TClassBuilder<C> InstallFileProps(TClassBuilder<C> B) {
+  return B.Creatable()
+      .Str("ArchiveFile", &C::ArchiveFile, &C::SetArchiveFile, "")
+      .Ref("ArchiveFileType", TCustomPathSpecifier::StaticClass(), &C::ArchiveFileType,
+           &C::SetArchiveFileType)
+      .Enum("AddToArchive", LzhCommandInfo, &C::AddToArchive, lzcOverwrite)
+      .Ref("Container", TInstallContainer::StaticClass(), &C::Container, &C::SetContainer)
+      .Str("DestDir", &C::DestDir, &C::SetDestDir, "")
+      .Ref("DestDirType", TCustomPathSpecifier::StaticClass(), &C::DestDirType, &C::SetDestDirType)
+      .Bool("Include", &C::Include, true)
+      .Set("InstallTypes", InstallTypeInfo, &C::InstallTypes, &C::SetInstallTypes, InstallTypeBit(itAlways))
+      .Ref("NetLocation", TCustomNetInstallLocation::StaticClass(), &C::NetLocation, &C::SetNetLocation)
+      .Int("Order", &C::Order, &C::SetOrder, -1)
+      .NoDefault()
+      .Str("DestName", &C::DestName, &C::SetDestName, "")
+      .Str("FileName", &C::FileName, &C::SetFileName, "")
+      .Enum("FileType", InstallFileTypeInfo, &C::FileType, &C::SetFileType, iftNormal)
+      .Str("IncludeFromDir", &C::IncludeFromDir, &C::SetIncludeFromDir, "")
+      .Enum("OverwriteMode", OverwriteTypeInfo(), &C::OverwriteMode, owAlways)
+      .Bool("UpdateDLLCounter", &C::UpdateDLLCounter, false)
+      .Event("OnAfterCompress", &C::OnAfterCompress)
+      .Event("OnAfterCopy", &C::OnAfterCopy)
+      .Event("OnAfterInstall", &C::OnAfterInstall)
+      .Event("OnBeforeCompress", &C::OnBeforeCompress)
+      .Event("OnBeforeCopy", &C::OnBeforeCopy)
+      .Event("OnBeforeInstall", &C::OnBeforeInstall)
+      .Event("OnStatus", &C::OnStatus)
+      .Event("OnNewDisk", &C::OnNewDisk)
+      .Event("OnReplacing", &C::OnReplacing);
+}
+
+const TClassInfo& TInstallFile::StaticClass() {
+  static const TClassInfo Info =
+      InstallFileProps(TClassBuilder<TInstallFile>("TInstallFile", &TCustomInstallFile::StaticClass()))
+          .Bool("Net", &TInstallFile::Net, &TInstallFile::SetNet, false)
+          .Bool("ActiveX", &TInstallFile::ActiveX, &TInstallFile::SetActiveX, false)
+          .Bool("RegisterAsHelp", &TInstallFile::RegisterAsHelp, false)
+          .Bool("RunAfterInstall", &TInstallFile::RunAfterInstall, false)
+          .Build();
+  return Info;
+}
+
+void RegisterInstallFileClasses() { RegisterComponentClass(TInstallFile::StaticClass()); }

@@ -1,0 +1,142 @@
+// One file of the installation: where it comes from on the build machine,
+// which archive it travels in, where it goes and under which name, when an
+// existing file may be replaced, and what happens once it is in place
+// (shared-library counts, help registration, self-registration).
+#pragma once
+
+#include "archive/routines_VersionCompare.h"
+#include "model/cmp_TFileContainer.h"
+
+// <windows.h> turns CopyFile into a macro; the operation keeps its name.
+#ifdef CopyFile
+#undef CopyFile
+#endif
+
+class TQrvnCompress;
+
+enum TInstallFileType { iftNormal, iftJustADLL, iftApplicationSpecificDLL, iftVendorSharedDLL,
+                        iftSystemWideDLL };
+extern const TEnumInfo InstallFileTypeInfo;
+
+class TCustomInstallFile : public TFileRelated {
+  QV_CLASS()
+ public:
+  explicit TCustomInstallFile(TComponent* AOwner);
+  // CreateFromFile: the source folder and name from SourcePath.
+  TCustomInstallFile(TComponent* AOwner, const std::string& SourcePath);
+  // CreateInContainer.
+  TCustomInstallFile(TComponent* AOwner, TInstallContainer* Container, const std::string& SourcePath);
+  ~TCustomInstallFile() override;
+
+  bool DestinationExisted = false;
+  bool InUse = false;
+  bool WillReplace = false;
+  int32_t CompressedSize = 0;
+  uint8_t CompressState = 0;
+  bool InNetArchive = false;
+  std::string CompressedInto;
+  double FileDate = 0;
+  int32_t FileSize = 0;
+  std::string Version;
+  bool RegisterAsHelp = false;
+  bool RunAfterInstall = false;
+  bool UpdateDLLCounter = false;
+  TOverwriteType OverwriteMode = owAlways;
+
+  bool ActiveX() const { return FActiveX; }
+  void SetActiveX(bool Value);
+  const std::string& DestName() const { return FDestName; }
+  void SetDestName(const std::string& Value);
+  const std::string& FileName() const { return FFileName; }
+  void SetFileName(const std::string& Value);
+  TInstallFileType FileType() const { return FFileType; }
+  void SetFileType(TInstallFileType Value);
+  const std::string& IncludeFromDir() const { return FIncludeFromDir; }
+  void SetIncludeFromDir(const std::string& Value);
+  TInstallFileState State() const { return FState; }
+  void SetState(TInstallFileState Value);
+  int32_t UniqueID() const { return FUniqueID; }
+  void SetUniqueID(int32_t Value);
+
+  TInstallFileNotifyEvent OnAfterCompress, OnAfterCopy, OnAfterInstall, OnBeforeCompress,
+      OnBeforeCopy, OnBeforeInstall, OnReplacing;
+  TInstallFileStatusEvent OnStatus;
+  TInstallFileNewDiskEvent OnNewDisk;
+
+  std::string GetSourceFileName() const;
+  std::string GetDestFileName();
+  bool HasOwnArchive() const;
+
+  virtual void RaiseUserAbort();
+  virtual void RegisterActiveXLibrary();
+  virtual void RegisterActiveXProgram();
+  void RegisterActiveX();
+  virtual void PrepareReplace();
+  virtual void CompressFile();
+  virtual void CopyFile();
+  virtual void ReadInfoFromArchive();
+  virtual void ReadInfoFromSourceFile();
+  virtual bool HasOLESelfRegister();
+  virtual bool IncrementSharedDLLCount();
+
+  int32_t RegisteredType() const override { return rtInstallFile; }
+  void InstallObjects() override;
+  void FinishUnfinished() override;
+  void WriteUninstallInfo(const std::string& Key) override;
+  void SetContainer(TInstallContainer* Value) override;
+  void SetDestDir(const std::string& Value) override;
+  void SetDestDirType(TCustomPathSpecifier* Value) override;
+  void DefineProperties(TFiler& Filer) override;
+  void Loaded() override;
+  std::string GetArchivePathForRun();
+
+ protected:
+  void ApplyFileProperties(TInstallContainer* AContainer, const std::string& AIncludeFromDir,
+                           const std::string& AFileName, const std::string& ADestDir,
+                           const std::string& ADestName, TCustomPathSpecifier* ADestDirType,
+                           TInstallFileType AFileType, bool AActiveX);
+  void AfterSteps();
+  void Extract();
+  void ReadHeaderFrom(const std::string& Path);
+  void Report(int32_t Code, TPersistent* Param);
+  // The archive engine's handlers for this file.
+  void EngineNewDisk(TQrvnCompress* Engine, int DiskNumber, std::string& Path);
+  void EngineStatus(TQrvnCompress* Engine, const TlzhFileStats& Stats);
+  void HookEngine(TQrvnCompress& Engine);
+  void UnhookEngine(TQrvnCompress& Engine);
+
+  bool FActiveX = false;
+  std::string FDestName;
+  std::string FFileName;
+  TInstallFileType FFileType = iftNormal;
+  std::string FIncludeFromDir;
+  TInstallFileState FState = ifsNone;
+  int32_t FUniqueID = 0;
+
+ private:
+  void Construct();
+};
+
+class TInstallFile : public TCustomInstallFile {
+  QV_CLASS()
+ public:
+  using TCustomInstallFile::TCustomInstallFile;
+};
+
+// A plain ordered list of install files; it owns nothing.
+class TCustomInstallFileList : public TTypedRefList<TCustomInstallFile> {
+ public:
+  void Add(TCustomInstallFile* F);
+};
+// Every install file of the process, and those whose self-registration
+// failed during the run.
+TCustomInstallFileList& InstallFileList();
+TCustomInstallFileList& FailedRegistrationList();
+
+// Whether the version resource of Path declares "OLESelfRegister".
+bool SourceHasOLESelfRegister(const std::string& Path);
+
+// The identity pool of install files (0..1999).
+void ResetUniqueIdPool();
+
+void RegisterInstallFileClasses();

@@ -1,0 +1,39 @@
+// Paths the Windows tests use: the build tree as Wine sees it, and a fresh
+// scratch folder per test.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+
+#include "rtl/routines_Files.h"
+#include "rtl/routines_Strings.h"
+
+// A folder of the build tree (QV_BINARY_DIR) as a Windows path: Wine shows
+// the Unix root as drive Z:.
+inline std::string BuildTreePath(const std::string& Relative) {
+  const char* B = std::getenv("QV_BINARY_DIR");
+  std::string Dir = B ? B : "";
+  if (!Dir.empty() && Dir[0] == '/') Dir = "Z:" + Dir;
+  for (char& C : Dir)
+    if (C == '/') C = '\\';
+  return AddBackslash(Dir) + Relative;
+}
+
+// Writes Bytes to Path, creating its folder.
+bool WriteTestFile(const std::string& Path, const std::string& Bytes);
+std::string ReadTestFile(const std::string& Path);
+// Removes a folder with everything in it.
+void RemoveTree(const std::string& Dir);
+
+// A scratch folder under the temporary folder, empty at the start and
+// removed at the end.
+class TScratchDir {
+ public:
+  explicit TScratchDir(const std::string& Name);
+  ~TScratchDir();
+  const std::string& Path() const { return FPath; }
+  std::string operator/(const std::string& Rel) const { return AddBackslash(FPath) + Rel; }
+
+ private:
+  std::string FPath;
+};
