@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr DWORD StartTimeoutMs = 30000;
+constexpr DWORD StartTimeoutMs = 15000;
 constexpr DWORD StopTimeoutMs = 10000;
 constexpr DWORD PollMs = 50;
 
@@ -88,9 +88,17 @@ void RunStartUnix(const std::string& Args) {
   PROCESS_INFORMATION Pi = {};
   if (!CreateProcessA(nullptr, &Cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Si, &Pi))
     throw std::runtime_error("cannot run " + Cmd + " (error " + std::to_string(GetLastError()) + ")");
-  WaitForSingleObject(Pi.hProcess, StartTimeoutMs);
+  // start.exe returns once the program runs; when it cannot start it, it
+  // may sit in an error box instead.
+  DWORD Code = 0;
+  const bool Returned = WaitForSingleObject(Pi.hProcess, StartTimeoutMs) == WAIT_OBJECT_0;
+  if (!Returned) TerminateProcess(Pi.hProcess, 1);
+  GetExitCodeProcess(Pi.hProcess, &Code);
   CloseHandle(Pi.hThread);
   CloseHandle(Pi.hProcess);
+  if (!Returned || Code != 0)
+    throw std::runtime_error("cannot start the test server: " + Cmd + " (exit code " +
+                             std::to_string(Code) + ")");
 }
 
 }  // namespace
