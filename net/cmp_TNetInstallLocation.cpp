@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "controls/cmp_TApplication.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Strings.h"
 
@@ -53,26 +54,17 @@ TCustomNetInstallLocation* GDefaultLocation = nullptr;
 TCustomNetInstallLocation* GLocationInUse = nullptr;
 bool GNetAborted = false;
 
-// Lets the copy window's Cancel button run between two blocks.
+// Lets the copy window's Cancel button run between two blocks.  Without an
+// application object there is no window to listen to.
 void ProcessPendingMessages() {
-  MSG Msg;
-  while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (Msg.message == WM_QUIT) {
-      // Not ours to consume: leave it for the main loop.
-      PostQuitMessage(static_cast<int>(Msg.wParam));
-      break;
-    }
-    TranslateMessage(&Msg);
-    DispatchMessageA(&Msg);
-  }
+  if (Application) Application->ProcessMessages();
 }
 
-// The user agent: the program's name, as the title of the application
-// would be (the module's file name without its extension).
+// The user agent: the application's title, else the program's file name
+// without its extension.
 std::string AgentName() {
-  char Path[MAX_PATH] = {};
-  DWORD Len = GetModuleFileNameA(nullptr, Path, MAX_PATH);
-  std::string Name = ChangeFileExt(ExtractFileName(std::string(Path, Len)), "");
+  if (Application && !Trim(Application->Title).empty()) return Application->Title;
+  std::string Name = ChangeFileExt(ExtractFileName(TApplication::ExeName()), "");
   return Name.empty() ? "Quorvane" : Name;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TestServer.h"
+#include "controls/cmp_TApplication.h"
 #include "net/cmp_TNetInstallLocation.h"
 
 namespace {
@@ -483,6 +484,39 @@ TEST_F(NetLocationTest, CancelFromOnDataReceivedEndsWithoutError) {
   L.Download("b.1", Local + "\\b.tmp");
   EXPECT_EQ(Blocks, 1);
   EXPECT_EQ(Log.Events.back(), "AfterDownload aborted");
+}
+
+// The Cancel button lives in a window: its click reaches the download only
+// through the message queue, which the download lets run between blocks.
+LRESULT CALLBACK CancelWindowProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
+  if (Msg == WM_USER) SetNetAborted(true);
+  return DefWindowProcA(Wnd, Msg, W, L);
+}
+
+TEST_F(NetLocationTest, CancelArrivesThroughTheMessageQueue) {
+  Serve("pub\\a.1", TestData(60000, 15));
+  StartServer(TTestServer::tsHttp);
+  TApplication App(nullptr);
+  App.Title = "Quorvane Test Setup";
+  WNDCLASSA Wc = {};
+  Wc.lpfnWndProc = CancelWindowProc;
+  Wc.hInstance = GetModuleHandleA(nullptr);
+  Wc.lpszClassName = "QvNetTestCancel";
+  RegisterClassA(&Wc);
+  HWND Wnd = CreateWindowA("QvNetTestCancel", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           Wc.hInstance, nullptr);
+  ASSERT_NE(Wnd, nullptr);
+  TNetInstallLocation& L = NewLocation(ipHTTP, "pub");
+  L.OnBeforeDownload = [&](TPersistent*) { PostMessageA(Wnd, WM_USER, 0, 0); };
+  L.Download("a.1", Local + "\\a.tmp");
+  DestroyWindow(Wnd);
+  EXPECT_EQ(std::count_if(Log.Events.begin(), Log.Events.end(),
+                          [](const std::string& E) { return StartsWith(E, "Data "); }),
+            1);
+  EXPECT_EQ(Log.Events.back(), "AfterDownload aborted");
+  // The application's title is the user agent.
+  EXPECT_NE(Server->RequestLog().find("User-Agent: Quorvane Test Setup\n"), std::string::npos)
+      << Server->RequestLog();
 }
 
 // --- FTP ----------------------------------------------------------------------
