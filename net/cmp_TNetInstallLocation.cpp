@@ -9,6 +9,7 @@
 #include <climits>
 
 #include "controls/cmp_TApplication.h"
+#include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Strings.h"
 
@@ -74,29 +75,6 @@ std::string SlashedDirectory(const std::string& Directory) {
   return D;
 }
 
-// The host as InternetConnect wants it.  "name:port" (or "[v6 address]:port")
-// reaches a server on a port of its own; anything else uses the service's
-// default port.
-struct THostPort {
-  std::string Host;
-  INTERNET_PORT Port = INTERNET_INVALID_PORT_NUMBER;
-};
-THostPort SplitHostPort(const std::string& Hostname) {
-  THostPort R{Trim(Hostname)};
-  const size_t Colon = R.Host.rfind(':');
-  if (Colon == std::string::npos) return R;
-  const bool Bracketed = !R.Host.empty() && R.Host[0] == '[' && Colon > 0 && R.Host[Colon - 1] == ']';
-  if (!Bracketed && R.Host.find(':') != Colon) return R;  // a bare IPv6 address
-  int32_t Port = 0;
-  const std::string Digits = R.Host.substr(Colon + 1);
-  if (Digits.empty() || Digits.find_first_not_of("0123456789") != std::string::npos ||
-      !TryStrToInt(Digits, Port) || Port < 1 || Port > 65535)
-    return R;
-  R.Port = static_cast<INTERNET_PORT>(Port);
-  R.Host = Bracketed ? R.Host.substr(1, Colon - 2) : R.Host.substr(0, Colon);
-  return R;
-}
-
 template <class F>
 void ResolveEntryPoint(HMODULE Library, const char* Export, const char* ShownName, F& Slot) {
   FARPROC P = GetProcAddress(Library, Export);
@@ -108,15 +86,23 @@ void ResolveEntryPoint(HMODULE Library, const char* Export, const char* ShownNam
 
 int ClampToInt(int64_t V) { return static_cast<int>(std::min<int64_t>(V, INT_MAX)); }
 
-// Closes a local file handle on every path.
-struct TLocalFile {
-  HANDLE H = INVALID_HANDLE_VALUE;
-  ~TLocalFile() {
-    if (H != INVALID_HANDLE_VALUE) CloseHandle(H);
-  }
-};
-
 }  // namespace
+
+THostPort SplitHostPort(const std::string& Hostname) {
+  THostPort R{Trim(Hostname)};
+  const size_t Colon = R.Host.rfind(':');
+  if (Colon == std::string::npos) return R;
+  const bool Bracketed = R.Host[0] == '[' && Colon > 0 && R.Host[Colon - 1] == ']';
+  if (!Bracketed && R.Host.find(':') != Colon) return R;  // a bare IPv6 address
+  const std::string Digits = R.Host.substr(Colon + 1);
+  int32_t Port = 0;
+  if (Digits.empty() || Digits.find_first_not_of("0123456789") != std::string::npos ||
+      !TryStrToInt(Digits, Port) || Port < 1 || Port > 65535)
+    return R;
+  R.Port = Port;
+  R.Host = Bracketed ? R.Host.substr(1, Colon - 2) : R.Host.substr(0, Colon);
+  return R;
+}
 
 // --- TCustomLoginInformation ------------------------------------------------
 
@@ -278,8 +264,9 @@ void TCustomNetInstallLocation::Login() {
       Password = Ftp ? nullptr : "";
     }
     const THostPort Target = SplitHostPort(L.Hostname());
-    FConnection = FApi->InternetConnect(FSession, Target.Host.c_str(), Target.Port, User,
-                                        Password, Service, 0, 0);
+    FConnection = FApi->InternetConnect(FSession, Target.Host.c_str(),
+                                        static_cast<INTERNET_PORT>(Target.Port), User, Password,
+                                        Service, 0, 0);
     if (!FConnection)
       throw ENIL_OpenService(TranslatedFormat("Cannot connect to host %s", L.Hostname()));
     FConnectedLogin.Assign(L);
@@ -405,10 +392,8 @@ void TCustomNetInstallLocation::Receive() {
   const bool Http = FLoginInformation->Protocol() == ipHTTP;
   const int FileSize = QueryFileSize();
 
-  TLocalFile Local;
-  Local.H = CreateFileA(FLocalFileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (Local.H == INVALID_HANDLE_VALUE)
+  const auto Local = TFileStream::TryOpen(FLocalFileName, TFileMode::fmCreate);
+  if (!Local)
     throw ENIL_WriteDestFile(TranslatedFormat("%s could not write to the local dest file %s",
                                               Name(), FLocalFileName));
 
@@ -425,8 +410,7 @@ void TCustomNetInstallLocation::Receive() {
     DataReceived(static_cast<int>(Read), Total, FileSize, Block);
     ProcessPendingMessages();
     if (NetAborted()) return;
-    DWORD Written = 0;
-    if (!WriteFile(Local.H, Block, Read, &Written, nullptr) || Written != Read)
+    if (Local->Write(Block, Read) != Read)
       throw ENIL_WriteDestFile(TranslatedFormat("%s could not write to the local dest file %s",
                                                 Name(), FLocalFileName));
     Read = ReadBlock(Block);

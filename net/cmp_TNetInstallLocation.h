@@ -173,6 +173,15 @@ TCustomNetInstallLocation* NetLocationInUse();
 bool NetAborted();
 void SetNetAborted(bool Value);
 
+// The host as InternetConnect wants it: "name:port" (or "[v6 address]:port")
+// reaches a server on a port of its own; any other text is the host with
+// Port 0, the service's default port.  Blanks around it are dropped.
+struct THostPort {
+  std::string Host;
+  int Port = 0;
+};
+THostPort SplitHostPort(const std::string& Hostname);
+
 // Makes the classes of this unit known to the stream reader.  Called
 // explicitly: static initialisers in a static library may be dropped.
 void RegisterNetClasses();

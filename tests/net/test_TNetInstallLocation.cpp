@@ -245,6 +245,30 @@ TEST(LoginInformation, ServerDirectoryForms) {
   }
 }
 
+TEST(LoginInformation, HostWithAndWithoutPort) {
+  struct Case {
+    const char *Hostname, *Host;
+    int Port;
+  } Cases[] = {
+      {"ftp.example.com", "ftp.example.com", 0},
+      {" 127.0.0.1:8021 ", "127.0.0.1", 8021},
+      {"host:65535", "host", 65535},
+      {"host:0", "host:0", 0},
+      {"host:65536", "host:65536", 0},
+      {"host:", "host:", 0},
+      {"host:80x", "host:80x", 0},
+      {"host:-1", "host:-1", 0},
+      {"::1", "::1", 0},
+      {"[::1]:8080", "::1", 8080},
+      {"[::1]", "[::1]", 0},
+  };
+  for (const Case& C : Cases) {
+    const THostPort R = SplitHostPort(C.Hostname);
+    EXPECT_EQ(R.Host, C.Host) << C.Hostname;
+    EXPECT_EQ(R.Port, C.Port) << C.Hostname;
+  }
+}
+
 TEST(NetLocationClasses, RegisteredAndCreatableByName) {
   RegisterNetClasses();
   const TClassInfo* C = FindClass("TNetInstallLocation");
