@@ -77,8 +77,12 @@ TEST_F(QrvnCompressTest, RoundTripsAtEveryLevelWithEmptyAndLargeFiles) {
     EXPECT_EQ(St.TotalFileSize, 500001);
     C.GetFileStats(3, St);
     EXPECT_EQ(St.FileName, Src[3]);
-    if (Level == colNone) EXPECT_GT(St.CompressedSize, 200000);
-    if (Level == colMax) EXPECT_LT(St.CompressedSize, 1000);
+    if (Level == colNone) {
+      EXPECT_GT(St.CompressedSize, 200000);
+    }
+    if (Level == colMax) {
+      EXPECT_LT(St.CompressedSize, 1000);
+    }
   }
 }
 
