@@ -30,6 +30,9 @@ function(qv_shipped target)
   else()
     set(fmt pei-i386)
   endif()
+  # Shipped programs carry no symbols: a setup program is compressed into
+  # every distribution.
+  target_link_options(${target} PRIVATE -s)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${QV_OBJDUMP} -DFILE=$<TARGET_FILE:${target}>
             -DFORMAT=${fmt} -P ${CMAKE_SOURCE_DIR}/cmake/check-imports.cmake

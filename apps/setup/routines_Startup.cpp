@@ -3,10 +3,22 @@
 #include "apps/setup/cmp_TSetupMainForm.h"
 #include "controls/cmp_TApplication.h"
 #include "controls/cmp_TStdCtrls.h"
+#include "archive/routines_Compression.h"
+#include "engine/cmp_TInstall.h"
+#include "model/cmp_TVersion.h"
+#include "model/routines_Registration.h"
 
 void RegisterSetupClasses() {
   RegisterControlsClasses();
   RegisterStdCtrlsClasses();
+  RegisterModelClasses();
+  RegisterInstallClasses();
+  // Long operations let the window messages run between buffers, so that
+  // Cancel buttons are heard; the version reader serves the comparisons.
+  SetProcessMessagesHook([] {
+    if (Application) Application->ProcessMessages();
+  });
+  VersionResource();
   RegisterComponentClass(TSetupMainForm::StaticClass());
 }
 
