@@ -121,7 +121,14 @@ std::vector<std::string> TApplication::SplitCommandLine(const std::string& CmdLi
   return R;
 }
 
+namespace {
+const std::vector<std::string>* GParamsOverride = nullptr;
+}
+
+void TApplication::SetParamsOverride(const std::vector<std::string>* Args) { GParamsOverride = Args; }
+
 std::vector<std::string> TApplication::Params() {
+  if (GParamsOverride) return *GParamsOverride;
   std::vector<std::string> All = SplitCommandLine(GetCommandLineA());
   if (!All.empty()) All.erase(All.begin());
   return All;

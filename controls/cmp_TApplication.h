@@ -45,6 +45,9 @@ class TApplication : public TComponent {
   // Command-line arguments after the program name (quotes removed), as the
   // classic ParamStr gives them.
   static std::vector<std::string> Params();
+  // Makes Params() answer Args instead of the process command line (tools
+  // that load a project, and tests); nullptr returns to the real one.
+  static void SetParamsOverride(const std::vector<std::string>* Args);
   static std::vector<std::string> SplitCommandLine(const std::string& CmdLine);
 
  private:
