@@ -1,0 +1,5 @@
+# The sample product built with -b and installed from its self-extracting and
+# its plain distribution, under Wine.
+add_test(NAME e2e_sample_cycle
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/sample_cycle.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(e2e_sample_cycle PROPERTIES TIMEOUT 600)
