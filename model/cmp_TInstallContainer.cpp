@@ -74,10 +74,12 @@ TInstallContainer::TInstallContainer(TComponent* AOwner) : TComponent(AOwner) {
 
 TInstallContainer::~TInstallContainer() {
   Destroying();
-  // Everyone forgets this container before it goes.
+  // Everyone forgets this container before it goes.  A container that
+  // destroys itself on hearing it (a link whose target goes) may take
+  // others with it, so each is looked up again before it is told.
   auto All = InstallContainerList().Data();
   for (TInstallContainer* C : All)
-    if (C != this) C->ContainerDestroyed(this);
+    if (C != this && InstallContainerList().IndexOf(C) >= 0) C->ContainerDestroyed(this);
   FObjects.Clear();
   InstallContainerList().Remove(this);
 }

@@ -838,21 +838,28 @@ void TCustomInstallFile::WriteUninstallInfo(const std::string& Key) {
     RegWriteString(hkLocalMachine, Sub, "Entries", std::to_string(N));
     return;
   }
-  // "Files", then "Files1", "Files2" ... until one takes the entry.
-  for (int i = 0;; ++i) {
-    const std::string Sub = AddBackslash(Key) + "Files" + (i == 0 ? "" : std::to_string(i));
+  RecordUninstallFile(Key, Path);
+}
+
+void RecordUninstallFile(const std::string& Key, const std::string& Path) {
+  // "Files", then "Files1", "Files2" ... until one takes the entry (a key
+  // can be full on the 95 family).  Bounded, so a registry that takes
+  // nothing ends in an error rather than a hang.
+  constexpr int MaxFileLists = 1000;
+  std::string Sub;
+  for (int i = 0; i <= MaxFileLists; ++i) {
+    Sub = AddBackslash(Key) + "Files" + (i == 0 ? "" : std::to_string(i));
     TRegKey K;
     if (!K.Open(hkLocalMachine, Sub, true)) continue;
     std::string Entries = "0";
     K.ReadString("Entries", Entries);
     const int N = StrToIntDef(Entries, 0) + 1;
-    if (!K.WriteString("File" + std::to_string(N), Path)) {
-      if (i > 1000) throw EIRCannotWriteValue(Sub);
-      continue;
-    }
+    if (!K.WriteString("File" + std::to_string(N), Path)) continue;
     K.WriteString("Entries", std::to_string(N));
     return;
   }
+  throw EIRCannotWriteValue(
+      TranslatedFormat("Cannot install into registry. Key: %s Ident: %s Value %s", Sub, "File", Path));
 }
 
 // --- TInstallFile ---------------------------------------------------------------------

@@ -136,6 +136,11 @@ TCustomInstallFileList& FailedRegistrationList();
 // Whether the version resource of Path declares "OLESelfRegister".
 bool SourceHasOLESelfRegister(const std::string& Path);
 
+// Appends Path to the "Files" list under the uninstall Key (HKEY_LOCAL_MACHINE):
+// "File<n>" and "Entries" = n, moving on to "Files1", "Files2" ... when a
+// list takes no more.  Links are listed here too.
+void RecordUninstallFile(const std::string& Key, const std::string& Path);
+
 // The identity pool of install files (0..1999).
 void ResetUniqueIdPool();
 

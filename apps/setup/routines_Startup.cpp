@@ -7,12 +7,14 @@
 #include "engine/cmp_TInstall.h"
 #include "model/cmp_TVersion.h"
 #include "model/routines_Registration.h"
+#include "system/routines_SystemRegistration.h"
 
 void RegisterSetupClasses() {
   RegisterControlsClasses();
   RegisterStdCtrlsClasses();
   RegisterModelClasses();
   RegisterInstallClasses();
+  RegisterSystemClasses();
   // Long operations let the window messages run between buffers, so that
   // Cancel buttons are heard; the version reader serves the comparisons.
   SetProcessMessagesHook([] {
