@@ -15,6 +15,9 @@ int64_t FileSizeByName(const std::string& FileName);
 bool RemoveFile(const std::string& FileName);
 // Removes an empty folder.
 bool RemoveDir(const std::string& Dir);
+// Removes Dir with every file and folder in it, read-only files too; true
+// when Dir is gone afterwards (also when it was never there).
+bool RemoveDirTree(const std::string& Dir);
 // Fails when NewName exists.
 bool RenameFile(const std::string& OldName, const std::string& NewName);
 // Creates Dir and every missing parent; true when Dir exists afterwards.

@@ -1,5 +1,6 @@
 // The file system of the native build.  The program's paths use "\"; they
 // become "/" here and only here.
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -54,6 +55,26 @@ bool RemoveFile(const std::string& FileName) {
 
 bool RemoveDir(const std::string& Dir) {
   return !Dir.empty() && ::rmdir(ToNativePath(Dir).c_str()) == 0;
+}
+
+bool RemoveDirTree(const std::string& Dir) {
+  if (Dir.empty()) return false;
+  if (DIR* D = ::opendir(ToNativePath(Dir).c_str())) {
+    while (const dirent* E = ::readdir(D)) {
+      const std::string N = E->d_name;
+      if (N == "." || N == "..") continue;
+      const std::string P = AddBackslash(Dir) + N;
+      struct stat St;
+      // lstat: a link to a folder is removed, not followed.
+      if (::lstat(ToNativePath(P).c_str(), &St) == 0 && S_ISDIR(St.st_mode))
+        RemoveDirTree(P);
+      else
+        RemoveFile(P);
+    }
+    ::closedir(D);
+  }
+  RemoveDir(Dir);
+  return !DirectoryExists(Dir);
 }
 
 bool RenameFile(const std::string& OldName, const std::string& NewName) {

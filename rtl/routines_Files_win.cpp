@@ -37,6 +37,29 @@ bool RemoveFile(const std::string& FileName) { return DeleteFileA(FileName.c_str
 
 bool RemoveDir(const std::string& Dir) { return RemoveDirectoryA(Dir.c_str()) != 0; }
 
+bool RemoveDirTree(const std::string& Dir) {
+  if (Dir.empty()) return false;
+  WIN32_FIND_DATAA D;
+  HANDLE H = FindFirstFileA((AddBackslash(Dir) + "*").c_str(), &D);
+  if (H != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string N = D.cFileName;
+      if (N == "." || N == "..") continue;
+      const std::string P = AddBackslash(Dir) + N;
+      if (D.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveDirTree(P);
+      } else {
+        // DeleteFile refuses a read-only file.
+        SetFileAttributesA(P.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(P.c_str());
+      }
+    } while (FindNextFileA(H, &D));
+    FindClose(H);
+  }
+  RemoveDirectoryA(Dir.c_str());
+  return !DirectoryExists(Dir);
+}
+
 bool RenameFile(const std::string& OldName, const std::string& NewName) {
   return MoveFileA(OldName.c_str(), NewName.c_str()) != 0;
 }

@@ -73,4 +73,18 @@ TEST(FileRoutines, DatesFoldersRenameAndStreams) {
   EXPECT_EQ(ExtractFileDir(T1), TempDirectory());
 }
 
+TEST(FileRoutines, RemoveDirTreeTakesEverythingBelow) {
+  TScratchDir D;
+  const std::string Top = D / "top";
+  WriteFileBytes(Top + "\\a.txt", "a");
+  ForceDirectories(Top + "\\sub\\deeper");
+  WriteFileBytes(Top + "\\sub\\deeper\\b.txt", "b");
+  ForceDirectories(Top + "\\empty");
+  EXPECT_TRUE(RemoveDirTree(Top));
+  EXPECT_FALSE(DirectoryExists(Top));
+  EXPECT_TRUE(DirectoryExists(D.Path()));  // only what was named goes
+  EXPECT_TRUE(RemoveDirTree(Top));         // already gone
+  EXPECT_FALSE(RemoveDirTree(""));
+}
+
 }  // namespace
