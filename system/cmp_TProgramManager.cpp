@@ -14,6 +14,8 @@ namespace {
 
 // Program Manager may open a window for a group before it answers.
 constexpr DWORD TransactionTimeout = 20000;
+// How long a request waits for an acknowledgement that follows its data.
+constexpr DWORD LateAcknowledgementWait = 250;
 
 HDDEDATA CALLBACK DdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
   return nullptr;  // a client only: nothing to serve
@@ -96,6 +98,7 @@ class TDdemlConversation : public TDdeClientConv {
       DdeUnaccessData(R);
     }
     DdeFreeDataHandle(R);
+    AwaitLateAcknowledgement();
     return P != nullptr && !Data.empty();
   }
 
@@ -108,6 +111,23 @@ class TDdemlConversation : public TDdeClientConv {
     if (!FWindow) return;
     MSG M;
     while (PeekMessageA(&M, FWindow, WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) DispatchMessageA(&M);
+  }
+
+  // The acknowledgement may still be on its way when the data is in; it is
+  // waited for briefly, so that it cannot answer the next transaction.
+  void AwaitLateAcknowledgement() {
+    if (!FWindow) return;
+    const DWORD Start = GetTickCount();
+    for (;;) {
+      MSG M;
+      if (PeekMessageA(&M, FWindow, WM_DDE_ACK, WM_DDE_ACK, PM_REMOVE)) {
+        DispatchMessageA(&M);
+        return;
+      }
+      const DWORD Waited = GetTickCount() - Start;
+      if (Waited >= LateAcknowledgementWait) return;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, LateAcknowledgementWait - Waited, QS_POSTMESSAGE);
+    }
   }
 
   DWORD FInst = 0;
