@@ -345,6 +345,15 @@ TEST_F(LoaderRun, WhatTheSetupProgramLeftIsRemovedToo) {
   ExpectTemporaryCopyGone();
 }
 
+TEST_F(LoaderRun, FolderIsRemovedOnceALockedFileIsFree) {
+  const std::string Exe = MakeSelfExtractor(Scratch / "dist", StandardArchive());
+  TEnvVar Hold("QV_FAKE_SETUP_HOLD", "1");
+  const TRun R = RunProgram(QuoteArgument(Exe));
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, 0u);
+  ExpectTemporaryCopyGone();
+}
+
 // A setup program that asked for a restart resumes from its temporary copy:
 // the copy must still be there when the RunOnce command runs.
 TEST_F(LoaderRun, CopyStaysWhileARestartRefersToIt) {

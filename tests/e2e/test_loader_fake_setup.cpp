@@ -9,6 +9,9 @@
 //   QV_FAKE_SETUP_RUNONCE=<name>  register its own path under that HKLM
 //                                 RunOnce value, as a setup program that
 //                                 asked for a restart does
+//   QV_FAKE_SETUP_HOLD=1          leave behind a second instance that keeps a
+//                                 file beside it locked for a moment after
+//                                 this one has ended
 #include <windows.h>
 
 #include <cstdio>
@@ -25,9 +28,32 @@ std::string Env(const char* Name) {
 
 std::string OwnFolder(const std::string& Exe) { return Exe.substr(0, Exe.find_last_of('\\')); }
 
+constexpr DWORD HoldMs = 1500;
+
 }  // namespace
 
+// The second instance: "--hold <file>" keeps the file open without sharing.
+int Hold(const char* File) {
+  HANDLE H = CreateFileA(File, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  Sleep(HoldMs);
+  if (H != INVALID_HANDLE_VALUE) CloseHandle(H);
+  return 0;
+}
+
+void StartHolder(const std::string& Exe, const std::string& File) {
+  std::string Line = "\"" + Exe + "\" --hold \"" + File + "\"";
+  STARTUPINFOA Si{};
+  Si.cb = sizeof Si;
+  PROCESS_INFORMATION Pi{};
+  if (!CreateProcessA(nullptr, &Line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Si, &Pi)) return;
+  // Let it take the file before this instance ends.
+  Sleep(300);
+  CloseHandle(Pi.hThread);
+  CloseHandle(Pi.hProcess);
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  if (__argc == 3 && std::string(__argv[1]) == "--hold") return Hold(__argv[2]);
   char Exe[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, Exe, sizeof Exe);
   const std::string Folder = OwnFolder(Exe);
@@ -67,6 +93,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       RegCloseKey(K);
     }
   }
+
+  if (Env("QV_FAKE_SETUP_HOLD") == "1") StartHolder(Exe, Folder + "\\readme.txt");
 
   const std::string Code = Env("QV_FAKE_SETUP_EXIT");
   return Code.empty() ? 0 : std::atoi(Code.c_str());
