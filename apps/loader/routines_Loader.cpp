@@ -17,8 +17,8 @@ namespace {
 
 const char* const MsgOwnFile = "Cannot find the file of the loading program (%s).";
 const char* const MsgArchiveMissing = "The setup archive %s cannot be found. Setup cannot continue.";
-const char* const MsgArchiveDamaged =
-    "The setup archive %s is damaged and cannot be unpacked (%s). Setup cannot continue.";
+// Damage and a full disk both end here; the reason tells them apart.
+const char* const MsgCannotUnpack = "Cannot unpack the setup archive %s (%s). Setup cannot continue.";
 const char* const MsgNoTempFolder = "Cannot create a temporary folder in %s for the setup program (%s).";
 const char* const MsgCannotStart = "Cannot start the setup program %s (%s).";
 const char* const MessageTitle = "Setup";
@@ -80,8 +80,8 @@ int64_t OwnImageEnd() {
   return End;
 }
 
-[[noreturn]] void Damaged(const TLoaderPlan& Plan, const std::string& Reason) {
-  throw ELoadProgram(Format(MsgArchiveDamaged, Plan.Archive, Reason));
+[[noreturn]] void CannotUnpack(const TLoaderPlan& Plan, const std::string& Reason) {
+  throw ELoadProgram(Format(MsgCannotUnpack, Plan.Archive, Reason));
 }
 
 // The name a member is unpacked under; the stored path is the build
@@ -89,7 +89,7 @@ int64_t OwnImageEnd() {
 std::string MemberFileName(const TLoaderPlan& Plan, const std::string& Stored) {
   const std::string Name = ExtractFileName(Stored);
   if (Trim(Name).empty() || Name == "." || Name == "..")
-    Damaged(Plan, Format("a member has no usable file name: <%s>", Stored));
+    CannotUnpack(Plan, Format("a member has no usable file name: <%s>", Stored));
   return Name;
 }
 
@@ -98,7 +98,12 @@ void WaitForProcess(HANDLE Process) {
   // keeps the busy cursor up and stalls broadcasts.
   for (;;) {
     const DWORD R = MsgWaitForMultipleObjects(1, &Process, FALSE, INFINITE, QS_ALLINPUT);
-    if (R != WAIT_OBJECT_0 + 1) return;
+    if (R == WAIT_OBJECT_0) return;
+    if (R != WAIT_OBJECT_0 + 1) {
+      // Never go on (and remove the folder) while the setup program runs.
+      WaitForSingleObject(Process, INFINITE);
+      return;
+    }
     MSG M;
     while (PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&M);
@@ -189,16 +194,16 @@ std::string UnpackSetupArchive(const TLoaderPlan& Plan, const std::string& Folde
   try {
     Engine.ReadHeaders();
     const TFileHeaders& H = Engine.Headers();
-    if (H.Count() == 0) Damaged(Plan, "it holds no files");
+    if (H.Count() == 0) CannotUnpack(Plan, "it holds no files");
     // A disk set would send the engine looking for setup.2 ...
-    if (H.MultiDisk() != 0) Damaged(Plan, "it is marked as a disk set");
+    if (H.MultiDisk() != 0) CannotUnpack(Plan, "it is marked as a disk set");
     TStrings Names;
     std::set<std::string> Seen;
     for (int i = 0; i < H.Count(); ++i) {
       const TFileHeaderRecord& R = H.GetFileHeaders(i).Rec;
       const std::string Name = MemberFileName(Plan, R.FileName);
       // Two members unpacked under one name: the second would replace the first.
-      if (!Seen.insert(UpperCase(Name)).second) Damaged(Plan, Format("two members are named %s", Name));
+      if (!Seen.insert(UpperCase(Name)).second) CannotUnpack(Plan, Format("two members are named %s", Name));
       Names.Add(R.FileName);
       Members.emplace_back(Name, R.FileSize);
     }
@@ -207,12 +212,12 @@ std::string UnpackSetupArchive(const TLoaderPlan& Plan, const std::string& Folde
   } catch (const ELoadProgram&) {
     throw;
   } catch (const std::exception& E) {
-    Damaged(Plan, E.what());
+    CannotUnpack(Plan, E.what());
   }
   // The engine ends some failures quietly; only what is there counts.
   for (const auto& M : Members)
     if (FileSizeByName(AddBackslash(Folder) + M.first) != M.second)
-      Damaged(Plan, Format("%s was not unpacked", M.first));
+      CannotUnpack(Plan, Format("%s was not unpacked", M.first));
   return AddBackslash(Folder) + Members.front().first;
 }
 
