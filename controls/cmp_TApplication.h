@@ -20,6 +20,8 @@ class TApplication : public TComponent {
   std::string Title;
   TCustomForm* MainForm() const { return FMainForm; }
   bool ShowMainForm = true;
+  // What the program entry returns to Windows.
+  int ExitCode = 0;
   bool Terminated() const { return FTerminated; }
 
   // Creates a form of class Info owned by the application, reading its

@@ -159,19 +159,22 @@ void TCustomForm::Show() {
   if (FHandle) SetForegroundWindow(FHandle);
 }
 
+namespace {
+// A named callback: the 32-bit build needs the stdcall convention, which a
+// lambda does not convert to.
+BOOL CALLBACK CollectEnabledWindow(HWND H, LPARAM P) {
+  if (IsWindowVisible(H) && IsWindowEnabled(H)) reinterpret_cast<std::vector<HWND>*>(P)->push_back(H);
+  return TRUE;
+}
+}  // namespace
+
 int TCustomForm::ShowModal() {
   if (FInModal) throw EComponentError("Cannot make a visible window modal");
   FInModal = true;
   FModalResult = mrNone;
   // Every other top-level window of the program waits while this one runs.
   std::vector<HWND> Disabled;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND H, LPARAM P) -> BOOL {
-        if (IsWindowVisible(H) && IsWindowEnabled(H)) reinterpret_cast<std::vector<HWND>*>(P)->push_back(H);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&Disabled));
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&Disabled));
   for (HWND H : Disabled) EnableWindow(H, FALSE);
   try {
     Show();

@@ -354,11 +354,15 @@ void TCustomInstall::Process() {
   if (Reboot && OnBeforeReboot) OnBeforeReboot(this, Reboot);
   if (Reboot) {
     StoreLanguage();
+    if (Application) Application->ExitCode = ExitCodeRestartPlanned;
     RebootWindows();
     if (Application) Application->Terminate();
   }
   if (Planned) {
-    if (Application) Application->Terminate();
+    if (Application) {
+      Application->ExitCode = ExitCodeRestartPlanned;
+      Application->Terminate();
+    }
     return;
   }
   NotifyGoodInstall();

@@ -24,6 +24,11 @@ using TInstallRunFileEvent =
 enum TSwitch { swBuild, swFloppies, swDebug, swSelfExtract, swReboot, swSource, swCopy };
 constexpr int SwitchCount = 7;
 
+// The exit code of a setup program that ends with a restart planned: the
+// loading program then keeps the temporary copy, which the resumption run
+// started from RunOnce still needs.
+constexpr int ExitCodeRestartPlanned = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
+
 // The registry key of every install record.
 extern const char* const InstallRecordRoot;  // "\SOFTWARE\Quorvane\Install"
 

@@ -33,7 +33,7 @@ ctest --preset native 2>&1 | tee "$log/native.txt"
 count "$log/native.txt"
 if [ -x tests/fuzz/run-fuzzers.sh ]; then
   step "native: fuzz targets, ${QV_FUZZ_SECONDS:-15} s each"
-  if tests/fuzz/run-fuzzers.sh build/native "${QV_FUZZ_SECONDS:-15}"; then
+  if tests/fuzz/run-fuzzers.sh "${QV_FUZZ_SECONDS:-15}" build/native; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1)); status=1

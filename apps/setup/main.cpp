@@ -20,5 +20,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 1;
   }
   App.Run();
-  return 0;
+  return App.ExitCode;
 }

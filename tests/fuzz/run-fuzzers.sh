@@ -10,7 +10,7 @@ build=${2:-$here/../../build/native}
 seeds=$here/seeds
 status=0
 mkdir -p "$build/fuzz-artifacts"
-for target in fuzz_stream_reader fuzz_object_text fuzz_strings; do
+for target in fuzz_stream_reader fuzz_object_text fuzz_strings fuzz_archive_headers fuzz_archive_extract; do
   exe=$build/tests/fuzz/$target
   if [ ! -x "$exe" ]; then
     echo "run-fuzzers: $exe not built" >&2
@@ -24,8 +24,10 @@ for target in fuzz_stream_reader fuzz_object_text fuzz_strings; do
       "$build/tools/qvform" tobin "$seed" "$corpus/seed-$(basename "$seed" .dfm).bin"
     done
     seeddir=
-  else
+  elif [ -d "$seeds/$target" ]; then
     seeddir=$seeds/$target
+  else
+    seeddir=
   fi
   echo "== $target ($seconds s)"
   if ! "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=16384 \

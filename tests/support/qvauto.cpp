@@ -9,6 +9,7 @@
 //   qvauto close TITLE               send WM_CLOSE to the window
 //   qvauto list                      print visible top-level windows and their children
 //   qvauto text TITLE                print the texts of the window and its children
+//   qvauto hold FILE SECONDS         keep FILE open without delete sharing for a while
 #include <windows.h>
 
 #include <cstdio>
@@ -128,6 +129,18 @@ int main(int argc, char** argv) {
     if (!H) return 1;
     std::printf("%s\n", WindowText(H).c_str());
     for (HWND C : Children(H)) std::printf("  %s\n", WindowText(C).c_str());
+    return 0;
+  }
+  if (Cmd == "hold") {
+    HANDLE H = CreateFileA(Title.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (H == INVALID_HANDLE_VALUE) {
+      std::fprintf(stderr, "qvauto: cannot open \"%s\"\n", Title.c_str());
+      return 1;
+    }
+    std::printf("holding\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>((argc > 3 ? std::atof(argv[3]) : 30) * 1000));
+    CloseHandle(H);
     return 0;
   }
   if (Cmd == "click" && argc >= 4) {
