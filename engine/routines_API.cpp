@@ -149,3 +149,12 @@ std::string Win32FailureText(const std::string& Function, DWORD Code) {
   std::string Text = SysErrorMessage(Code);
   return Function + " failed: error " + std::to_string(Code) + (Text.empty() ? "" : ": " + Text);
 }
+
+TCurrentDirScope::TCurrentDirScope(const std::string& Dir) {
+  char Buf[MAX_PATH + 1] = {};
+  GetCurrentDirectoryA(MAX_PATH, Buf);
+  FOld = Buf;
+  SetCurrentDirectoryA(Dir.c_str());
+}
+
+TCurrentDirScope::~TCurrentDirScope() { SetCurrentDirectoryA(FOld.c_str()); }

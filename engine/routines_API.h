@@ -46,3 +46,16 @@ std::string SysErrorMessage(DWORD Code);
 // "<Function> failed: error <Code>: <system text>" — how Win32 failures are
 // reported where no fixed message is prescribed.
 std::string Win32FailureText(const std::string& Function, DWORD Code);
+
+// Makes Dir the current folder for as long as it lives, then returns to the
+// folder before (self-registration runs in the component's own folder).
+class TCurrentDirScope {
+ public:
+  explicit TCurrentDirScope(const std::string& Dir);
+  ~TCurrentDirScope();
+  TCurrentDirScope(const TCurrentDirScope&) = delete;
+  TCurrentDirScope& operator=(const TCurrentDirScope&) = delete;
+
+ private:
+  std::string FOld;
+};

@@ -590,23 +590,6 @@ void TCustomInstallFile::RegisterActiveX() {
     RegisterActiveXLibrary();
 }
 
-namespace {
-// Runs in the destination folder and comes back, whatever happens.
-class TCurrentDirScope {
- public:
-  explicit TCurrentDirScope(const std::string& Dir) {
-    char Buf[MAX_PATH + 1] = {};
-    GetCurrentDirectoryA(MAX_PATH, Buf);
-    FOld = Buf;
-    SetCurrentDirectoryA(Dir.c_str());
-  }
-  ~TCurrentDirScope() { SetCurrentDirectoryA(FOld.c_str()); }
-
- private:
-  std::string FOld;
-};
-}  // namespace
-
 void TCustomInstallFile::RegisterActiveXLibrary() {
   const std::string Dest = GetDestFileName();
   if (Trim(GetDestPath() + FDestName).empty() || !FileExists(Dest))

@@ -1,0 +1,139 @@
+// qvc, the project compiler:
+//
+//   qvc PROJECT.dfm OUT.exe [--build-dir DIR] [--title TITLE] [--engine SETUP.exe]
+//   qvc --catalogue
+//
+// Exit code 0 when the setup program was written, 1 for a mistake in the
+// project (nothing is written then), 2 for anything else.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "apps/qvc/routines_ProjectCompiler.h"
+#include "rtl/cmp_TFileStream.h"
+#include "rtl/routines_Files.h"
+#include "rtl/routines_Format.h"
+
+namespace {
+
+const char* const Usage =
+    "usage: qvc PROJECT.dfm OUT.exe [--build-dir DIR] [--title TITLE] [--engine SETUP.exe]\n"
+    "       qvc --catalogue\n";
+
+struct TArgs {
+  std::string Project, Out, BuildDir, Title, Engine;
+  bool HasTitle = false, Catalogue = false;
+};
+
+bool ParseArgs(int argc, char** argv, TArgs& A, std::string& Error) {
+  std::vector<std::string> Positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string S = argv[i];
+    auto Value = [&](std::string& Into) {
+      if (i + 1 >= argc) {
+        Error = S + " needs a value";
+        return false;
+      }
+      Into = argv[++i];
+      return true;
+    };
+    if (S == "--catalogue" || S == "--catalog") {
+      A.Catalogue = true;
+    } else if (S == "--build-dir") {
+      if (!Value(A.BuildDir)) return false;
+    } else if (S == "--title") {
+      if (!Value(A.Title)) return false;
+      A.HasTitle = true;
+    } else if (S == "--engine") {
+      if (!Value(A.Engine)) return false;
+    } else if (S.size() > 1 && S[0] == '-' && S[1] == '-') {
+      Error = "unknown option " + S;
+      return false;
+    } else {
+      Positional.push_back(S);
+    }
+  }
+  if (A.Catalogue) return Positional.empty() || (Error = "--catalogue takes no files", false);
+  if (Positional.size() != 2) {
+    Error = "a project and an output file are needed";
+    return false;
+  }
+  A.Project = Positional[0];
+  A.Out = Positional[1];
+  return true;
+}
+
+std::string FullPath(const std::string& P) {
+  char Buf[MAX_PATH * 2] = {};
+  const DWORD N = GetFullPathNameA(P.c_str(), sizeof Buf, Buf, nullptr);
+  return N > 0 && N < sizeof Buf ? std::string(Buf, N) : P;
+}
+
+std::string SelfPath() {
+  char Buf[MAX_PATH * 2] = {};
+  const DWORD N = GetModuleFileNameA(nullptr, Buf, sizeof Buf);
+  return N > 0 && N < sizeof Buf ? std::string(Buf, N) : std::string();
+}
+
+std::string ReadText(const std::string& Name) {
+  TFileStream S(Name, TFileMode::fmOpenRead);
+  std::string Text(static_cast<size_t>(S.Size()), '\0');
+  if (!Text.empty()) S.ReadBuffer(&Text[0], Text.size());
+  return Text;
+}
+
+int Run(const TArgs& A) {
+  if (A.Catalogue) {
+    std::fputs(ClassCatalogue().c_str(), stdout);
+    return 0;
+  }
+  std::string Text;
+  try {
+    Text = ReadText(A.Project);
+  } catch (const Exception& E) {
+    std::fprintf(stderr, "qvc: cannot read %s: %s\n", A.Project.c_str(), E.Message().c_str());
+    return 2;
+  }
+  const TCompiledProject P = CompileProject(Text, A.Project);
+  const std::string Engine = A.Engine.empty() ? FindSetupEngine(SelfPath()) : A.Engine;
+  if (Engine.empty() || !FileExists(Engine)) {
+    std::fprintf(stderr, "qvc: the setup engine QuorvaneSetup.exe was not found beside qvc nor in the kit directory\n");
+    return 2;
+  }
+  const std::string Out = FullPath(A.Out);
+  const std::string BuildDir = A.BuildDir.empty() ? DefaultBuildDir(Out) : FullPath(A.BuildDir);
+  WriteSetupProgram(Engine, Out, P.Stream, A.HasTitle ? A.Title : P.DefaultTitle);
+  try {
+    WriteBuildInf(Out, BuildDir);
+  } catch (...) {
+    DeleteFileA(Out.c_str());  // a setup program without its build folder is half a result
+    throw;
+  }
+  std::printf("%s: build folder %s\n", Out.c_str(), BuildDir.c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TArgs A;
+  std::string Error;
+  if (!ParseArgs(argc, argv, A, Error)) {
+    std::fprintf(stderr, "qvc: %s\n%s", Error.c_str(), Usage);
+    return 2;
+  }
+  try {
+    return Run(A);
+  } catch (const EProjectError& E) {
+    std::fprintf(stderr, "%s\n", E.Message().c_str());
+    return 1;
+  } catch (const Exception& E) {
+    std::fprintf(stderr, "qvc: %s\n", E.Message().c_str());
+    return 2;
+  } catch (const std::exception& E) {
+    std::fprintf(stderr, "qvc: %s\n", E.what());
+    return 2;
+  }
+}

@@ -1,0 +1,321 @@
+#include "apps/qvc/routines_ProjectCompiler.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "apps/setup/cmp_TSetupMainForm.h"
+#include "apps/setup/routines_Startup.h"
+#include "controls/cmp_TApplication.h"
+#include "engine/cmp_TInstall.h"
+#include "engine/routines_API.h"
+#include "rtl/cmp_TCollection.h"
+#include "rtl/cmp_TFileStream.h"
+#include "rtl/cmp_TReader.h"
+#include "rtl/cmp_TStream.h"
+#include "rtl/cmp_TStrings.h"
+#include "rtl/routines_Files.h"
+#include "rtl/routines_ObjectText.h"
+#include "rtl/routines_Strings.h"
+
+namespace {
+
+const char* const ProjectResource = "TFORM1";
+const char* const TitleResource = "QVTITLE";
+const char* const EngineName = "QuorvaneSetup.exe";
+
+// Loading a project runs the install component's start-up, which reads the
+// command line: the compiler's own arguments must not reach it.
+class TNoParams {
+ public:
+  TNoParams() { TApplication::SetParamsOverride(&FNone); }
+  ~TNoParams() { TApplication::SetParamsOverride(nullptr); }
+  TNoParams(const TNoParams&) = delete;
+  TNoParams& operator=(const TNoParams&) = delete;
+
+ private:
+  const std::vector<std::string> FNone;
+};
+
+// "Line 12: Unexpected ..." from the text parser -> line 12, "Unexpected ...".
+bool SplitParserMessage(const std::string& Message, int& Line, std::string& Rest) {
+  if (Message.compare(0, 5, "Line ") != 0) return false;
+  const size_t Colon = Message.find(": ", 5);
+  int32_t N = 0;
+  if (Colon == std::string::npos || !TryStrToInt(Message.substr(5, Colon - 5), N)) return false;
+  Line = N;
+  Rest = Message.substr(Colon + 2);
+  return true;
+}
+
+[[noreturn]] void ProjectError(const std::string& FileName, int Line, const std::string& Message) {
+  throw EProjectError(Line > 0 ? Format("%s(%d): %s", FileName, Line, Message)
+                               : Format("%s: %s", FileName, Message));
+}
+
+std::string DefaultTitleOf(TCustomForm& Form) {
+  if (!Trim(Form.Caption()).empty()) return Form.Caption();
+  for (int i = 0; i < Form.ComponentCount(); ++i)
+    if (auto* I = dynamic_cast<TCustomInstall*>(Form.Components(i)))
+      if (!Trim(I->Information()->ProductName).empty()) return I->Information()->ProductName;
+  return "Setup";
+}
+
+// --- resources ------------------------------------------------------------------------------
+
+BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD Language, LONG_PTR Param) {
+  reinterpret_cast<std::vector<WORD>*>(Param)->push_back(Language);
+  return TRUE;
+}
+
+// The languages a raw-data resource of the module has.
+std::vector<WORD> ResourceLanguages(HMODULE M, const char* Name) {
+  std::vector<WORD> R;
+  EnumResourceLanguagesA(M, RT_RCDATA, Name, AddLanguage, reinterpret_cast<LONG_PTR>(&R));
+  return R;
+}
+
+class TDataModule {
+ public:
+  explicit TDataModule(const std::string& File)
+      : FModule(LoadLibraryExA(File.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+  ~TDataModule() {
+    if (FModule) FreeLibrary(FModule);
+  }
+  TDataModule(const TDataModule&) = delete;
+  TDataModule& operator=(const TDataModule&) = delete;
+  HMODULE Handle() const { return FModule; }
+
+ private:
+  HMODULE FModule;
+};
+
+bool ReadResource(HMODULE M, const char* Name, std::string& Data) {
+  HRSRC R = FindResourceA(M, Name, RT_RCDATA);
+  HGLOBAL G = R ? LoadResource(M, R) : nullptr;
+  const void* P = G ? LockResource(G) : nullptr;
+  if (!P) return false;
+  Data.assign(static_cast<const char*>(P), SizeofResource(M, R));
+  return true;
+}
+
+// Replaces every language of the resource Name by one copy of Data, so the
+// program cannot find an old one first.
+bool ReplaceResource(HANDLE Update, const std::vector<WORD>& Old, const char* Name, const std::string& Data) {
+  const WORD Language = Old.empty() ? MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL) : Old.front();
+  for (WORD L : Old)
+    if (L != Language && !UpdateResourceA(Update, RT_RCDATA, Name, L, nullptr, 0)) return false;
+  return UpdateResourceA(Update, RT_RCDATA, Name, Language, const_cast<char*>(Data.data()),
+                         static_cast<DWORD>(Data.size())) != 0;
+}
+
+// --- the catalogue -----------------------------------------------------------------------------
+
+std::string TypeOf(const TPropInfo& P, const TPersistent* Sub) {
+  switch (P.Kind) {
+    case TPropKind::Integer: return "Integer";
+    case TPropKind::Boolean: return "Boolean";
+    case TPropKind::String: return "String";
+    case TPropKind::Float: return "Float";
+    case TPropKind::Enum: return P.Enum ? P.Enum->TypeName : "enumeration";
+    case TPropKind::Set: return "set of " + (P.Enum ? P.Enum->TypeName : std::string("?"));
+    case TPropKind::Object: return Sub ? Sub->ClassName() : "object";
+    case TPropKind::Component: return "reference to " + (P.RefClass ? P.RefClass->ClassName : std::string("TComponent"));
+    case TPropKind::Method: return "event";
+  }
+  return "?";
+}
+
+std::string EnumName(const TEnumInfo* E, int64_t Ord) {
+  if (E && Ord >= 0 && Ord < static_cast<int64_t>(E->Names.size())) return E->Names[static_cast<size_t>(Ord)];
+  return std::to_string(Ord);
+}
+
+std::string DefaultOf(const TPropInfo& P) {
+  if (!P.HasDefault) return "";
+  switch (P.Kind) {
+    case TPropKind::Integer: return std::to_string(P.DefaultOrd);
+    case TPropKind::Boolean: return P.DefaultOrd ? "True" : "False";
+    case TPropKind::String: return P.DefaultStr.empty() ? "" : "'" + P.DefaultStr + "'";
+    case TPropKind::Float: return Format("%s", P.DefaultFloat);
+    case TPropKind::Enum: return EnumName(P.Enum, P.DefaultOrd);
+    case TPropKind::Set: {
+      std::string S;
+      for (int Bit = 0; Bit < 32; ++Bit)
+        if (P.DefaultOrd & (int64_t(1) << Bit)) S += (S.empty() ? "" : ", ") + EnumName(P.Enum, Bit);
+      return "[" + S + "]";
+    }
+    default: return "";
+  }
+}
+
+std::string Values(const TPropInfo& P) {
+  if ((P.Kind != TPropKind::Enum && P.Kind != TPropKind::Set) || !P.Enum) return "";
+  std::string S;
+  for (const std::string& N : P.Enum->Names) S += (S.empty() ? "" : ", ") + N;
+  return "  {" + S + "}";
+}
+
+// An instance on a form of its own, as in a project, so that the classes of
+// its sub-objects and collection items can be shown; none when the class
+// cannot be made alone.
+TComponent* SampleOf(const TClassInfo& C, TComponent& Form) {
+  if (!C.Create) return nullptr;
+  try {
+    return C.Create(&Form);
+  } catch (...) {
+    return nullptr;  // some classes need company (a main link group ...)
+  }
+}
+
+void ListProps(std::string& Out, const TClassInfo& C, const TPersistent* Instance, const std::string& Prefix,
+               int Depth) {
+  for (const TPropInfo* P : C.AllProps()) {
+    TPersistent* Sub = P->Kind == TPropKind::Object && Instance && P->GetObj ? P->GetObj(*Instance) : nullptr;
+    const std::string Default = DefaultOf(*P);
+    Out += "  " + Prefix + P->Name + ": " + TypeOf(*P, Sub) + (Default.empty() ? "" : " = " + Default) +
+           Values(*P) + "\n";
+    if (!Sub || Depth >= 3) continue;
+    if (auto* Coll = dynamic_cast<TCollection*>(Sub)) {
+      // The item class shows on an item; the throw-away instance gets one.
+      TCollectionItem* Item = nullptr;
+      try {
+        Item = Coll->Add();
+      } catch (...) {
+      }
+      if (Item) {
+        Out += "  " + Prefix + P->Name + " item: " + Item->ClassName() + "\n";
+        ListProps(Out, Item->ClassInfo(), Item, Prefix + P->Name + "[]" + ".", Depth + 1);
+      }
+    } else if (!dynamic_cast<TStrings*>(Sub)) {
+      ListProps(Out, Sub->ClassInfo(), Sub, Prefix + P->Name + ".", Depth + 1);
+    }
+  }
+}
+
+}  // namespace
+
+void PrepareComponentModel() {
+  static bool Done = false;
+  if (Done) return;
+  RegisterSetupClasses();
+  Done = true;
+}
+
+TCompiledProject CompileProject(const std::string& Text, const std::string& FileName) {
+  PrepareComponentModel();
+  TCompiledProject R;
+  TOffsetLines Lines;
+  try {
+    R.Stream = ObjectTextToBinary(Text, &Lines);
+  } catch (const EParserError& E) {
+    int Line = 0;
+    std::string Rest = E.Message();
+    SplitParserMessage(E.Message(), Line, Rest);
+    ProjectError(FileName, Line, Rest);
+  }
+  TNoParams NoParams;
+  // The root is the setup program's main form, as when the program starts;
+  // it is never shown, so the installation (which starts when the main
+  // form is first activated) never runs.
+  std::unique_ptr<TSetupMainForm> Form(new TSetupMainForm(nullptr));
+  int64_t FailOffset = -1;
+  try {
+    TMemoryStream S(R.Stream);
+    ReadRootComponent(S, Form.get(), &FailOffset);
+  } catch (const Exception& E) {
+    ProjectError(FileName, FailOffset >= 0 ? TextLineOfOffset(Lines, FailOffset) : 0, E.Message());
+  } catch (const std::exception& E) {
+    ProjectError(FileName, FailOffset >= 0 ? TextLineOfOffset(Lines, FailOffset) : 0, E.what());
+  }
+  R.DefaultTitle = DefaultTitleOf(*Form);
+  return R;
+}
+
+void WriteSetupProgram(const std::string& Engine, const std::string& Out, const std::string& Stream,
+                       const std::string& Title) {
+  std::vector<WORD> ProjectLangs, TitleLangs;
+  {
+    TDataModule M(Engine);
+    if (!M.Handle())
+      throw ECompilerError(Format("Cannot read the setup engine %s: %s", Engine,
+                                  Win32FailureText("LoadLibraryExA", GetLastError())));
+    ProjectLangs = ResourceLanguages(M.Handle(), ProjectResource);
+    TitleLangs = ResourceLanguages(M.Handle(), TitleResource);
+  }
+  // Built beside the target and moved over it only when complete.
+  const std::string Temp = Out + ".qvc-tmp";
+  if (!CopyFileA(Engine.c_str(), Temp.c_str(), FALSE))
+    throw ECompilerError(Format("Cannot copy the setup engine to %s: %s", Temp,
+                                Win32FailureText("CopyFileA", GetLastError())));
+  struct TTempEnd {
+    std::string Name;
+    ~TTempEnd() { DeleteFileA(Name.c_str()); }
+  } TempEnd{Temp};
+  HANDLE U = BeginUpdateResourceA(Temp.c_str(), FALSE);
+  if (!U) throw ECompilerError(Format("Cannot update the resources of %s: %s", Temp, Win32FailureText("BeginUpdateResourceA", GetLastError())));
+  if (!ReplaceResource(U, ProjectLangs, ProjectResource, Stream) || !ReplaceResource(U, TitleLangs, TitleResource, Title)) {
+    const DWORD E = GetLastError();
+    EndUpdateResourceA(U, TRUE);
+    throw ECompilerError(Format("Cannot update the resources of %s: %s", Temp, Win32FailureText("UpdateResourceA", E)));
+  }
+  if (!EndUpdateResourceA(U, FALSE))
+    throw ECompilerError(Format("Cannot update the resources of %s: %s", Temp, Win32FailureText("EndUpdateResourceA", GetLastError())));
+  {
+    TDataModule M(Temp);
+    std::string GotStream, GotTitle;
+    if (!M.Handle() || !ReadResource(M.Handle(), ProjectResource, GotStream) || GotStream != Stream ||
+        !ReadResource(M.Handle(), TitleResource, GotTitle) || GotTitle != Title)
+      throw ECompilerError(Format("The resources written to %s do not read back", Temp));
+  }
+  if (!MoveFileExA(Temp.c_str(), Out.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+    throw ECompilerError(Format("Cannot write %s: %s", Out, Win32FailureText("MoveFileExA", GetLastError())));
+}
+
+void WriteBuildInf(const std::string& SetupProgram, const std::string& BuildDir) {
+  const std::string Name = AddBackslash(ExtractFileDir(SetupProgram)) + "BUILD.INF";
+  try {
+    TFileStream S(Name, TFileMode::fmCreate);
+    const std::string Line = BuildDir + "\r\n";
+    S.WriteBuffer(Line.data(), Line.size());
+  } catch (const Exception& E) {
+    throw ECompilerError(Format("Cannot write %s: %s", Name, E.Message()));
+  }
+  // The build writes into the folder but does not make it.  One that cannot
+  // be made now (a drive not there yet) is the build's to report.
+  ForceDirectories(BuildDir);
+}
+
+std::string DefaultBuildDir(const std::string& SetupProgram) {
+  return AddBackslash(ExtractFileDir(SetupProgram)) + "dist";
+}
+
+std::string FindSetupEngine(const std::string& CompilerPath) {
+  const std::string Beside = AddBackslash(ExtractFileDir(CompilerPath)) + EngineName;
+  if (FileExists(Beside)) return Beside;
+  const std::string Kit = FindKitDirectory(false);
+  if (!Kit.empty() && FileExists(AddBackslash(Kit) + EngineName)) return AddBackslash(Kit) + EngineName;
+  return "";
+}
+
+std::string ClassCatalogue() {
+  PrepareComponentModel();
+  TNoParams NoParams;
+  std::vector<const TClassInfo*> Classes = RegisteredClasses();
+  std::sort(Classes.begin(), Classes.end(),
+            [](const TClassInfo* A, const TClassInfo* B) { return UpperCase(A->ClassName) < UpperCase(B->ClassName); });
+  std::string Out;
+  for (const TClassInfo* C : Classes) {
+    Out += C->ClassName + (C->Parent ? " (" + C->Parent->ClassName + ")" : std::string()) + "\n";
+    const std::vector<const TPropInfo*> Props = C->AllProps();
+    const bool HasObjects = std::any_of(Props.begin(), Props.end(),
+                                        [](const TPropInfo* P) { return P->Kind == TPropKind::Object; });
+    // The form owns the sample and takes it along.
+    std::unique_ptr<TSetupMainForm> Form(HasObjects ? new TSetupMainForm(nullptr) : nullptr);
+    ListProps(Out, *C, Form ? SampleOf(*C, *Form) : nullptr, "", 0);
+    Out += "\n";
+  }
+  return Out;
+}

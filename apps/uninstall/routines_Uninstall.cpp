@@ -1,0 +1,484 @@
+#include "apps/uninstall/routines_Uninstall.h"
+
+#include <windows.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/routines_API.h"
+#include "rtl/routines_Files.h"
+#include "rtl/routines_Format.h"
+#include "rtl/routines_Strings.h"
+
+namespace {
+
+const char* const SharedDllsKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char* const HelpKey = "\\SOFTWARE\\Microsoft\\Windows\\Help";
+
+std::string Key(const std::string& Path) { return UpperCase(RemoveBackslash(Trim(Path))); }
+
+std::string LastErrorText(const char* Function) { return Win32FailureText(Function, GetLastError()); }
+
+// --- files --------------------------------------------------------------------------------
+
+// Windows 95 has no delayed delete: its WININIT.INI "[Rename]" section does
+// it, one "NUL=short path" line per file.  The profile API cannot write a
+// key twice, so the line goes into the text directly.
+bool DeleteAtRestartByWininit(const std::string& Path, std::string& Error) {
+  const std::string Ini = AddBackslash(GetWindowsDir()) + "WININIT.INI";
+  std::string Text;
+  if (FileExists(Ini)) {
+    FILE* F = std::fopen(Ini.c_str(), "rb");
+    if (!F) {
+      Error = Format("Cannot read %s", Ini);
+      return false;
+    }
+    char Buf[4096];
+    for (size_t N; (N = std::fread(Buf, 1, sizeof Buf, F)) > 0;) Text.append(Buf, N);
+    std::fclose(F);
+  }
+  const std::string Line = "NUL=" + GetShortPath(Path) + "\r\n";
+  const std::string Upper = UpperCase(Text);
+  const size_t Section = Upper.find("[RENAME]");
+  if (Section == std::string::npos) {
+    if (!Text.empty() && Text.back() != '\n') Text += "\r\n";
+    Text += "[Rename]\r\n" + Line;
+  } else {
+    size_t After = Text.find('\n', Section);
+    After = After == std::string::npos ? Text.size() : After + 1;
+    if (After == Text.size() && Text.back() != '\n') Text += "\r\n", After = Text.size();
+    Text.insert(After, Line);
+  }
+  FILE* F = std::fopen(Ini.c_str(), "wb");
+  if (!F || std::fwrite(Text.data(), 1, Text.size(), F) != Text.size()) {
+    if (F) std::fclose(F);
+    Error = Format("Cannot write %s", Ini);
+    return false;
+  }
+  std::fclose(F);
+  return true;
+}
+
+bool IsInUseError(DWORD E) {
+  return E == ERROR_SHARING_VIOLATION || E == ERROR_ACCESS_DENIED || E == ERROR_LOCK_VIOLATION ||
+         E == ERROR_USER_MAPPED_FILE;
+}
+
+// The help entry of a file is "<NAME>" = its folder; it goes with the file.
+void RemoveHelpEntry(const std::string& Path) {
+  TRegKey K;
+  if (!K.Open(hkLocalMachine, HelpKey, false)) return;
+  const std::string Name = UpperCase(ExtractFileName(Path));
+  std::string Folder;
+  if (K.ReadString(Name, Folder) && SameText(RemoveBackslash(Folder), ExtractFileDir(Path)))
+    K.DeleteValue(Name);
+}
+
+// --- self-registered components ---------------------------------------------------------
+
+// Empty on success, else why not.
+std::string UnregisterLibrary(const std::string& Path) {
+  OleInitialize(nullptr);
+  struct TOleEnd {
+    ~TOleEnd() { OleUninitialize(); }
+  } OleEnd;
+  TCurrentDirScope Dir(ExtractFileDir(Path));
+  HMODULE Lib = LoadLibraryA(Path.c_str());
+  if (!Lib) return LastErrorText("LoadLibraryA");
+  struct TLibEnd {
+    HMODULE L;
+    ~TLibEnd() { FreeLibrary(L); }
+  } LibEnd{Lib};
+  using TServerProc = HRESULT(WINAPI*)();
+  auto Unregister =
+      reinterpret_cast<TServerProc>(reinterpret_cast<void*>(GetProcAddress(Lib, "DllUnregisterServer")));
+  if (!Unregister) return LastErrorText("GetProcAddress(DllUnregisterServer)");
+  const HRESULT R = Unregister();
+  if (FAILED(R)) return Format("DllUnregisterServer returned 0x%x", static_cast<unsigned>(R));
+  return "";
+}
+
+std::string UnregisterProgram(const std::string& Path, unsigned TimeoutMs) {
+  std::string Cmd = "\"" + Path + "\" /UNREGSERVER";
+  std::vector<char> Line(Cmd.begin(), Cmd.end());
+  Line.push_back('\0');
+  STARTUPINFOA SI{};
+  SI.cb = sizeof SI;
+  SI.dwFlags = STARTF_USESHOWWINDOW;
+  SI.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION PI{};
+  const std::string Dir = ExtractFileDir(Path);
+  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, Dir.c_str(), &SI, &PI))
+    return LastErrorText("CreateProcessA");
+  CloseHandle(PI.hThread);
+  // The file can only go once the program has let go of it.
+  const DWORD W = WaitForSingleObject(PI.hProcess, TimeoutMs);
+  CloseHandle(PI.hProcess);
+  if (W != WAIT_OBJECT_0)
+    return Format("%s /UNREGSERVER did not end within %d seconds", ExtractFileName(Path),
+                  static_cast<int>(TimeoutMs / 1000));
+  return "";
+}
+
+// --- registry --------------------------------------------------------------------------------
+
+std::string RelativeKey(const std::string& K) {
+  const size_t B = K.find_first_not_of('\\');
+  if (B == std::string::npos) return "";
+  return K.substr(B, K.find_last_not_of('\\') - B + 1);
+}
+
+bool KeyIsEmpty(TRootKeys Root, const std::string& Rel) {
+  TRegKey K;
+  if (!K.OpenReadOnly(Root, Rel)) return false;
+  std::vector<std::string> Values;
+  return K.GetValueNames(Values) && Values.empty() && !K.HasSubKeys();
+}
+
+void PruneEmptyKeys(TRootKeys Root, std::string Rel) {
+  // Never a key right below the root ("SOFTWARE" ...), whatever happens.
+  while (Rel.find('\\') != std::string::npos && KeyIsEmpty(Root, Rel)) {
+    if (RegDeleteKeyA(RootKeyToHKEY(Root), Rel.c_str()) != ERROR_SUCCESS) return;
+    Rel = Rel.substr(0, Rel.rfind('\\'));
+  }
+}
+
+// Takes one dealt-with item out of the record.
+void StrikeOut(const TRecordPlace& P) {
+  if (P.ValueName.empty()) {
+    RegDeleteKeyTree(hkLocalMachine, P.SubKey);
+    return;
+  }
+  TRegKey K;
+  if (K.Open(hkLocalMachine, P.SubKey, false)) K.DeleteValue(P.ValueName);
+}
+
+bool SameFile(const std::string& A, const std::string& B) {
+  auto Long = [](const std::string& P) {
+    char Buf[MAX_PATH * 2] = {};
+    const DWORD N = GetLongPathNameA(P.c_str(), Buf, sizeof Buf);
+    return N > 0 && N < sizeof Buf ? std::string(Buf, N) : P;
+  };
+  return !Trim(A).empty() && SameText(Long(Trim(A)), Long(Trim(B)));
+}
+
+// Moves the running uninstaller out of the product's folder: Windows lets
+// a running program be renamed on its volume though not deleted.  The moved
+// copy lies in the temporary folder until the next start removes it.
+TReportLine RemoveSelf(const std::string& Self, std::set<std::string>& Pending) {
+  const std::string Temp =
+      AddBackslash(TempDirectory()) + Format("~qvun%u.tmp", static_cast<unsigned>(GetCurrentProcessId()));
+  if (MoveFileExA(Self.c_str(), Temp.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    std::string Ignored;
+    DeleteAtRestart(Temp, Ignored);
+    return {TOutcome::Removed, Self, ""};
+  }
+  std::string Error;
+  if (DeleteAtRestart(Self, Error)) {
+    Pending.insert(Key(Self));
+    return {TOutcome::AtRestart, Self, "the uninstaller is running"};
+  }
+  return {TOutcome::Failed, Self, Error};
+}
+
+// What the folder holds, as upper-cased full paths.
+std::vector<std::string> FolderEntries(const std::string& Dir) {
+  std::vector<std::string> R;
+  WIN32_FIND_DATAA D;
+  HANDLE H = FindFirstFileA((AddBackslash(Dir) + "*").c_str(), &D);
+  if (H == INVALID_HANDLE_VALUE) return R;
+  do {
+    const std::string N = D.cFileName;
+    if (N != "." && N != "..") R.push_back(Key(AddBackslash(Dir) + N));
+  } while (FindNextFileA(H, &D));
+  FindClose(H);
+  return R;
+}
+
+int Depth(const std::string& P) { return static_cast<int>(std::count(P.begin(), P.end(), '\\')); }
+
+}  // namespace
+
+// --- report ------------------------------------------------------------------------------------
+
+void TUninstallReport::Add(TOutcome O, const std::string& What, const std::string& Reason) {
+  Lines.push_back({O, What, Reason});
+}
+
+int TUninstallReport::Count(TOutcome O) const {
+  return static_cast<int>(std::count_if(Lines.begin(), Lines.end(), [O](const TReportLine& L) { return L.Outcome == O; }));
+}
+
+std::string TUninstallReport::Summary(const std::string& Product) const {
+  // A message box cannot scroll: long lists are cut.
+  constexpr int MaxListed = 15;
+  std::string S = Failed() ? Format("%s could not be removed completely.", Product)
+                           : Format("%s was removed.", Product);
+  S += Format("\r\n\r\nRemoved: %d item(s).", Count(TOutcome::Removed) + Count(TOutcome::Absent));
+  struct TSection {
+    TOutcome Outcome;
+    const char* Title;
+  } const Sections[] = {
+      {TOutcome::Kept, "Kept because other programs still use them:"},
+      {TOutcome::AtRestart, "In use; removed when Windows restarts:"},
+      {TOutcome::Failed, "Could not be removed:"},
+  };
+  for (const TSection& Sec : Sections) {
+    if (Count(Sec.Outcome) == 0) continue;
+    S += std::string("\r\n\r\n") + Sec.Title;
+    int Listed = 0;
+    for (const TReportLine& L : Lines) {
+      if (L.Outcome != Sec.Outcome) continue;
+      if (++Listed > MaxListed) {
+        S += Format("\r\n  ... and %d more", Count(Sec.Outcome) - MaxListed);
+        break;
+      }
+      S += "\r\n  " + L.What + (L.Reason.empty() ? "" : " (" + L.Reason + ")");
+    }
+  }
+  return S;
+}
+
+// --- steps ----------------------------------------------------------------------------------------
+
+void ParseUninstallCommandLine(const std::string& CommandLine, bool& Silent, std::string& Product) {
+  std::string S = TrimLeft(CommandLine);
+  // The program's own name, quoted or not.  The uninstall record starts it
+  // unquoted, so a folder with blanks ("C:\Program Files\...") is part of
+  // it: an unquoted name ends after its ".exe".
+  size_t End = std::string::npos;
+  if (!S.empty() && S[0] == '"') {
+    End = S.find('"', 1);
+    End = End == std::string::npos ? S.size() : End + 1;
+  } else {
+    const std::string Upper = UpperCase(S);
+    for (size_t P = Upper.find(".EXE"); P != std::string::npos && End == std::string::npos; P = Upper.find(".EXE", P + 1))
+      if (P + 4 == S.size() || S[P + 4] == ' ' || S[P + 4] == '\t') End = P + 4;
+    if (End == std::string::npos) End = S.find_first_of(" \t");
+    if (End == std::string::npos) End = S.size();
+  }
+  S = TrimLeft(S.substr(End));
+  Silent = false;
+  if (S.size() >= 2 && (S[0] == '/' || S[0] == '-') && (S[1] == 'S' || S[1] == 's') &&
+      (S.size() == 2 || S[2] == ' ' || S[2] == '\t')) {
+    Silent = true;
+    S = S.substr(2);
+  }
+  Product = Trim(S);
+  if (Product.size() >= 2 && Product.front() == '"' && Product.back() == '"')
+    Product = Trim(Product.substr(1, Product.size() - 2));
+}
+
+std::vector<std::string> SystemFolders() {
+  static const int Folders[] = {
+      CSIDL_PROGRAM_FILES,       CSIDL_PROGRAM_FILES_COMMON,    CSIDL_PROGRAM_FILESX86,
+      CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_WINDOWS,             CSIDL_SYSTEM,
+      CSIDL_SYSTEMX86,           CSIDL_FONTS,                   CSIDL_STARTMENU,
+      CSIDL_COMMON_STARTMENU,    CSIDL_PROGRAMS,                CSIDL_COMMON_PROGRAMS,
+      CSIDL_STARTUP,             CSIDL_COMMON_STARTUP,          CSIDL_DESKTOPDIRECTORY,
+      CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_APPDATA,             CSIDL_COMMON_APPDATA,
+      CSIDL_LOCAL_APPDATA,       CSIDL_PROFILE,                 CSIDL_PERSONAL,
+      CSIDL_COMMON_DOCUMENTS,    CSIDL_FAVORITES,               CSIDL_TEMPLATES,
+      CSIDL_SENDTO,
+  };
+  std::vector<std::string> R;
+  for (int F : Folders) {
+    char Buf[MAX_PATH + 1] = {};
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, F, nullptr, 0, Buf)) && Buf[0]) R.push_back(Buf);
+  }
+  // The folders the installation itself resolved its path specifiers with.
+  for (const std::string& D : {GetWindowsDir(), GetSystemDir(), GetProgramFilesDir(), GetCommonFilesDir(),
+                               GetStartMenuDir(), GetProgramsDir(), GetDesktopDir(), GetStartupDir(),
+                               TempDirectory()})
+    R.push_back(D);
+  for (const char* Var : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432", "CommonProgramFiles",
+                          "CommonProgramFiles(x86)", "SystemRoot", "windir", "USERPROFILE",
+                          "ALLUSERSPROFILE", "PUBLIC", "TEMP", "TMP"}) {
+    char Buf[MAX_PATH + 1] = {};
+    const DWORD N = GetEnvironmentVariableA(Var, Buf, sizeof Buf);
+    if (N > 0 && N < sizeof Buf) R.push_back(Buf);
+  }
+  for (std::string& D : R) D = RemoveBackslash(Trim(D));
+  R.erase(std::remove_if(R.begin(), R.end(), [](const std::string& D) { return D.empty(); }), R.end());
+  return R;
+}
+
+bool MayRemoveFolder(const std::string& Dir, const std::vector<std::string>& Roots) {
+  const std::string D = Key(Dir);
+  // "X:\name..." or "\\server\share\name...": something below a drive or share.
+  const std::string Drive = ExtractFileDrive(D);
+  if (Drive.empty() || D.size() <= Drive.size() + 1 || D[Drive.size()] != '\\') return false;
+  if (D.find("\\.\\") != std::string::npos || D.find("\\..") != std::string::npos) return false;
+  for (const std::string& R : Roots) {
+    const std::string K = Key(R);
+    if (K == D || (K.size() > D.size() && K.compare(0, D.size(), D) == 0 && K[D.size()] == '\\')) return false;
+  }
+  return true;
+}
+
+bool DecrementSharedCount(const std::string& Path, int32_t& Left, std::string& Error) {
+  TRegKey K;
+  if (!K.Open(hkLocalMachine, SharedDllsKey, false)) return false;
+  // The installation counts under the short name when that is already
+  // there, else under the long one.
+  std::vector<std::string> Names = {Path};
+  const std::string Short = GetShortPath(Path);
+  if (!SameText(Short, Path)) Names.push_back(Short);
+  for (const std::string& N : Names) {
+    int32_t Count = 0;
+    if (!K.ReadInteger(N, Count)) continue;
+    Left = Count > 0 ? Count - 1 : 0;
+    const bool Ok = Left > 0 ? K.WriteInteger(N, Left) : K.DeleteValue(N);
+    if (!Ok) Error = K.FailureText();
+    return true;
+  }
+  return false;
+}
+
+bool DeleteAtRestart(const std::string& Path, std::string& Error) {
+  if (GetWindowsVersion() == wvWindows95) return DeleteAtRestartByWininit(Path, Error);
+  if (MoveFileExA(Path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return true;
+  Error = LastErrorText("MoveFileExA(MOVEFILE_DELAY_UNTIL_REBOOT)");
+  return false;
+}
+
+namespace {
+
+// The second half of removing a file, once its count (if any) is down to
+// zero: the component's unregistration when it has one, then the file.
+TReportLine DeleteRecordedFile(const std::string& Path, std::set<std::string>& Pending,
+                               const std::function<std::string()>& Unregister) {
+  if (DirectoryExists(Path)) return {TOutcome::Failed, Path, "a folder stands where the file was installed"};
+  if (!FileExists(Path)) {
+    RemoveHelpEntry(Path);
+    return {TOutcome::Absent, Path, ""};
+  }
+  if (Unregister) {
+    const std::string Error = Unregister();
+    if (!Error.empty()) return {TOutcome::Failed, Path, Error};
+  }
+  const DWORD Attr = GetFileAttributesA(Path.c_str());
+  if (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_READONLY))
+    SetFileAttributesA(Path.c_str(), Attr & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  if (DeleteFileA(Path.c_str())) {
+    RemoveHelpEntry(Path);
+    return {TOutcome::Removed, Path, ""};
+  }
+  const DWORD E = GetLastError();
+  if (!IsInUseError(E)) return {TOutcome::Failed, Path, Win32FailureText("DeleteFileA", E)};
+  std::string Error;
+  if (!DeleteAtRestart(Path, Error)) return {TOutcome::Failed, Path, Error};
+  Pending.insert(Key(Path));
+  RemoveHelpEntry(Path);
+  return {TOutcome::AtRestart, Path, "in use"};
+}
+
+TReportLine RemoveCountedFile(const std::string& Path, std::set<std::string>& Pending,
+                              const std::function<std::string()>& Unregister) {
+  int32_t Left = 0;
+  std::string Error;
+  if (DecrementSharedCount(Path, Left, Error)) {
+    if (!Error.empty()) return {TOutcome::Failed, Path, Error};
+    if (Left > 0) return {TOutcome::Kept, Path, Format("shared, %d other installation(s) use it", Left)};
+  }
+  return DeleteRecordedFile(Path, Pending, Unregister);
+}
+
+}  // namespace
+
+TReportLine RemoveRecordedFile(const std::string& Path, std::set<std::string>& Pending) {
+  return RemoveCountedFile(Path, Pending, nullptr);
+}
+
+void RemoveEmptyFolders(const std::vector<std::string>& Candidates, std::set<std::string>& Pending,
+                        const std::vector<std::string>& Roots, TUninstallReport& Report) {
+  std::vector<std::string> Sorted;
+  for (const std::string& C : Candidates) Sorted.push_back(RemoveBackslash(Trim(C)));
+  // Deepest first, so that a parent is looked at after its children.
+  std::stable_sort(Sorted.begin(), Sorted.end(),
+                   [](const std::string& A, const std::string& B) { return Depth(A) > Depth(B); });
+  for (std::string D : Sorted) {
+    while (MayRemoveFolder(D, Roots)) {
+      if (DirectoryExists(D) && !Pending.count(Key(D))) {
+        const std::vector<std::string> Entries = FolderEntries(D);
+        const bool OnlyPending = std::all_of(Entries.begin(), Entries.end(),
+                                             [&](const std::string& E) { return Pending.count(E) > 0; });
+        if (!OnlyPending) break;
+        if (Entries.empty() && RemoveDirectoryA(D.c_str())) {
+          Report.Add(TOutcome::Removed, D);
+        } else {
+          // Windows removes a folder at the start only once it is empty;
+          // the items in it are scheduled before it.
+          std::string Error;
+          if (!DeleteAtRestart(D, Error)) {
+            Report.Add(TOutcome::Failed, D, Error);
+            break;
+          }
+          Pending.insert(Key(D));
+          Report.Add(TOutcome::AtRestart, D, Entries.empty() ? "in use" : "holds files in use");
+        }
+      }
+      D = ExtractFileDir(D);
+    }
+  }
+}
+
+TReportLine RemoveRegistryValues(const TRecordedRegistryKey& R) {
+  const std::string Rel = RelativeKey(R.Key);
+  const std::string What = RootKeyName(R.Root) + "\\" + Rel;
+  if (Rel.empty()) return {TOutcome::Failed, What, "the recorded key is the root itself"};
+  {
+    TRegKey K;
+    if (!K.Open(R.Root, Rel, false)) return {TOutcome::Absent, What, ""};
+    for (const std::string& N : R.ValueNames)
+      if (K.ValueExists(N) && !K.DeleteValue(N)) return {TOutcome::Failed, What, K.FailureText()};
+  }
+  PruneEmptyKeys(R.Root, Rel);
+  return {TOutcome::Removed, What, ""};
+}
+
+TUninstallReport Uninstall(const TUninstallRecord& Record, const TUninstallOptions& Options) {
+  TUninstallReport Report;
+  std::set<std::string> Pending;
+  std::vector<std::string> Folders;
+  for (const std::string& U : Record.Unreadable) Report.Add(TOutcome::Failed, U, "unreadable entry of the record");
+
+  // An item stays in the record until it has been dealt with.
+  auto Settle = [&](const TReportLine& L, const TRecordPlace& Place) {
+    Report.Lines.push_back(L);
+    if (L.Outcome != TOutcome::Failed) StrikeOut(Place);
+  };
+
+  for (const TRecordedActiveX& A : Record.ActiveX) {
+    Folders.push_back(ExtractFileDir(A.Path));
+    const unsigned Timeout = Options.UnregisterTimeoutMs;
+    Settle(RemoveCountedFile(A.Path, Pending,
+                             [&] { return A.IsProgram ? UnregisterProgram(A.Path, Timeout) : UnregisterLibrary(A.Path); }),
+           A.Place);
+  }
+  for (const TRecordedFile& F : Record.Files) {
+    Folders.push_back(ExtractFileDir(F.Path));
+    Settle(RemoveRecordedFile(F.Path, Pending), F.Place);
+  }
+  for (const TRecordedRegistryKey& R : Record.RegistryKeys) Settle(RemoveRegistryValues(R), R.Place);
+
+  const std::string Uninstaller = UninstallerPathOf(Record.UninstallString, Record.Product);
+  const bool IsRecordedUninstaller = SameFile(Options.SelfPath, Uninstaller);
+  if (!Report.Failed()) {
+    if (IsRecordedUninstaller) {
+      Folders.push_back(ExtractFileDir(Uninstaller));
+      Report.Lines.push_back(RemoveSelf(Uninstaller, Pending));
+    } else if (!Trim(Uninstaller).empty() && !SameFile(Options.SelfPath, Uninstaller)) {
+      // Started from elsewhere (a copy, the kit): the installed uninstaller
+      // is a file of the product like any other.
+      Folders.push_back(ExtractFileDir(Uninstaller));
+      Report.Lines.push_back(RemoveRecordedFile(Uninstaller, Pending));
+    }
+  }
+  RemoveEmptyFolders(Folders, Pending, SystemFolders(), Report);
+  // With a failure the record keeps what is left, for the next attempt.
+  if (!Report.Failed()) RegDeleteKeyTree(hkLocalMachine, Record.Key);
+  return Report;
+}

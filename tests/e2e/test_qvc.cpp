@@ -1,0 +1,203 @@
+// The project compiler: mistakes reported with their line and nothing
+// written, the setup program it writes (resources, BUILD.INF), a compiled
+// project that builds its distribution, and the class catalogue.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "apps/qvc/routines_ProjectCompiler.h"
+#include "engine/routines_API.h"
+#include "engine/routines_Registry.h"
+#include "rtl/routines_ObjectText.h"
+#include "test_paths.h"
+#include "test_uninstall_support.h"
+
+namespace {
+
+// A project with an install file; Mistake replaces one line of it (by
+// number) when given.
+std::string Project(const std::string& Payload, int Line = 0, const std::string& Mistake = "") {
+  const std::vector<std::string> Lines = {
+      "object Form1: TForm1",                                  // 1
+      "  Caption = 'Compiler Test Installation'",              // 2
+      "  object psProgramFiles: TpsProgramFiles",              // 3
+      "  end",                                                 // 4
+      "  object psContainerDestDir: TpsContainerDestDir",      // 5
+      "  end",                                                 // 6
+      "  object psContainerArchiveFile: TpsContainerArchiveFile",  // 7
+      "  end",                                                 // 8
+      "  object Install1: TInstall",                           // 9
+      "    DestDir = '\\QvCompiler Test'",                     // 10
+      "    DestDirType = psProgramFiles",                      // 11
+      "    Information.ProductName = 'QvCompiler Test'",       // 12
+      "  end",                                                 // 13
+      "  object ReadMe: TInstallFile",                         // 14
+      "    Container = Install1",                              // 15
+      "    FileName = 'readme.txt'",                           // 16
+      "    DestName = 'readme.txt'",                           // 17
+      "    DestDirType = psContainerDestDir",                  // 18
+      "    OverwriteMode = owAlways",                          // 19
+      "    IncludeFromDir = '" + Payload + "'",                // 20
+      "    ArchiveFileType = psContainerArchiveFile",          // 21
+      "  end",                                                 // 22
+      "end",                                                   // 23
+  };
+
+  std::string Text;
+  for (size_t i = 0; i < Lines.size(); ++i)
+    Text += (static_cast<int>(i) + 1 == Line ? Mistake : Lines[i]) + "\r\n";
+  return Text;
+}
+
+struct TMistake {
+  const char* What;
+  int Line;
+  std::string Replacement;
+  const char* Message;  // the part after "file(line): "
+};
+
+const TMistake Mistakes[] = {
+    {"unknown class", 14, "  object ReadMe: TInstalFile", "Class TInstalFile not found"},
+    {"unknown property", 16, "    FileNam = 'readme.txt'", "Error reading ReadMe.FileNam: Property does not exist"},
+    {"bad enumerator", 19, "    OverwriteMode = owSometimes", "Error reading ReadMe.OverwriteMode: Invalid property value"},
+    {"unknown reference", 15, "    Container = Install2", "Unresolved reference to Install2"},
+    {"syntax error", 17, "    DestName 'readme.txt'", ""},
+    {"unknown sub-property", 12, "    Information.ProductNam = 'x'", "Property does not exist"},
+};
+
+TEST(ProjectCompiler, MistakesAreReportedWithTheirLine) {
+  for (const TMistake& M : Mistakes) {
+    SCOPED_TRACE(M.What);
+    try {
+      CompileProject(Project("C:\\payload", M.Line, M.Replacement), "project.dfm");
+      ADD_FAILURE() << "no error";
+    } catch (const EProjectError& E) {
+      const std::string Prefix = "project.dfm(" + std::to_string(M.Line) + "): ";
+      EXPECT_EQ(E.Message().compare(0, Prefix.size(), Prefix), 0) << E.Message();
+      EXPECT_NE(E.Message().find(M.Message), std::string::npos) << E.Message();
+    }
+  }
+}
+
+TEST(ProjectCompiler, AGoodProjectLoadsAndNamesItsTitle) {
+  const TCompiledProject P = CompileProject(Project("C:\\payload"), "project.dfm");
+  EXPECT_EQ(P.Stream, ObjectTextToBinary(Project("C:\\payload")));
+  EXPECT_EQ(P.DefaultTitle, "Compiler Test Installation");
+  // Without a caption the product names the installation.
+  const TCompiledProject Q = CompileProject(Project("C:\\payload", 2, ""), "project.dfm");
+  EXPECT_EQ(Q.DefaultTitle, "QvCompiler Test");
+}
+
+TEST(ProjectCompiler, LoadingStartsNoInstallation) {
+  // An install component reads the command line when it is loaded; whatever
+  // this program was started with, the compiler loads with none, and the
+  // installation only starts when a main form is shown.
+  TScratchDir D("qv_qvc_noinstall");
+  const std::string Before = RegistrySnapshot(hkLocalMachine, "\\SOFTWARE\\Quorvane");
+  CompileProject(Project(D.Path()), "project.dfm");
+  EXPECT_EQ(RegistrySnapshot(hkLocalMachine, "\\SOFTWARE\\Quorvane"), Before);
+  EXPECT_FALSE(DirectoryExists(AddBackslash(GetProgramFilesDir()) + "QvCompiler Test"));
+}
+
+class CompilerProgram : public ::testing::Test {
+ protected:
+  TScratchDir Dir{"qv_qvc_test"};
+  std::string Payload = Dir / "payload";
+  std::string Out = Dir / "setup\\Setup.exe";
+  std::string BuildInf = Dir / "setup\\BUILD.INF";
+
+  void SetUp() override { WriteTestFile(AddBackslash(Payload) + "readme.txt", "Read me.\r\n"); }
+
+  std::string Resource(const char* Name) {
+    HMODULE M = LoadLibraryExA(Out.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!M) return "<no module>";
+    std::string R = "<none>";
+    if (HRSRC H = FindResourceA(M, Name, RT_RCDATA))
+      if (HGLOBAL G = LoadResource(M, H)) R.assign(static_cast<const char*>(LockResource(G)), SizeofResource(M, H));
+    FreeLibrary(M);
+    return R;
+  }
+};
+
+TEST_F(CompilerProgram, NothingIsWrittenForAMistake) {
+  for (const TMistake& M : Mistakes) {
+    SCOPED_TRACE(M.What);
+    const TProgramRun R = CompileProjectFile(Dir.Path(), Project(Payload, M.Line, M.Replacement));
+    ASSERT_TRUE(R.Ended);
+    EXPECT_EQ(R.ExitCode, 1u);
+    const std::string Prefix = Dir / "project.dfm" + "(" + std::to_string(M.Line) + "): ";
+    EXPECT_EQ(R.Errors.compare(0, Prefix.size(), Prefix), 0) << R.Errors;
+    EXPECT_FALSE(FileExists(Out));
+    EXPECT_FALSE(FileExists(BuildInf));
+    EXPECT_FALSE(FileExists(Out + ".qvc-tmp"));
+  }
+}
+
+TEST_F(CompilerProgram, WritesTheProjectTitleAndBuildFolder) {
+  const std::string Text = Project(Payload);
+  TProgramRun R = CompileProjectFile(Dir.Path(), Text, " --title \"My Title\"");
+  ASSERT_TRUE(R.Ended);
+  ASSERT_EQ(R.ExitCode, 0u) << R.Errors;
+  EXPECT_EQ(Resource("TFORM1"), ObjectTextToBinary(Text));
+  EXPECT_EQ(Resource("QVTITLE"), "My Title");
+  EXPECT_EQ(ReadTestFile(BuildInf), Dir / "dist" + "\r\n");
+
+  // Again without a title or build folder: the caption, and "dist" beside
+  // the program; the resources are replaced, not added beside the old.
+  R = RunCaptured(Quote(KitProgram("qvc.exe")) + " " + Quote(Dir / "project.dfm") + " " + Quote(Out));
+  ASSERT_EQ(R.ExitCode, 0u) << R.Errors;
+  EXPECT_EQ(Resource("QVTITLE"), "Compiler Test Installation");
+  EXPECT_EQ(ReadTestFile(BuildInf), Dir / "setup\\dist" + "\r\n");
+}
+
+TEST_F(CompilerProgram, BadUsageAndMissingFiles) {
+  struct Case {
+    std::string Args;
+    DWORD Exit;
+  } Cases[] = {
+      {"", 2},
+      {Quote(Dir / "project.dfm"), 2},
+      {Quote(Dir / "missing.dfm") + " " + Quote(Out), 2},
+      {Quote(Dir / "project.dfm") + " " + Quote(Out) + " --title", 2},
+      {Quote(Dir / "project.dfm") + " " + Quote(Out) + " --frobnicate", 2},
+  };
+  WriteTestFile(Dir / "project.dfm", Project(Payload));
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Args);
+    const TProgramRun R = RunCaptured(Quote(KitProgram("qvc.exe")) + " " + C.Args);
+    ASSERT_TRUE(R.Ended);
+    EXPECT_EQ(R.ExitCode, C.Exit);
+    EXPECT_FALSE(R.Errors.empty());
+    EXPECT_FALSE(FileExists(Out));
+  }
+}
+
+TEST_F(CompilerProgram, TheCompiledProjectBuildsItsDistribution) {
+  EXPECT_EQ(BuildDistribution(Dir.Path(), Project(Payload)), "");
+  // The distribution's setup program is the compiled one.
+  EXPECT_TRUE(FileExists(Dir / "dist\\files.1"));
+  EXPECT_GT(FileSizeByName(Dir / "dist\\setup.exe"), FileSizeByName(KitProgram("QuorvaneLoadProgram.exe")));
+}
+
+TEST(ProjectCompilerCatalogue, ListsEveryClassWithItsProperties) {
+  const TProgramRun R = RunCaptured(Quote(KitProgram("qvc.exe")) + " --catalogue");
+  ASSERT_TRUE(R.Ended);
+  ASSERT_EQ(R.ExitCode, 0u) << R.Errors;
+  const std::string C = "\n" + R.Output;
+  PrepareComponentModel();
+  for (const TClassInfo* Info : RegisteredClasses())
+    EXPECT_TRUE(C.find("\n" + Info->ClassName + " (") != std::string::npos ||
+                C.find("\n" + Info->ClassName + "\n") != std::string::npos)
+        << Info->ClassName;
+  for (const char* Line : {
+           "  OverwriteMode: TOverwriteType = owAlways",
+           "  InstallTypes: set of TInstallType = [itAlways]",
+           "  Container: reference to TInstallContainer",
+           "  Information.ProductName: String = 'My product'",
+           "  OnBeforeInstall: event",
+       })
+    EXPECT_NE(C.find(Line), std::string::npos) << Line;
+}
+
+}  // namespace

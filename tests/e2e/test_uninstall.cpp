@@ -1,0 +1,533 @@
+// The uninstaller under Wine: its command line and record reading, shared
+// counts and folder removal, and whole removals — of a record written by
+// hand (links, registry values, self-registered components) and of products
+// that qvc compiled, "-b" built and the self-extracting setup.exe installed.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <set>
+#include <string>
+
+#include "apps/uninstall/routines_Uninstall.h"
+#include "apps/uninstall/routines_UninstallRecord.h"
+#include "engine/routines_API.h"
+#include "engine/routines_Registry.h"
+#include "rtl/routines_Format.h"
+#include "test_paths.h"
+#include "test_uninstall_support.h"
+
+namespace {
+
+const char* const SharedDlls = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char* const HelpKey = "\\SOFTWARE\\Microsoft\\Windows\\Help";
+
+TProgramRun RunUninstaller(const std::string& Args) {
+  return RunCaptured(Quote(KitProgram("uninstall.exe")) + " " + Args);
+}
+
+// Saves the pending renames and puts them back, so that nothing this test
+// scheduled happens at some later restart of the prefix.
+class TPendingRenamesGuard {
+ public:
+  ~TPendingRenamesGuard() { RestorePendingRenames(FSaved, FExisted); }
+
+ private:
+  bool FExisted = PendingRenamesExist();
+  std::string FSaved = PendingRenames();
+};
+
+// --- the pieces ------------------------------------------------------------------------------
+
+TEST(UninstallCommandLine, TheProductIsTheRestOfTheLine) {
+  struct Case {
+    const char* Line;
+    bool Silent;
+    const char* Product;
+  } Cases[] = {
+      {"C:\\App\\uninstall.exe My Product", false, "My Product"},
+      // As the uninstall record starts it: unquoted, blanks in the folder.
+      {"C:\\Program Files\\My Product\\uninstall.exe My Product", false, "My Product"},
+      {"C:\\Program Files\\My Product\\UNINSTALL.EXE /S My Product", true, "My Product"},
+      {"\"C:\\Program Files\\P\\uninstall.exe\"   My  Product 2.0  ", false, "My  Product 2.0"},
+      {"uninstall.exe /S My Product", true, "My Product"},
+      {"uninstall.exe -s My Product", true, "My Product"},
+      {"uninstall.exe /Sample Product", false, "/Sample Product"},
+      {"uninstall.exe \"Quoted Name\"", false, "Quoted Name"},
+      {"uninstall.exe /s", true, ""},
+      {"uninstall.exe", false, ""},
+      {"uninstall My Product", false, "My Product"},
+  };
+  for (const Case& C : Cases) {
+    bool Silent = !C.Silent;
+    std::string Product = "?";
+    ParseUninstallCommandLine(C.Line, Silent, Product);
+    EXPECT_EQ(Silent, C.Silent) << C.Line;
+    EXPECT_EQ(Product, C.Product) << C.Line;
+  }
+}
+
+TEST(UninstallRecordLayout, NamesEntriesAndUninstallString) {
+  const struct {
+    const char* Name;
+    const char* Prefix;
+    bool Bare;
+    int Number;
+  } Names[] = {
+      {"Files", "Files", true, 0},  {"files12", "Files", true, 12}, {"Files", "Files", false, -1},
+      {"File3", "File", false, 3},  {"FileX", "File", false, -1},   {"Entries", "File", false, -1},
+      {"File-1", "File", false, -1}, {"File99999999999", "File", false, -1},
+  };
+  for (const auto& N : Names) EXPECT_EQ(NumberedName(N.Name, N.Prefix, N.Bare), N.Number) << N.Name;
+
+  const struct {
+    const char* Entry;
+    bool Ok;
+    const char* Path;
+    bool Program;
+  } Entries[] = {
+      {"C:\\W\\System\\a.ocx;0", true, "C:\\W\\System\\a.ocx", false},
+      {"C:\\P\\server.exe;1", true, "C:\\P\\server.exe", true},
+      {"C:\\odd;name\\b.dll;0", true, "C:\\odd;name\\b.dll", false},
+      {"C:\\P\\c.dll", false, "", false},
+      {"C:\\P\\c.dll;2", false, "", false},
+      {";1", false, "", false},
+  };
+  for (const auto& E : Entries) {
+    std::string Path;
+    bool Program = false;
+    EXPECT_EQ(ParseActiveXEntry(E.Entry, Path, Program), E.Ok) << E.Entry;
+    if (E.Ok) {
+      EXPECT_EQ(Path, E.Path);
+      EXPECT_EQ(Program, E.Program);
+    }
+  }
+
+  EXPECT_EQ(UninstallerPathOf("C:\\Program Files\\My App\\uninstall.exe My App", "My App"),
+            "C:\\Program Files\\My App\\uninstall.exe");
+  EXPECT_EQ(UninstallerPathOf("C:\\P\\uninstall.exe Other", "My App"), "C:\\P\\uninstall.exe");
+  EXPECT_EQ(UninstallerPathOf("", "My App"), "");
+}
+
+TEST(UninstallFolders, NeverTheSystemsFoldersNorAboveThem) {
+  const std::vector<std::string> Roots = {"C:\\Program Files", "C:\\Windows\\system32\\",
+                                          "C:\\users\\me\\Start Menu\\Programs"};
+  const struct {
+    const char* Dir;
+    bool May;
+  } Cases[] = {
+      {"C:\\Program Files\\Product", true},
+      {"c:\\program files\\product\\docs\\", true},
+      {"C:\\Program Files Extra", true},
+      {"C:\\users\\me\\Start Menu\\Programs\\Product", true},
+      {"C:\\Program Files", false},
+      {"c:\\PROGRAM FILES\\", false},
+      {"C:\\Windows", false},
+      {"C:\\users\\me\\Start Menu", false},
+      {"C:\\", false},
+      {"C:", false},
+      {"relative\\folder", false},
+      {"\\\\server\\share", false},
+      {"\\\\server\\share\\Product", true},
+      {"C:\\Program Files\\Product\\..", false},
+  };
+  for (const auto& C : Cases) EXPECT_EQ(MayRemoveFolder(C.Dir, Roots), C.May) << C.Dir;
+  // The machine's own folders are among the roots.
+  const std::vector<std::string> System = SystemFolders();
+  for (const std::string& F : {GetProgramFilesDir(), GetWindowsDir(), GetSystemDir(), GetProgramsDir()})
+    EXPECT_FALSE(MayRemoveFolder(F, System)) << F;
+  EXPECT_TRUE(MayRemoveFolder(AddBackslash(GetProgramFilesDir()) + "Product", System));
+}
+
+TEST(UninstallSharedCounts, ComeDownByOneUnderEitherName) {
+  TScratchDir D("qv_uninstall_shared");
+  const std::string Long = D / "Long Folder Name\\shared library.dll";
+  WriteTestFile(Long, "dll");
+  const std::string Short = GetShortPath(Long);
+  ASSERT_NE(Short, Long);
+  struct Case {
+    const char* What;
+    std::string ValueName;  // empty: not counted
+    int32_t Count;
+    bool Counted;
+    int32_t Left;
+  } Cases[] = {
+      {"three installations", Long, 3, true, 2},
+      {"the last one", Long, 1, true, 0},
+      {"counted under the short name", Short, 2, true, 1},
+      {"a broken count of zero", Long, 0, true, 0},
+      {"not counted", "", 0, false, 0},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.What);
+    if (!C.ValueName.empty()) RegWriteInteger(hkLocalMachine, SharedDlls, C.ValueName, C.Count);
+    int32_t Left = -1;
+    std::string Error;
+    EXPECT_EQ(DecrementSharedCount(Long, Left, Error), C.Counted);
+    EXPECT_EQ(Error, "");
+    if (!C.Counted) continue;
+    EXPECT_EQ(Left, C.Left);
+    TRegKey K;
+    ASSERT_TRUE(K.OpenReadOnly(hkLocalMachine, SharedDlls));
+    EXPECT_EQ(K.ValueExists(C.ValueName), C.Left > 0);
+    int32_t Now = 0;
+    if (C.Left > 0) {
+      EXPECT_TRUE(K.ReadInteger(C.ValueName, Now) && Now == C.Left);
+    }
+    K.Close();
+    TRegKey W;
+    if (W.Open(hkLocalMachine, SharedDlls, false)) W.DeleteValue(C.ValueName);
+  }
+}
+
+TEST(UninstallFolders, EmptyOnesGoUpToTheRootAndBusyOnesAtTheRestart) {
+  TPendingRenamesGuard Guard;
+  TScratchDir D("qv_uninstall_folders");
+  for (const char* F : {"A\\B\\C", "E\\F", "G\\H"}) ForceDirectories(D / F);
+  WriteTestFile(D / "A\\D\\user.txt", "not recorded");
+  WriteTestFile(D / "G\\H\\busy.dll", "in use");
+  std::set<std::string> Pending = {UpperCase(D / "G\\H\\busy.dll")};
+  TUninstallReport Report;
+  RemoveEmptyFolders({D / "A\\B\\C", D / "E\\F\\", D / "G\\H"}, Pending, {D.Path()}, Report);
+  for (const char* Gone : {"A\\B\\C", "A\\B", "E\\F", "E"}) EXPECT_FALSE(DirectoryExists(D / Gone)) << Gone;
+  EXPECT_TRUE(FileExists(D / "A\\D\\user.txt"));
+  EXPECT_TRUE(DirectoryExists(D.Path()));
+  // G\H holds only a file waiting for the restart: both wait with it.
+  EXPECT_TRUE(DirectoryExists(D / "G\\H"));
+  EXPECT_EQ(Report.Count(TOutcome::Removed), 4);
+  EXPECT_EQ(Report.Count(TOutcome::AtRestart), 2);
+  EXPECT_EQ(Report.Count(TOutcome::Failed), 0);
+  const std::string Renames = UpperCase(PendingRenames());
+  EXPECT_NE(Renames.find(UpperCase(D / "G\\H\n")), std::string::npos) << Renames;
+  EXPECT_NE(Renames.find(UpperCase(D / "G\n")), std::string::npos) << Renames;
+}
+
+TEST(UninstallReport, SummaryListsWhatWasNotRemoved) {
+  TUninstallReport R;
+  R.Add(TOutcome::Removed, "C:\\P\\a.txt");
+  R.Add(TOutcome::Absent, "C:\\P\\b.txt");
+  R.Add(TOutcome::Kept, "C:\\Common\\s.dll", "shared, 1 other installation(s) use it");
+  for (int i = 0; i < 20; ++i) R.Add(TOutcome::Failed, Format("C:\\P\\f%d.txt", i), "denied");
+  const std::string S = R.Summary("My Product");
+  EXPECT_EQ(S.rfind("My Product could not be removed completely.\r\n", 0), 0u) << S;
+  EXPECT_NE(S.find("Removed: 2 item(s)."), std::string::npos) << S;
+  EXPECT_NE(S.find("C:\\Common\\s.dll (shared, 1 other installation(s) use it)"), std::string::npos);
+  EXPECT_NE(S.find("C:\\P\\f14.txt (denied)"), std::string::npos);
+  EXPECT_EQ(S.find("C:\\P\\f15.txt"), std::string::npos);
+  EXPECT_NE(S.find("... and 5 more"), std::string::npos);
+  EXPECT_TRUE(R.Failed());
+}
+
+// --- a record written by hand ---------------------------------------------------------------
+
+class HandRecord : public ::testing::Test {
+ protected:
+  const std::string Product = "QvUn Hand Made";
+  const std::string Key = UninstallKeyOf(Product);
+  const std::string AppDir = AddBackslash(GetProgramFilesDir()) + "QvUn Hand Made";
+  const std::string LinkDir = AddBackslash(GetProgramsDir()) + "QvUn Hand Made";
+  const std::string TestKey = "\\Software\\QvUnHandMade";
+
+  void TearDown() override {
+    RegDeleteKeyTree(hkLocalMachine, Key);
+    RegDeleteKeyTree(hkCurrentUser, TestKey);
+    RegDeleteKeyTree(hkCurrentUser, "\\Software\\QuorvaneTest\\SelfReg");
+    RemoveTree(AppDir);
+    RemoveTree(LinkDir);
+  }
+
+  void RecordFile(const std::string& Sub, int N, const std::string& Path) {
+    RegWriteString(hkLocalMachine, Key + "\\" + Sub, "File" + std::to_string(N), Path);
+    RegWriteString(hkLocalMachine, Key + "\\" + Sub, "Entries", std::to_string(N));
+  }
+  void RecordKey(int N, TRootKeys Root, const std::string& Path, const std::vector<std::string>& Values) {
+    const std::string K = Key + "\\RegistryKeys\\RegistryKey" + std::to_string(N);
+    RegWriteString(hkLocalMachine, Key + "\\RegistryKeys", "Entries", std::to_string(N));
+    RegWriteString(hkLocalMachine, K, "Key", Path);
+    RegWriteInteger(hkLocalMachine, K, "Root", Root);
+    for (const std::string& V : Values) RegWriteString(hkLocalMachine, K + "\\Entries", V, "text");
+  }
+};
+
+TEST_F(HandRecord, RemovesFilesLinksValuesAndComponentsButNothingElse) {
+  // Files in two sub-keys of the series (as when "Files" could not take
+  // more), a link and an internet shortcut, a help file.
+  const std::string Readme = AppDir + "\\readme.txt", Manual = AppDir + "\\Docs\\manual.hlp";
+  const std::string Link = LinkDir + "\\App.lnk", Url = LinkDir + "\\Home.URL";
+  for (const std::string& F : {Readme, Manual, Link, Url}) ASSERT_TRUE(WriteTestFile(F, "x")) << F;
+  RecordFile("Files", 1, Readme);
+  RecordFile("Files", 2, Link);
+  RecordFile("Files1", 1, Manual);
+  RecordFile("Files1", 2, Url);
+  RegWriteString(hkLocalMachine, HelpKey, "MANUAL.HLP", AppDir + "\\Docs");
+  // Self-registered components, registered as the installation does.
+  const std::string Dll = AppDir + "\\selfreg_ok.dll", Exe = AppDir + "\\selfreg_exe.exe";
+  ASSERT_TRUE(CopyFileA(BuildTreePath("tests\\model\\selfreg-fixtures\\selfreg_ok.dll").c_str(), Dll.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(BuildTreePath("tests\\model\\selfreg-fixtures\\selfreg_exe.exe").c_str(), Exe.c_str(), FALSE));
+  {
+    HMODULE M = LoadLibraryA(Dll.c_str());
+    ASSERT_NE(M, nullptr);
+    auto Register = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(M, "DllRegisterServer")));
+    ASSERT_EQ(Register(), 0);
+    FreeLibrary(M);
+    ASSERT_TRUE(RunCaptured(Quote(Exe) + " /REGSERVER").Ended);
+  }
+  RegWriteString(hkLocalMachine, Key + "\\ActiveX", "File1", Dll + ";0");
+  RegWriteString(hkLocalMachine, Key + "\\ActiveX", "File2", Exe + ";1");
+  RegWriteString(hkLocalMachine, Key + "\\ActiveX", "Entries", "2");
+  // Two keys: one holds only what was recorded, the other a value the user
+  // added since.
+  RegWriteString(hkCurrentUser, TestKey + "\\Settings", "Path", "x");
+  RegWriteInteger(hkCurrentUser, TestKey + "\\Settings", "Count", 3);
+  RegWriteString(hkCurrentUser, TestKey + "\\Shared", "Path", "x");
+  RegWriteString(hkCurrentUser, TestKey + "\\Shared", "UserChoice", "keep me");
+  RecordKey(1, hkCurrentUser, TestKey + "\\Settings\\", {"Path", "Count"});
+  RecordKey(2, hkCurrentUser, TestKey + "\\Shared", {"Path", "NeverWritten"});
+  RegWriteString(hkLocalMachine, Key, "DisplayName", Product);
+  // What the installation did not record stays.
+  ASSERT_TRUE(WriteTestFile(AppDir + "\\Data\\user.dat", "mine"));
+
+  const TProgramRun R = RunUninstaller("/S " + Product);
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, 0u) << R.Output;
+  for (const std::string& F : {Readme, Manual, Link, Url, Dll, Exe}) EXPECT_FALSE(FileExists(F)) << F;
+  EXPECT_FALSE(DirectoryExists(AppDir + "\\Docs"));
+  EXPECT_FALSE(DirectoryExists(LinkDir));
+  EXPECT_TRUE(DirectoryExists(GetProgramsDir()));
+  EXPECT_TRUE(FileExists(AppDir + "\\Data\\user.dat"));
+  EXPECT_EQ(RegReadString(hkLocalMachine, HelpKey, "MANUAL.HLP", "<gone>"), "<gone>");
+  // Unregistered before they went.
+  EXPECT_EQ(RegistrySnapshot(hkCurrentUser, "\\Software\\QuorvaneTest\\SelfReg"),
+            "\\Software\\QuorvaneTest\\SelfReg\\\n");
+  EXPECT_EQ(RegistrySnapshot(hkCurrentUser, TestKey),
+            TestKey + "\\\n" + TestKey + "\\Shared\\\n" + TestKey + "\\Shared\\UserChoice = " +
+                "6B 65 65 70 20 6D 65 0 \n");
+  EXPECT_EQ(RegistrySnapshot(hkLocalMachine, Key), "");
+  EXPECT_NE(R.Output.find("QvUn Hand Made was removed."), std::string::npos) << R.Output;
+}
+
+TEST_F(HandRecord, KeepsGoingPastAFailureAndKeepsItForTheNextAttempt) {
+  const std::string A = AppDir + "\\a.txt", B = AppDir + "\\b.txt", Blocker = AppDir + "\\blocked.txt";
+  WriteTestFile(A, "a");
+  WriteTestFile(B, "b");
+  // A folder where a file was installed cannot be removed as that file.
+  ForceDirectories(Blocker);
+  WriteTestFile(Blocker + "\\inside.txt", "i");
+  RecordFile("Files", 1, A);
+  RecordFile("Files", 2, Blocker);
+  RecordFile("Files", 3, B);
+  RecordFile("Files", 4, AppDir + "\\never-installed.txt");
+  RegWriteString(hkLocalMachine, Key, "DisplayName", Product);
+
+  TProgramRun R = RunUninstaller("-s " + Product);
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, 1u);
+  EXPECT_FALSE(FileExists(A));
+  EXPECT_FALSE(FileExists(B));
+  EXPECT_TRUE(FileExists(Blocker + "\\inside.txt"));
+  EXPECT_NE(R.Output.find("Could not be removed:"), std::string::npos) << R.Output;
+  EXPECT_NE(R.Output.find(Blocker), std::string::npos) << R.Output;
+  // Only the failed entry is left in the record.
+  TUninstallRecord Left;
+  ASSERT_TRUE(ReadUninstallRecord(Product, Left));
+  ASSERT_EQ(Left.Files.size(), 1u);
+  EXPECT_EQ(Left.Files[0].Path, Blocker);
+
+  RemoveTree(Blocker);
+  R = RunUninstaller("/S " + Product);
+  EXPECT_EQ(R.ExitCode, 0u) << R.Output;
+  EXPECT_FALSE(DirectoryExists(AppDir));
+  EXPECT_EQ(RegistrySnapshot(hkLocalMachine, Key), "");
+}
+
+TEST_F(HandRecord, WithoutARecordNothingHappens) {
+  const TProgramRun R = RunUninstaller("/S QvUn No Such Product");
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, 1u);
+  EXPECT_NE(R.Output.find("No uninstall information was found for QvUn No Such Product."), std::string::npos)
+      << R.Output;
+  // A blank name would be the list of every product.
+  EXPECT_EQ(RunUninstaller("/S").ExitCode, 1u);
+  TUninstallRecord Rec;
+  EXPECT_FALSE(ReadUninstallRecord("  ", Rec));
+}
+
+// --- products installed by the kit ------------------------------------------------------------
+
+// A product: two files in its folder, one in a sub-folder, a shared library
+// in a common folder counted in "SharedDLLs", and the uninstaller.
+std::string ProductProject(const std::string& Product, const std::string& Payload) {
+  auto File = [&](const char* Name, const char* File, const char* DirType, const char* DestDir,
+                  const char* Extra) {
+    return Format(
+        "  object %s: TInstallFile\n"
+        "    Container = Install1\n"
+        "    ArchiveFileType = psContainerArchiveFile\n"
+        "    DestDirType = %s\n"
+        "    DestDir = '%s'\n"
+        "    FileName = '%s'\n"
+        "    DestName = '%s'\n"
+        "    IncludeFromDir = '%s'\n"
+        "%s"
+        "  end\n",
+        Name, DirType, DestDir, File, File, Payload, Extra);
+  };
+  return "object Form1: TForm1\n"
+         "  Caption = '" + Product + "'\n"
+         "  object psProgramFiles: TpsProgramFiles\n  end\n"
+         "  object psCommonFiles: TpsCommonFiles\n  end\n"
+         "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
+         "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
+         "  object Install1: TInstall\n"
+         "    DestDir = '\\" + Product + "'\n"
+         "    DestDirType = psProgramFiles\n"
+         "    Information.CompanyName = 'Quorvane Tests'\n"
+         "    Information.ProductName = '" + Product + "'\n"
+         "    Information.Version = '1.0'\n"
+         "  end\n" +
+         File("ReadMe", "readme.txt", "psContainerDestDir", "", "") +
+         File("Manual", "manual.txt", "psContainerDestDir", "\\Docs", "") +
+         File("Shared", "qvshared.dll", "psCommonFiles", "\\QvUn Shared",
+              "    FileType = iftVendorSharedDLL\n    UpdateDLLCounter = True\n") +
+         "  object Uninstaller: TUninstallEXE\n"
+         "    Container = Install1\n"
+         "    ArchiveFileType = psContainerArchiveFile\n"
+         "    DestDirType = psContainerDestDir\n"
+         "    FileName = 'uninstall.exe'\n"
+         "    DestName = 'uninstall.exe'\n"
+         "    IncludeFromDir = '" + RemoveBackslash(BuildTreePath("kit")) + "'\n"
+         "    Net = False\n"
+         "  end\n"
+         "end\n";
+}
+
+class InstalledProduct : public ::testing::Test {
+ protected:
+  static std::string Work() { return AddBackslash(TempDirectory()) + "qv_uninstall_products"; }
+  static std::string Dist(const std::string& Product) { return AddBackslash(Work()) + Product + "\\dist"; }
+  static std::string BuildProblem;
+
+  // Both products are compiled and built once; the tests install them.
+  static void SetUpTestSuite() {
+    RemoveTree(Work());
+    const std::string Payload = AddBackslash(Work()) + "payload";
+    WriteTestFile(AddBackslash(Payload) + "readme.txt", "Read me.\r\n");
+    WriteTestFile(AddBackslash(Payload) + "manual.txt", "The manual.\r\n");
+    WriteTestFile(AddBackslash(Payload) + "qvshared.dll", "a library both products use");
+    for (const char* P : {"QvUn Product A", "QvUn Product B"}) {
+      const std::string Problem = BuildDistribution(AddBackslash(Work()) + P, ProductProject(P, Payload));
+      if (!Problem.empty()) BuildProblem += std::string(P) + ": " + Problem + "\n";
+    }
+  }
+  static void TearDownTestSuite() { RemoveTree(Work()); }
+
+  void SetUp() override {
+    ASSERT_EQ(BuildProblem, "");
+    Before = State();
+  }
+  void TearDown() override {
+    for (const char* P : {"QvUn Product A", "QvUn Product B"}) {
+      RegDeleteKeyTree(hkLocalMachine, UninstallKeyOf(P));
+      RemoveTree(AppDir(P));
+    }
+    RemoveTree(SharedDir());
+    TRegKey K;
+    if (K.Open(hkLocalMachine, SharedDlls, false)) K.DeleteValue(SharedFile());
+  }
+
+  static std::string AppDir(const std::string& P) { return AddBackslash(GetProgramFilesDir()) + P; }
+  static std::string SharedDir() { return AddBackslash(GetCommonFilesDir()) + "QvUn Shared"; }
+  static std::string SharedFile() { return SharedDir() + "\\qvshared.dll"; }
+
+  // What an installation leaves for the uninstaller: the program-files
+  // tree and the keys of the uninstall records, shared counts and help
+  // files.  (The install record of a run is the setup program's own; it is
+  // gone when the run ends.)
+  static std::string State() {
+    return FolderSnapshot(GetProgramFilesDir()) +
+           RegistrySnapshot(hkLocalMachine, UninstallKeyRoot) + RegistrySnapshot(hkLocalMachine, SharedDlls) +
+           RegistrySnapshot(hkLocalMachine, HelpKey);
+  }
+
+  static void Install(const std::string& Product) {
+    const TProgramRun R = RunCaptured(Quote(AddBackslash(Dist(Product)) + "setup.exe"));
+    ASSERT_TRUE(R.Ended) << Product;
+    ASSERT_TRUE(FileExists(AppDir(Product) + "\\readme.txt")) << Product << " was not installed";
+  }
+
+  static int32_t SharedCount() { return RegReadInteger(hkLocalMachine, SharedDlls, SharedFile(), 0); }
+
+  std::string Before;
+};
+std::string InstalledProduct::BuildProblem;
+
+TEST_F(InstalledProduct, RemovedAsTheRecordStartsItLeavesTheMachineAsBefore) {
+  Install("QvUn Product A");
+  EXPECT_EQ(SharedCount(), 1);
+  EXPECT_TRUE(FileExists(AppDir("QvUn Product A") + "\\Docs\\manual.txt"));
+  const std::string Command =
+      RegReadString(hkLocalMachine, UninstallKeyOf("QvUn Product A"), "UninstallString", "");
+  ASSERT_EQ(Command, AppDir("QvUn Product A") + "\\uninstall.exe QvUn Product A");
+
+  // Started with the record's command line as it stands (unquoted), asked,
+  // answered and reported.
+  std::string Summary;
+  const TProgramRun R = RunCaptured(Command, 180000, [&] {
+    RunCaptured(Quote(QvautoProgram()) + " click Uninstall Yes 60");
+    for (int i = 0; i < 600 && Summary.find("OK") == std::string::npos; ++i) {
+      Summary = RunCaptured(Quote(QvautoProgram()) + " text Uninstall").Output;
+      Sleep(100);
+    }
+    RunCaptured(Quote(QvautoProgram()) + " click Uninstall OK 60");
+  });
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, 0u) << R.Output;
+  EXPECT_NE(Summary.find("QvUn Product A was removed."), std::string::npos) << Summary;
+  EXPECT_EQ(State(), Before);
+}
+
+TEST_F(InstalledProduct, ASharedLibraryStaysUntilItsLastProductGoes) {
+  Install("QvUn Product A");
+  Install("QvUn Product B");
+  EXPECT_EQ(SharedCount(), 2);
+  TProgramRun R = RunCaptured(Quote(AppDir("QvUn Product A") + "\\uninstall.exe") + " /S QvUn Product A");
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, 0u) << R.Output;
+  EXPECT_FALSE(DirectoryExists(AppDir("QvUn Product A")));
+  EXPECT_TRUE(FileExists(SharedFile()));
+  EXPECT_EQ(SharedCount(), 1);
+  EXPECT_NE(R.Output.find("Kept because other programs still use them:"), std::string::npos) << R.Output;
+  EXPECT_TRUE(FileExists(AppDir("QvUn Product B") + "\\readme.txt"));
+
+  R = RunCaptured(Quote(AppDir("QvUn Product B") + "\\uninstall.exe") + " /S QvUn Product B");
+  EXPECT_EQ(R.ExitCode, 0u) << R.Output;
+  EXPECT_FALSE(FileExists(SharedFile()));
+  EXPECT_EQ(State(), Before);
+}
+
+TEST_F(InstalledProduct, AFileInUseGoesAtTheRestart) {
+  TPendingRenamesGuard Guard;
+  Install("QvUn Product A");
+  const std::string Busy = AppDir("QvUn Product A") + "\\readme.txt";
+  HANDLE H = CreateFileA(Busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(H, INVALID_HANDLE_VALUE);
+  const TProgramRun R = RunCaptured(Quote(KitProgram("uninstall.exe")) + " /S QvUn Product A");
+  CloseHandle(H);
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, 0u) << R.Output;
+  EXPECT_NE(R.Output.find("In use; removed when Windows restarts:"), std::string::npos) << R.Output;
+  // Windows keeps the pending deletes as "\??\path" followed by an empty
+  // target; the folder follows its file.
+  const std::string Renames = UpperCase(PendingRenames());
+  const size_t File = Renames.find(UpperCase("\\??\\" + Busy + "\n\n"));
+  const size_t Folder = Renames.find(UpperCase("\\??\\" + AppDir("QvUn Product A") + "\n\n"));
+  EXPECT_NE(File, std::string::npos) << Renames;
+  EXPECT_NE(Folder, std::string::npos) << Renames;
+  EXPECT_LT(File, Folder);
+  // Everything else is gone already, the record too.
+  EXPECT_FALSE(FileExists(AppDir("QvUn Product A") + "\\uninstall.exe"));
+  EXPECT_FALSE(DirectoryExists(AppDir("QvUn Product A") + "\\Docs"));
+  EXPECT_EQ(RegistrySnapshot(hkLocalMachine, UninstallKeyOf("QvUn Product A")), "");
+  EXPECT_EQ(SharedCount(), 0);
+}
+
+}  // namespace
