@@ -21,6 +21,7 @@ rm -rf "$work"; mkdir -p "$work/stage" "$work/dist" "$work/plain"
 target="$prefix/drive_c/Program Files/Quorvane Sample"
 "$run" reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane Sample' /f >/dev/null 2>&1 || true
 rm -rf "$target"
+"$run" reg delete 'HKCU\Software\Quorvane Sample' /f >/dev/null 2>&1 || true
 
 # 1. Build the distribution.
 cp "$build/examples/SampleSetup.exe" "$work/stage/"
@@ -46,7 +47,19 @@ done
 [ ! -e "$target/Docs/manual.txt" ] || fail "the documentation group is for full installs only"
 reg=$("$run" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane Sample\Files' 2>/dev/null)
 grep -q 'readme.txt' <<<"$reg" || fail "no uninstall record"
-"$run" reg query 'HKLM\Software\Quorvane\Install' >/dev/null 2>&1 && fail "the install record stayed"
+"$run" reg query 'HKLM\Software\Quorvane\Install' /s 2>/dev/null | grep -q 'SampleSetup.exe' \
+  && fail "the install record stayed"
+# Registry keys and links of the project.
+settings=$("$run" reg query 'HKCU\Software\Quorvane Sample' 2>/dev/null) || fail "no registry key"
+grep -q 'Edition *REG_SZ *Sample' <<<"$settings" || fail "registry text value missing"
+grep -q 'Runs *REG_DWORD *0x0' <<<"$settings" || fail "registry integer value missing"
+grep -q 'FirstRun *REG_DWORD *0x1' <<<"$settings" || fail "registry Boolean value missing"
+users="$prefix/drive_c/users/$(whoami)"
+programs="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+[ -s "$programs/Quorvane Sample/Read Me.lnk" ] || fail "no link in the program folder"
+[ -s "$users/Desktop/Quorvane Sample Read Me.lnk" ] || fail "no desktop link"
+grep -qi 'URL=http://www.example.com/quorvane' "$users/Desktop/Quorvane Sample Web.URL" \
+  || fail "no internet shortcut"
 # The temporary copy of the setup program is gone once the run ended.
 for i in $(seq 1 50); do
   temp_after=$(ls "$prefix/drive_c/users/root/Temp" 2>/dev/null | sort)
@@ -55,7 +68,8 @@ for i in $(seq 1 50); do
 done
 [ "$temp_before" = "$temp_after" ] || fail "the temporary setup copy stayed: $(comm -13 <(echo "$temp_before") <(echo "$temp_after"))"
 say "== Installed"
-[ -n "$verbose" ] && (cd "$target" && find . -type f | sort) && echo "$reg"
+[ -n "$verbose" ] && (cd "$target" && find . -type f | sort) && echo "$reg" && echo "$settings" \
+  && ls "$programs/Quorvane Sample" "$users/Desktop" | grep -i quorvane
 
 # 3. A plain distribution: the loading program beside setup.1 and files.1.
 rm -rf "$target"
