@@ -354,7 +354,9 @@ TEST_F(HandRecord, WithoutARecordNothingHappens) {
 // --- products installed by the kit ------------------------------------------------------------
 
 // A product: two files in its folder, one in a sub-folder, a shared library
-// in a common folder counted in "SharedDLLs", and the uninstaller.
+// in a common folder counted in "SharedDLLs", the uninstaller, a registry
+// key of its own and a main program folder with links to the read-me and
+// the uninstaller.
 std::string ProductProject(const std::string& Product, const std::string& Payload) {
   auto File = [&](const char* Name, const char* File, const char* DirType, const char* DestDir,
                   const char* Extra) {
@@ -377,6 +379,7 @@ std::string ProductProject(const std::string& Product, const std::string& Payloa
          "  object psCommonFiles: TpsCommonFiles\n  end\n"
          "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
          "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
+         "  object psObjectLink: TpsObjectLink\n  end\n"
          "  object Install1: TInstall\n"
          "    DestDir = '\\" + Product + "'\n"
          "    DestDirType = psProgramFiles\n"
@@ -396,6 +399,27 @@ std::string ProductProject(const std::string& Product, const std::string& Payloa
          "    DestName = 'uninstall.exe'\n"
          "    IncludeFromDir = '" + RemoveBackslash(BuildTreePath("kit")) + "'\n"
          "    Net = False\n"
+         "  end\n"
+         "  object Settings: TInstallRegistry\n"
+         "    Container = Install1\n"
+         "    KeySpecifierType = ksVersion\n"
+         "    Entries = <\n"
+         "      item\n        Ident = 'Folder'\n        Text = 'installed'\n      end\n"
+         "      item\n        Ident = 'Runs'\n        EntryType = retInteger\n        Integer = 7\n      end>\n"
+         "  end\n"
+         "  object MainGroup: TMainLinkGroup\n"
+         "    Container = Install1\n"
+         "    DestDir = '\\" + Product + "'\n"
+         "  end\n"
+         "  object ReadMeLink: TInstallMainLink\n"
+         "    ObjectLink = ReadMe\n"
+         "    ObjectLocationType = psObjectLink\n"
+         "    LinkName = 'Read Me.lnk'\n"
+         "  end\n"
+         "  object RemoveLink: TInstallMainLink\n"
+         "    ObjectLink = Uninstaller\n"
+         "    ObjectLocationType = psObjectLink\n"
+         "    LinkName = 'Remove.lnk'\n"
          "  end\n"
          "end\n";
 }
@@ -428,7 +452,9 @@ class InstalledProduct : public ::testing::Test {
     for (const char* P : {"QvUn Product A", "QvUn Product B"}) {
       RegDeleteKeyTree(hkLocalMachine, UninstallKeyOf(P));
       RemoveTree(AppDir(P));
+      RemoveTree(AddBackslash(GetProgramsDir()) + P);
     }
+    RegDeleteKeyTree(hkLocalMachine, "\\SOFTWARE\\Quorvane Tests");
     RemoveTree(SharedDir());
     TRegKey K;
     if (K.Open(hkLocalMachine, SharedDlls, false)) K.DeleteValue(SharedFile());
@@ -443,9 +469,9 @@ class InstalledProduct : public ::testing::Test {
   // files.  (The install record of a run is the setup program's own; it is
   // gone when the run ends.)
   static std::string State() {
-    return FolderSnapshot(GetProgramFilesDir()) +
+    return FolderSnapshot(GetProgramFilesDir()) + FolderSnapshot(GetProgramsDir()) +
            RegistrySnapshot(hkLocalMachine, UninstallKeyRoot) + RegistrySnapshot(hkLocalMachine, SharedDlls) +
-           RegistrySnapshot(hkLocalMachine, HelpKey);
+           RegistrySnapshot(hkLocalMachine, HelpKey) + RegistrySnapshot(hkLocalMachine, "\\SOFTWARE\\Quorvane Tests");
   }
 
   static void Install(const std::string& Product) {
@@ -464,6 +490,8 @@ TEST_F(InstalledProduct, RemovedAsTheRecordStartsItLeavesTheMachineAsBefore) {
   Install("QvUn Product A");
   EXPECT_EQ(SharedCount(), 1);
   EXPECT_TRUE(FileExists(AppDir("QvUn Product A") + "\\Docs\\manual.txt"));
+  EXPECT_TRUE(FileExists(AddBackslash(GetProgramsDir()) + "QvUn Product A\\Remove.lnk"));
+  EXPECT_EQ(RegReadString(hkLocalMachine, "\\SOFTWARE\\Quorvane Tests\\QvUn Product A\\1.0", "Folder", ""), "installed");
   const std::string Command =
       RegReadString(hkLocalMachine, UninstallKeyOf("QvUn Product A"), "UninstallString", "");
   ASSERT_EQ(Command, AppDir("QvUn Product A") + "\\uninstall.exe QvUn Product A");
