@@ -470,7 +470,7 @@ TUninstallReport Uninstall(const TUninstallRecord& Record, const TUninstallOptio
     if (IsRecordedUninstaller) {
       Folders.push_back(ExtractFileDir(Uninstaller));
       Report.Lines.push_back(RemoveSelf(Uninstaller, Pending));
-    } else if (!Trim(Uninstaller).empty() && !SameFile(Options.SelfPath, Uninstaller)) {
+    } else if (!Trim(Uninstaller).empty()) {
       // Started from elsewhere (a copy, the kit): the installed uninstaller
       // is a file of the product like any other.
       Folders.push_back(ExtractFileDir(Uninstaller));
