@@ -8,6 +8,7 @@
 #include "net/cmp_TNetInstallLocation.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
+#include "rtl/routines_Scope.h"
 #include "rtl/routines_Strings.h"
 
 const TEnumInfo InstallFileStateInfo{"TInstallFileState",
@@ -193,16 +194,10 @@ void TFileContainer::Compress(TCompressOptions Options) {
   if ((Options & coForceNetFilesLocal) && (Options & coForceFilesNet))
     throw IEFileContainer("Cannot pass both coForceNetFilesLocal and coForceFilesNet to Compress");
   FState = ifsCompress;
-  struct TEnd {
-    TFileContainer* C;
-    ~TEnd() {
-      C->FState = ifsNone;
-      try {
-        C->Broadcast(C, ncCopyDone, nullptr);
-      } catch (...) {
-      }
-    }
-  } End{this};
+  TFinally End([this] {
+    FState = ifsNone;
+    Broadcast(this, ncCopyDone, nullptr);
+  });
   if (OnBeforeProcess) OnBeforeProcess(this);
   if (!Include) return;
   Report(ieContainerStarts, this);
@@ -289,16 +284,10 @@ void TFileContainer::InstallObjects() {
 
 void TFileContainer::CopyFiles() {
   FState = ifsCopying;
-  struct TEnd {
-    TFileContainer* C;
-    ~TEnd() {
-      C->FState = ifsNone;
-      try {
-        C->Broadcast(C, ncCopyDone, nullptr);
-      } catch (...) {
-      }
-    }
-  } End{this};
+  TFinally End([this] {
+    FState = ifsNone;
+    Broadcast(this, ncCopyDone, nullptr);
+  });
   if (OnBeforeProcess) OnBeforeProcess(this);
   if (!Include) return;
   Report(ieContainerStarts, this);

@@ -1,4 +1,5 @@
 #include "model/cmp_TInstallFile.h"
+#include "model/routines_InstallFileProps.h"
 
 #include <windows.h>
 #include <ole2.h>
@@ -20,6 +21,7 @@
 #include "rtl/cmp_TWriter.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
+#include "rtl/routines_Scope.h"
 #include "rtl/routines_Strings.h"
 
 #undef CopyFile
@@ -670,16 +672,10 @@ bool SourceHasOLESelfRegister(const std::string& Path) {
 
 void TCustomInstallFile::CompressFile() {
   FState = ifsCompress;
-  struct TEnd {
-    TCustomInstallFile* F;
-    ~TEnd() {
-      F->FState = ifsNone;
-      try {
-        F->Broadcast(F, ncCopyDone, nullptr);
-      } catch (...) {
-      }
-    }
-  } End{this};
+  TFinally End([this] {
+    FState = ifsNone;
+    Broadcast(this, ncCopyDone, nullptr);
+  });
   try {
     if (OnBeforeCompress) OnBeforeCompress(this);
     Report(ieBeforeCompress, this);
@@ -694,11 +690,7 @@ void TCustomInstallFile::CompressFile() {
     TQrvnCompress& E = QrvnCompress();
     E.SetCompressedFile(Archive);
     HookEngine(E);
-    struct TUnhook {
-      TCustomInstallFile* F;
-      TQrvnCompress& E;
-      ~TUnhook() { F->UnhookEngine(E); }
-    } Unhook{this, E};
+    TFinally Unhook([this, &E] { UnhookEngine(E); });
     TStrings List;
     List.Add(GetSourceFileName());
     E.SetFilesToProcess(List);
@@ -715,16 +707,10 @@ void TCustomInstallFile::CompressFile() {
 
 void TCustomInstallFile::CopyFile() {
   FState = ifsCopying;
-  struct TEnd {
-    TCustomInstallFile* F;
-    ~TEnd() {
-      F->FState = ifsNone;
-      try {
-        F->Broadcast(F, ncCopyDone, nullptr);
-      } catch (...) {
-      }
-    }
-  } End{this};
+  TFinally End([this] {
+    FState = ifsNone;
+    Broadcast(this, ncCopyDone, nullptr);
+  });
   try {
     if (OnBeforeCopy) OnBeforeCopy(this);
     Report(ieBeforeCopy, this);
@@ -738,11 +724,7 @@ void TCustomInstallFile::CopyFile() {
     TQrvnCompress& E = QrvnCompress();
     E.SetOverwrite(OverwriteMode);
     HookEngine(E);
-    struct TUnhook {
-      TCustomInstallFile* F;
-      TQrvnCompress& E;
-      ~TUnhook() { F->UnhookEngine(E); }
-    } Unhook{this, E};
+    TFinally Unhook([this, &E] { UnhookEngine(E); });
     E.CopyUncompressed(GetSourceFileName(), GetDestFileName());
     if (OnAfterCopy) OnAfterCopy(this);
     Report(ieCopied, this);
@@ -846,38 +828,6 @@ void RecordUninstallFile(const std::string& Key, const std::string& Path) {
 }
 
 // --- TInstallFile ---------------------------------------------------------------------
-
-template <class C>
-static TClassBuilder<C> InstallFileProps(TClassBuilder<C> B) {
-  return B.Creatable()
-      .Str("ArchiveFile", &C::ArchiveFile, &C::SetArchiveFile, "")
-      .Ref("ArchiveFileType", TCustomPathSpecifier::StaticClass(), &C::ArchiveFileType,
-           &C::SetArchiveFileType)
-      .Enum("AddToArchive", LzhCommandInfo, &C::AddToArchive, lzcOverwrite)
-      .Ref("Container", TInstallContainer::StaticClass(), &C::Container, &C::SetContainer)
-      .Str("DestDir", &C::DestDir, &C::SetDestDir, "")
-      .Ref("DestDirType", TCustomPathSpecifier::StaticClass(), &C::DestDirType, &C::SetDestDirType)
-      .Bool("Include", &C::Include, true)
-      .Set("InstallTypes", InstallTypeInfo, &C::InstallTypes, &C::SetInstallTypes, InstallTypeBit(itAlways))
-      .Ref("NetLocation", TCustomNetInstallLocation::StaticClass(), &C::NetLocation, &C::SetNetLocation)
-      .Int("Order", &C::Order, &C::SetOrder, -1)
-      .NoDefault()
-      .Str("DestName", &C::DestName, &C::SetDestName, "")
-      .Str("FileName", &C::FileName, &C::SetFileName, "")
-      .Enum("FileType", InstallFileTypeInfo, &C::FileType, &C::SetFileType, iftNormal)
-      .Str("IncludeFromDir", &C::IncludeFromDir, &C::SetIncludeFromDir, "")
-      .Enum("OverwriteMode", OverwriteTypeInfo(), &C::OverwriteMode, owAlways)
-      .Bool("UpdateDLLCounter", &C::UpdateDLLCounter, false)
-      .Event("OnAfterCompress", &C::OnAfterCompress)
-      .Event("OnAfterCopy", &C::OnAfterCopy)
-      .Event("OnAfterInstall", &C::OnAfterInstall)
-      .Event("OnBeforeCompress", &C::OnBeforeCompress)
-      .Event("OnBeforeCopy", &C::OnBeforeCopy)
-      .Event("OnBeforeInstall", &C::OnBeforeInstall)
-      .Event("OnStatus", &C::OnStatus)
-      .Event("OnNewDisk", &C::OnNewDisk)
-      .Event("OnReplacing", &C::OnReplacing);
-}
 
 const TClassInfo& TInstallFile::StaticClass() {
   static const TClassInfo Info =

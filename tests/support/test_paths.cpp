@@ -23,35 +23,8 @@ std::string ReadTestFile(const std::string& Path) {
   return R;
 }
 
-#ifdef _WIN32
-#include <windows.h>
-void RemoveTree(const std::string& Dir) {
-  WIN32_FIND_DATAA D;
-  HANDLE H = FindFirstFileA((AddBackslash(Dir) + "*").c_str(), &D);
-  if (H != INVALID_HANDLE_VALUE) {
-    do {
-      std::string N = D.cFileName;
-      if (N == "." || N == "..") continue;
-      std::string P = AddBackslash(Dir) + N;
-      if (D.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(P);
-      } else {
-        SetFileAttributesA(P.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(P.c_str());
-      }
-    } while (FindNextFileA(H, &D));
-    FindClose(H);
-  }
-  RemoveDirectoryA(Dir.c_str());
-}
-#else
-#include <cstdlib>
-void RemoveTree(const std::string& Dir) {
-  std::string Cmd = "rm -rf '" + ToNativePath(Dir) + "'";
-  if (std::system(Cmd.c_str()) != 0) {
-  }
-}
-#endif
+// The program's own routine; the tests need no second one.
+void RemoveTree(const std::string& Dir) { RemoveDirTree(Dir); }
 
 TScratchDir::TScratchDir(const std::string& Name) : FPath(AddBackslash(TempDirectory()) + Name) {
   RemoveTree(FPath);
