@@ -71,7 +71,19 @@ say "== Installed"
 [ -n "$verbose" ] && (cd "$target" && find . -type f | sort) && echo "$reg" && echo "$settings" \
   && ls "$programs/Quorvane Sample" "$users/Desktop" | grep -i quorvane
 
-# 3. A plain distribution: the loading program beside setup.1 and files.1.
+# 3. Remove it again with the uninstaller, as the uninstall record says, without
+#    questions: nothing of the product stays.
+"$run" "$target/uninstall.exe" /S Quorvane Sample >/dev/null || fail "the uninstaller reported a failure"
+for i in $(seq 1 50); do [ -e "$target" ] || break; sleep 0.2; done
+[ ! -e "$target" ] || fail "the product folder stayed: $(ls "$target")"
+"$run" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane Sample' >/dev/null 2>&1 \
+  && fail "the uninstall key stayed"
+"$run" reg query 'HKCU\Software\Quorvane Sample' >/dev/null 2>&1 && fail "the product's registry key stayed"
+[ ! -e "$programs/Quorvane Sample/Read Me.lnk" ] || fail "the program folder link stayed"
+[ ! -e "$users/Desktop/Quorvane Sample Web.URL" ] || fail "the internet shortcut stayed"
+say "== Removed: no files, links or registry keys of the product are left"
+
+# 4. A plain distribution: the loading program beside setup.1 and files.1.
 rm -rf "$target"
 cp "$build/kit/QuorvaneLoadProgram.exe" "$work/plain/setup.exe"
 cp "$work/dist/setup.1" "$work/dist/files.1" "$work/plain/"
