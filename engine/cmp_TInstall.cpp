@@ -732,6 +732,8 @@ void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildD
 }
 
 void TCustomInstall::CopySetupProgram(const std::string& BuildDir, const std::string& ExeName) {
+  // The build folder may not exist yet in either case.
+  ForceDirectories(BuildDir);
   if (FUseLoadingProgram) {
     try {
       CreateSetupArchive(BuildDir, ExeName);
@@ -757,7 +759,6 @@ void TCustomInstall::CopySetupProgram(const std::string& BuildDir, const std::st
     if (!CopyFileA(Loader.c_str(), Dest.c_str(), FALSE))
       throw IEInstall("Cannot copy the loading program from %s to %s", Loader, Dest);
   } else {
-    ForceDirectories(BuildDir);
     const std::string Dest = AddBackslash(BuildDir) + ExtractFileName(ExeName);
     if (!CopyFileA(ExeName.c_str(), Dest.c_str(), FALSE))
       throw IEInstall("Cannot copy the installation application from %s to %s", ExeName, Dest);
