@@ -66,11 +66,16 @@ function(qv_qvform_command out)
   endif()
 endfunction()
 
-# qv_compile_form(OUT_VAR TEXT_FORM): converts a text form into its binary
-# stream at build time; OUT_VAR receives the path of the binary file.
+# qv_compile_form(OUT_VAR TEXT_FORM [OUTPUT BINARY]): converts a text form
+# into its binary stream at build time; OUT_VAR receives the path of the
+# binary file (by default beside the build folder's other outputs).
 function(qv_compile_form out src)
+  cmake_parse_arguments(F "" "OUTPUT" "" ${ARGN})
   get_filename_component(base ${src} NAME_WE)
   set(bin ${CMAKE_CURRENT_BINARY_DIR}/${base}.bin)
+  if(F_OUTPUT)
+    set(bin ${F_OUTPUT})
+  endif()
   qv_qvform_command(qvform)
   if(QV_WINDOWS)
     set(dep host_tools)
@@ -115,18 +120,7 @@ function(qv_setup_program target)
   get_filename_component(project ${S_PROJECT} ABSOLUTE)
   set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}.res)
   file(MAKE_DIRECTORY ${dir})
-  set(bin ${dir}/project.bin)
-  qv_qvform_command(qvform)
-  if(QV_WINDOWS)
-    set(dep host_tools)
-  else()
-    set(dep qvform)
-  endif()
-  add_custom_command(OUTPUT ${bin}
-    COMMAND ${qvform} tobin ${project} ${bin}
-    DEPENDS ${project} ${dep}
-    COMMENT "Compiling project ${S_PROJECT}"
-    VERBATIM)
+  qv_compile_form(bin ${project} OUTPUT ${dir}/project.bin)
   file(WRITE ${dir}/title.txt "${S_TITLE}")
   file(WRITE ${dir}/project.rc "TFORM1 RCDATA \"${bin}\"\nQVTITLE RCDATA \"${dir}/title.txt\"\n")
   set_source_files_properties(${dir}/project.rc PROPERTIES OBJECT_DEPENDS "${bin};${dir}/title.txt")

@@ -169,10 +169,10 @@ TEST(ShellLinks, LinksElsewhereAndInternetShortcuts) {
   ASSERT_TRUE(Doc.Loaded);
   EXPECT_TRUE(SameText(Doc.Path, Dir("app"))) << Doc.Path;
 
-  TLinkContents Spec = ReadShellLink(Dir("app\\shortcuts\\Via specifier.lnk"));
-  ASSERT_TRUE(Spec.Loaded);
-  EXPECT_TRUE(SameText(Spec.Path, Dir("app\\app.exe"))) << Spec.Path;
-  EXPECT_EQ(Spec.Arguments, "%literal");
+  TLinkContents ViaSpecifier = ReadShellLink(Dir("app\\shortcuts\\Via specifier.lnk"));
+  ASSERT_TRUE(ViaSpecifier.Loaded);
+  EXPECT_TRUE(SameText(ViaSpecifier.Path, Dir("app\\app.exe"))) << ViaSpecifier.Path;
+  EXPECT_EQ(ViaSpecifier.Arguments, "%literal");
 
   // An existing shortcut file keeps what else it holds.
   const std::string Url = Dir("desk\\Example.URL");
