@@ -159,67 +159,51 @@ void TCustomInstallFile::Loaded() {
 
 // --- properties ----------------------------------------------------------------
 
-void TCustomInstallFile::SetActiveX(bool Value) {
-  if (IsLoading()) {
-    FActiveX = Value;
-    return;
-  }
-  ApplyFileProperties(FContainer, FIncludeFromDir, FFileName, FDestDir, FDestName, FDestDirType,
-                      FFileType, Value);
+TCustomInstallFile::TFileProperties TCustomInstallFile::CurrentFileProperties() const {
+  return {FContainer, FIncludeFromDir, FFileName, FDestDir, FDestName, FDestDirType, FFileType, FActiveX};
 }
 
+// While the stream is read a value is only stored; afterwards every change
+// goes through the rules of ApplyFileProperties with the other values as
+// they stand.
+template <class T>
+void TCustomInstallFile::SetFileProperty(T TFileProperties::*Field, T& Stored, const T& Value) {
+  if (IsLoading()) {
+    Stored = Value;
+    return;
+  }
+  TFileProperties New = CurrentFileProperties();
+  New.*Field = Value;
+  ApplyFileProperties(New);
+}
+
+void TCustomInstallFile::SetActiveX(bool Value) { SetFileProperty(&TFileProperties::ActiveX, FActiveX, Value); }
 void TCustomInstallFile::SetDestName(const std::string& Value) {
-  if (IsLoading()) {
-    FDestName = Value;
-    return;
-  }
-  ApplyFileProperties(FContainer, FIncludeFromDir, FFileName, FDestDir, Value, FDestDirType,
-                      FFileType, FActiveX);
+  SetFileProperty(&TFileProperties::DestName, FDestName, Value);
 }
-
 void TCustomInstallFile::SetFileName(const std::string& Value) {
-  if (IsLoading()) {
-    FFileName = Value;
-    return;
-  }
-  ApplyFileProperties(FContainer, FIncludeFromDir, Value, FDestDir, FDestName, FDestDirType,
-                      FFileType, FActiveX);
+  SetFileProperty(&TFileProperties::FileName, FFileName, Value);
 }
-
 void TCustomInstallFile::SetFileType(TInstallFileType Value) {
-  if (IsLoading()) {
-    FFileType = Value;
-    return;
-  }
-  ApplyFileProperties(FContainer, FIncludeFromDir, FFileName, FDestDir, FDestName, FDestDirType,
-                      Value, FActiveX);
+  SetFileProperty(&TFileProperties::FileType, FFileType, Value);
 }
-
 void TCustomInstallFile::SetIncludeFromDir(const std::string& Value) {
-  if (IsLoading()) {
-    FIncludeFromDir = Value;
-    return;
-  }
-  ApplyFileProperties(FContainer, Value, FFileName, FDestDir, FDestName, FDestDirType, FFileType,
-                      FActiveX);
+  SetFileProperty(&TFileProperties::IncludeFromDir, FIncludeFromDir, Value);
 }
-
 void TCustomInstallFile::SetDestDir(const std::string& Value) {
-  if (IsLoading()) {
-    FDestDir = Value;
-    return;
-  }
-  ApplyFileProperties(FContainer, FIncludeFromDir, FFileName, Value, FDestName, FDestDirType,
-                      FFileType, FActiveX);
+  SetFileProperty(&TFileProperties::DestDir, FDestDir, Value);
 }
 
+// The references keep their own setters while the stream is read: they
+// register the file with its container and watch the specifier.
 void TCustomInstallFile::SetDestDirType(TCustomPathSpecifier* Value) {
   if (IsLoading()) {
     TFileRelated::SetDestDirType(Value);
     return;
   }
-  ApplyFileProperties(FContainer, FIncludeFromDir, FFileName, FDestDir, FDestName, Value, FFileType,
-                      FActiveX);
+  TFileProperties New = CurrentFileProperties();
+  New.DestDirType = Value;
+  ApplyFileProperties(New);
 }
 
 void TCustomInstallFile::SetContainer(TInstallContainer* Value) {
@@ -227,16 +211,21 @@ void TCustomInstallFile::SetContainer(TInstallContainer* Value) {
     TFileRelated::SetContainer(Value);
     return;
   }
-  ApplyFileProperties(Value, FIncludeFromDir, FFileName, FDestDir, FDestName, FDestDirType,
-                      FFileType, FActiveX);
+  TFileProperties New = CurrentFileProperties();
+  New.Container = Value;
+  ApplyFileProperties(New);
 }
 
-void TCustomInstallFile::ApplyFileProperties(TInstallContainer* AContainer,
-                                             const std::string& AIncludeFromDir,
-                                             const std::string& AFileName, const std::string& ADestDir,
-                                             const std::string& ADestName,
-                                             TCustomPathSpecifier* ADestDirType,
-                                             TInstallFileType AFileType, bool AActiveX) {
+void TCustomInstallFile::ApplyFileProperties(TFileProperties New) {
+  // Taken by value: the new values may be this file's own fields.
+  TInstallContainer* const AContainer = New.Container;
+  const std::string& AIncludeFromDir = New.IncludeFromDir;
+  const std::string& AFileName = New.FileName;
+  const std::string& ADestDir = New.DestDir;
+  const std::string& ADestName = New.DestName;
+  TCustomPathSpecifier* const ADestDirType = New.DestDirType;
+  const TInstallFileType AFileType = New.FileType;
+  const bool AActiveX = New.ActiveX;
   const bool ContainerChanged = AContainer != FContainer;
   const bool DestDirTypeChanged = ADestDirType != FDestDirType;
   const bool FileNameChanged = !SameText(AFileName, FFileName);

@@ -91,10 +91,19 @@ class TCustomInstallFile : public TFileRelated {
   std::string GetArchivePathForRun();
 
  protected:
-  void ApplyFileProperties(TInstallContainer* AContainer, const std::string& AIncludeFromDir,
-                           const std::string& AFileName, const std::string& ADestDir,
-                           const std::string& ADestName, TCustomPathSpecifier* ADestDirType,
-                           TInstallFileType AFileType, bool AActiveX);
+  // The values ApplyFileProperties works on: the new value of the property
+  // being set, the current values of the others.
+  struct TFileProperties {
+    TInstallContainer* Container;
+    std::string IncludeFromDir, FileName, DestDir, DestName;
+    TCustomPathSpecifier* DestDirType;
+    TInstallFileType FileType;
+    bool ActiveX;
+  };
+  TFileProperties CurrentFileProperties() const;
+  template <class T>
+  void SetFileProperty(T TFileProperties::*Field, T& Stored, const T& Value);
+  void ApplyFileProperties(TFileProperties New);
   void AfterSteps();
   void Extract();
   void ReadHeaderFrom(const std::string& Path);
