@@ -7,6 +7,6 @@ cd "$(dirname "$0")/.."
 bash scripts/bootstrap.sh
 
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target SampleSetup kit qvarc qvauto
+cmake --build --preset win64 --target sample kit qvarc qvauto
 trap 'build/win64/wine-run --shutdown' EXIT
 bash tests/e2e/sample_cycle.sh build/win64 --verbose

@@ -1,32 +1,147 @@
 #!/usr/bin/env bash
-# The product as a user sees it, under Wine: the sample project's setup
-# program builds its distribution with -b, then the self-extracting setup.exe
-# installs it (through the loading program) and a plain distribution installs
-# it again.  Checks the files, the registry and that no temporary copy stays.
+# The sample product through the author's and the user's hands, under Wine:
+# qvc compiles the project text into the setup program, -b builds the
+# distribution, the self-extracting setup.exe installs it as a user starts
+# it, the installed program checks itself, the uninstaller removes it all
+# again; then a plain distribution (loading program beside setup.1 and
+# files.1) installs and is removed once more.
 #
 #   sample_cycle.sh BUILD_DIR [--verbose]
 set -euo pipefail
 build=$(cd "$1" && pwd)
 verbose=${2:-}
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 run="$build/wine-run"
 prefix="$build/wineprefix"
 work="$build/e2e-sample"
+payload="$source_dir/examples/sample/payload"
+bin="$build/examples/sample/bin"
 say() { [ -n "$verbose" ] && echo "$@" || true; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 winpath() { echo "Z:$1" | sed 's|/|\\|g'; }
+reg_has() { "$run" reg query "$@" >/dev/null 2>&1; }
+qvauto="$build/tests/qvauto.exe"
+# Installs as a user starts them.  Program Manager opens a window on each
+# group it shows, and Wine's desktop process stays while it is open: neither
+# may hold on to the caller's output, and the windows are closed afterwards.
+install_from() {
+  "$run" "$1" </dev/null >>"$work/setup.log" 2>&1 || fail "$1 failed: $(cat "$work/setup.log")"
+  local i
+  for i in $(seq 1 10); do
+    "$run" "$qvauto" wait "$product Tools" 0 >/dev/null 2>&1 || break
+    "$run" "$qvauto" close "$product Tools" >/dev/null 2>&1
+    sleep 0.3
+  done
+}
 
-rm -rf "$work"; mkdir -p "$work/stage" "$work/dist" "$work/plain"
-"$run" reg add 'HKCU\Software\Borland\Delphi\4.0\Library' /v 'Search Path' /t REG_SZ \
-  /d "$(winpath "$build/kit")" /f >/dev/null 2>&1 || fail "cannot register the kit directory"
-target="$prefix/drive_c/Program Files/Quorvane Sample"
-"$run" reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane Sample' /f >/dev/null 2>&1 || true
-rm -rf "$target"
-"$run" reg delete 'HKCU\Software\Quorvane Sample' /f >/dev/null 2>&1 || true
+product='Quorvane Sample'
+uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product"
+vendor_key='HKLM\Software\Quorvane Example Co'
+settings_key="HKCU\\Software\\$product"
+shared_dlls='HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs'
+help_key='HKLM\Software\Microsoft\Windows\Help'
+clsid_key='HKCR\CLSID\{6D1F2C4A-9B3E-4E57-A0C2-51F7D3B8E914}'
+progid_key='HKCR\QuorvaneSample.Component'
+target="$prefix/drive_c/Program Files/$product"
+system32="$prefix/drive_c/windows/system32"
+shared_dll='C:\windows\system32\QvSampleShared.dll'
+users="$prefix/drive_c/users/$(whoami)"
+programs="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+desktop="$users/Desktop"
 
-# 1. Build the distribution.
-cp "$build/examples/SampleSetup.exe" "$work/stage/"
-printf '%s\r\n' "$(winpath "$work/dist")" > "$work/stage/BUILD.INF"
-"$run" "$work/stage/SampleSetup.exe" -b
+# Nothing of an earlier run may help this one.
+clean_machine() {
+  local k
+  for k in "$uninstall_key" "$vendor_key" "$settings_key" "$clsid_key" "$progid_key"; do
+    "$run" reg delete "$k" /f >/dev/null 2>&1 || true
+  done
+  "$run" reg delete "$shared_dlls" /v "$shared_dll" /f >/dev/null 2>&1 || true
+  "$run" reg delete "$help_key" /v QVSAMPLE.HLP /f >/dev/null 2>&1 || true
+  rm -rf "$target" "$programs/$product" "$programs/$product Tools" "$system32/QvSampleShared.dll"
+  rm -f "$desktop/$product.lnk" "$desktop/Quorvane on the Web.URL"
+}
+
+shared_count() {
+  local hex
+  hex=$("$run" reg query "$shared_dlls" /v "$shared_dll" 2>/dev/null | awk '/REG_DWORD/ {print $3}' | tr -d '\r')
+  [ -n "$hex" ] && echo $((hex)) || true
+}
+
+# Every file, key and link the installation makes, with its contents.
+check_installed() {
+  local f
+  for f in readme.txt license.txt Docs/manual.txt Docs/QvSample.hlp Docs/Examples/first-steps.txt \
+           Docs/Examples/settings.ini; do
+    cmp -s "$target/$f" "$payload/$(sed 's|^Docs|docs|; s|/Examples/|/examples/|' <<<"$f")" \
+      || fail "$f not installed correctly"
+  done
+  for f in QvSample.exe QvSampleComponent.dll; do cmp -s "$target/$f" "$bin/$f" || fail "$f not installed correctly"; done
+  cmp -s "$target/uninstall.exe" "$build/kit/uninstall.exe" || fail "the uninstaller not installed correctly"
+  cmp -s "$system32/QvSampleShared.dll" "$bin/QvSampleShared.dll" || fail "the shared library is not in the system folder"
+  # Installed files keep the date of their source (the archive keeps two seconds).
+  local src dst
+  src=$(stat -c %Y "$bin/QvSample.exe"); dst=$(stat -c %Y "$target/QvSample.exe")
+  [ $((src - dst)) -le 2 ] && [ $((dst - src)) -le 2 ] || fail "QvSample.exe lost its date ($src, $dst)"
+
+  # The program finds its shared library, its registered component and its
+  # version: the product works as a whole.
+  "$run" "C:\\Program Files\\$product\\QvSample.exe" /check || fail "the installed program's self-check failed ($?)"
+  reg_has "$clsid_key\\InprocServer32" || fail "the component was not registered"
+  "$run" reg query "$help_key" /v QVSAMPLE.HLP 2>/dev/null | grep -qi 'Quorvane Sample\\Docs' \
+    || fail "the help file was not registered"
+
+  local settings vendor
+  settings=$("$run" reg query "$settings_key" 2>/dev/null) || fail "no settings key"
+  grep -q 'Edition *REG_SZ *Sample' <<<"$settings" || fail "registry text value missing"
+  grep -q 'Runs *REG_DWORD *0x0' <<<"$settings" || fail "registry integer value missing"
+  grep -q 'FirstRun *REG_DWORD *0x1' <<<"$settings" || fail "registry Boolean value missing"
+  vendor=$("$run" reg query "$vendor_key" /s 2>/dev/null) || fail "no company key"
+  grep -q 'Support *REG_SZ *http://www.example.com/quorvane/support' <<<"$vendor" || fail "company key value missing"
+  grep -qF "InstallDir    REG_SZ    C:\\Program Files\\$product" <<<"$vendor" || fail "product key value missing"
+  grep -q 'Build *REG_DWORD *0x4b0' <<<"$vendor" || fail "version key value missing"
+
+  for f in "$product" "Read Me" Manual "Remove $product"; do
+    [ -s "$programs/$product/$f.lnk" ] || fail "no link \"$f\" in the program folder"
+  done
+  grep -qa 'QvSample.exe' "$desktop/$product.lnk" || fail "the desktop link does not lead to the program"
+  grep -qi 'URL=http://www.example.com/quorvane' "$desktop/Quorvane on the Web.URL" || fail "no internet shortcut"
+  grep -qa 'QvSample.exe' "$programs/$product Tools/Sample Program.lnk" \
+    || fail "no Program Manager item in the group \"$product Tools\""
+
+  local record
+  record=$("$run" reg query "$uninstall_key" /s 2>/dev/null) || fail "no uninstall record"
+  grep -qF "UninstallString    REG_SZ    C:\\Program Files\\$product\\uninstall.exe $product" <<<"$record" \
+    || fail "the uninstall command line is wrong"
+  grep -qF "QvSampleComponent.dll;0" <<<"$record" || fail "the component is not recorded"
+  "$run" reg query 'HKLM\Software\Quorvane\Install' /s 2>/dev/null | grep -qi 'QvSampleSetup.exe' \
+    && fail "the install record stayed"
+  return 0
+}
+
+check_removed() {
+  for i in $(seq 1 50); do [ -e "$target" ] || break; sleep 0.2; done
+  [ ! -e "$target" ] || fail "the product folder stayed: $(ls -R "$target")"
+  local k
+  for k in "$uninstall_key" "$settings_key" "$vendor_key" "$clsid_key" "$progid_key"; do
+    reg_has "$k" && fail "the key $k stayed"
+  done
+  "$run" reg query "$help_key" /v QVSAMPLE.HLP >/dev/null 2>&1 && fail "the help entry stayed"
+  [ ! -e "$programs/$product" ] || fail "the program folder stayed"
+  [ ! -e "$programs/$product Tools" ] || fail "the Program Manager group stayed"
+  [ ! -e "$desktop/$product.lnk" ] || fail "the desktop link stayed"
+  [ ! -e "$desktop/Quorvane on the Web.URL" ] || fail "the internet shortcut stayed"
+  return 0
+}
+
+rm -rf "$work"; mkdir -p "$work/stage" "$work/plain"
+bash "$source_dir/scripts/register-kit.sh" "$build" >/dev/null || fail "cannot register the kit directory"
+clean_machine
+
+# 1. The author: compile the project text, build the distribution.
+"$run" "$build/kit/qvc.exe" "$(winpath "$build/examples/sample/project.dfm")" \
+  "$(winpath "$work/stage/QvSampleSetup.exe")" --build-dir "$(winpath "$work/dist")" >/dev/null \
+  || fail "qvc did not compile the sample project"
+"$run" "$work/stage/QvSampleSetup.exe" -b
 for f in setup.exe setup.1 files.1; do [ -s "$work/dist/$f" ] || fail "the build made no $f"; done
 say "== Distribution"
 [ -n "$verbose" ] && ls -l "$work/dist"
@@ -34,60 +149,55 @@ say "== Distribution"
   || fail "the self-extracting setup.exe does not verify"
 listing=$("$run" "$build/tools/qvarc.exe" list "$(winpath "$work/dist/files.1")")
 say "$listing"
-for f in readme.txt license.txt manual.txt; do
+for f in QvSample.exe QvSampleComponent.dll QvSampleShared.dll readme.txt license.txt manual.txt \
+         QvSample.hlp first-steps.txt settings.ini uninstall.exe; do
   grep -q "$f" <<<"$listing" || fail "files.1 lacks $f"
 done
 
-# 2. Install from the self-extracting file, as a user starts it.
-temp_before=$(ls "$prefix/drive_c/users/root/Temp" 2>/dev/null | sort)
-"$run" "$work/dist/setup.exe"
-for f in readme.txt license.txt; do
-  cmp -s "$target/$f" "$(dirname "$0")/../../examples/sample/payload/$f" || fail "$f not installed correctly"
-done
-[ ! -e "$target/Docs/manual.txt" ] || fail "the documentation group is for full installs only"
-reg=$("$run" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane Sample\Files' 2>/dev/null)
-grep -q 'readme.txt' <<<"$reg" || fail "no uninstall record"
-"$run" reg query 'HKLM\Software\Quorvane\Install' /s 2>/dev/null | grep -q 'SampleSetup.exe' \
-  && fail "the install record stayed"
-# Registry keys and links of the project.
-settings=$("$run" reg query 'HKCU\Software\Quorvane Sample' 2>/dev/null) || fail "no registry key"
-grep -q 'Edition *REG_SZ *Sample' <<<"$settings" || fail "registry text value missing"
-grep -q 'Runs *REG_DWORD *0x0' <<<"$settings" || fail "registry integer value missing"
-grep -q 'FirstRun *REG_DWORD *0x1' <<<"$settings" || fail "registry Boolean value missing"
-users="$prefix/drive_c/users/$(whoami)"
-programs="$users/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
-[ -s "$programs/Quorvane Sample/Read Me.lnk" ] || fail "no link in the program folder"
-[ -s "$users/Desktop/Quorvane Sample Read Me.lnk" ] || fail "no desktop link"
-grep -qi 'URL=http://www.example.com/quorvane' "$users/Desktop/Quorvane Sample Web.URL" \
-  || fail "no internet shortcut"
+# 2. The user: another product of the vendor already uses the shared
+#    library; then the self-extracting setup.exe installs the sample.
+cp "$bin/QvSampleShared.dll" "$system32/"
+"$run" reg add "$shared_dlls" /v "$shared_dll" /t REG_DWORD /d 1 /f >/dev/null
+temp_before=$(ls "$users/Temp" 2>/dev/null | sort)
+install_from "$work/dist/setup.exe"
+check_installed
+[ "$(shared_count)" = 2 ] || fail "the shared library's count is $(shared_count), not 2"
 # The temporary copy of the setup program is gone once the run ended.
 for i in $(seq 1 50); do
-  temp_after=$(ls "$prefix/drive_c/users/root/Temp" 2>/dev/null | sort)
+  temp_after=$(ls "$users/Temp" 2>/dev/null | sort)
   [ "$temp_before" = "$temp_after" ] && break
   sleep 0.2
 done
 [ "$temp_before" = "$temp_after" ] || fail "the temporary setup copy stayed: $(comm -13 <(echo "$temp_before") <(echo "$temp_after"))"
-say "== Installed"
-[ -n "$verbose" ] && (cd "$target" && find . -type f | sort) && echo "$reg" && echo "$settings" \
-  && ls "$programs/Quorvane Sample" "$users/Desktop" | grep -i quorvane
+if [ -n "$verbose" ]; then
+  echo "== Installed"
+  (cd "$target" && find . -type f | sort)
+  echo "system folder: QvSampleShared.dll (shared count $(shared_count))"
+  "$run" reg query "$settings_key"; "$run" reg query "$vendor_key" /s
+  echo "links:"; (cd "$programs" && ls "$product" "$product Tools"); ls "$desktop"
+  "$run" reg query "$uninstall_key"
+fi
 
-# 3. Remove it again with the uninstaller, as the uninstall record says, without
-#    questions: nothing of the product stays.
-"$run" "$target/uninstall.exe" /S Quorvane Sample >/dev/null || fail "the uninstaller reported a failure"
-for i in $(seq 1 50); do [ -e "$target" ] || break; sleep 0.2; done
-[ ! -e "$target" ] || fail "the product folder stayed: $(ls "$target")"
-"$run" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane Sample' >/dev/null 2>&1 \
-  && fail "the uninstall key stayed"
-"$run" reg query 'HKCU\Software\Quorvane Sample' >/dev/null 2>&1 && fail "the product's registry key stayed"
-[ ! -e "$programs/Quorvane Sample/Read Me.lnk" ] || fail "the program folder link stayed"
-[ ! -e "$users/Desktop/Quorvane Sample Web.URL" ] || fail "the internet shortcut stayed"
-say "== Removed: no files, links or registry keys of the product are left"
+# 3. Removed with the uninstaller, as the uninstall record says, without
+#    questions: nothing of the product stays, the other product keeps the
+#    shared library.
+"$run" "$target/uninstall.exe" /S "$product" >/dev/null || fail "the uninstaller reported a failure"
+check_removed
+[ -e "$system32/QvSampleShared.dll" ] || fail "the shared library went although another product uses it"
+[ "$(shared_count)" = 1 ] || fail "the shared library's count is $(shared_count), not 1"
+say "== Removed: no files, links or registry keys of the product are left; the shared library stays for the other product"
 
-# 4. A plain distribution: the loading program beside setup.1 and files.1.
-rm -rf "$target"
+# 4. A plain distribution installs it once more, alone this time; removing it
+#    then takes the shared library too.
+clean_machine
 cp "$build/kit/QuorvaneLoadProgram.exe" "$work/plain/setup.exe"
 cp "$work/dist/setup.1" "$work/dist/files.1" "$work/plain/"
-"$run" "$work/plain/setup.exe"
-cmp -s "$target/readme.txt" "$(dirname "$0")/../../examples/sample/payload/readme.txt" \
-  || fail "the plain distribution did not install"
+install_from "$work/plain/setup.exe"
+check_installed
+[ "$(shared_count)" = 1 ] || fail "the shared library's count is $(shared_count), not 1"
+"$run" "$target/uninstall.exe" /S "$product" >/dev/null || fail "the uninstaller reported a failure"
+check_removed
+[ ! -e "$system32/QvSampleShared.dll" ] || fail "the shared library stayed after its last user went"
+reg_has "$shared_dlls" /v "$shared_dll" && fail "the shared library's count stayed"
+say "== Plain distribution installed and removed"
 echo "sample cycle: ok"
