@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <vector>
 
 #include "engine/routines_API.h"
 #include "rtl/routines_Files.h"
@@ -198,11 +199,39 @@ TEST(ProgramManagerScripted, CommandsLongerThanTheBufferAreRefusedUnsent) {
 
 // --- Wine's Program Manager -----------------------------------------------------------
 
+// Program Manager opens a window on every group it creates or shows; they
+// are closed with the group, or they would keep Wine's desktop (and the
+// output of whoever started it) alive.
+void CloseWindowsTitled(const std::string& Title) {
+  for (int Round = 0; Round < 50; ++Round) {
+    std::vector<HWND> Open;
+    struct TCtx {
+      const std::string* Title;
+      std::vector<HWND>* Open;
+    } Ctx{&Title, &Open};
+    EnumWindows(
+        [](HWND H, LPARAM P) -> BOOL {
+          auto* C = reinterpret_cast<TCtx*>(P);
+          char Text[MAX_PATH] = {};
+          GetWindowTextA(H, Text, sizeof Text);
+          if (*C->Title == Text) C->Open->push_back(H);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&Ctx));
+    if (Open.empty()) return;
+    for (HWND H : Open) PostMessageA(H, WM_CLOSE, 0, 0);
+    Sleep(100);
+  }
+}
+
 struct GroupFolder {
   std::string Name = Unique("QvPM");
   std::string Path = GetProgramsDir() + "\\" + Name;
   GroupFolder() { RemoveTree(Path); }
-  ~GroupFolder() { RemoveTree(Path); }
+  ~GroupFolder() {
+    CloseWindowsTitled(Name);
+    RemoveTree(Path);
+  }
 };
 
 TEST(ProgramManagerWine, CreatesListsAndReplacesItems) {
