@@ -14,6 +14,20 @@ string(APPEND marker "The setup program finds the loading program and the uninst
 string(APPEND marker "builds a distribution; it recognises the folder by this file.\n")
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/kit-marker/Q32V35.TXT CONTENT "${marker}" NEWLINE_STYLE CRLF)
 
+# The kit's language tables, and the translator object made from them that an
+# author places in a project (see tools/qvform.cpp, "qvform translator").
+file(GLOB tables CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/i18n/tables/*.txt)
+set(QV_LANGUAGE_TABLES "${tables}" CACHE INTERNAL "The kit's language tables")
+set(QV_KIT_TRANSLATOR ${CMAKE_BINARY_DIR}/kit-translator/Translator.dfm CACHE INTERNAL
+    "The translator object of the kit's language tables")
+qv_qvform_command(qvform_for_kit)
+add_custom_command(OUTPUT ${QV_KIT_TRANSLATOR}
+  COMMAND ${qvform_for_kit} translator ${CMAKE_SOURCE_DIR}/i18n/tables ${QV_KIT_TRANSLATOR}
+  DEPENDS ${QV_LANGUAGE_TABLES} host_tools
+  COMMENT "Making the translator of the kit's language tables"
+  VERBATIM)
+add_custom_target(kit_translator DEPENDS ${QV_KIT_TRANSLATOR})
+
 function(qv_assemble_kit)
   get_property(programs GLOBAL PROPERTY QV_KIT_PROGRAMS)
   set(copies)
@@ -23,9 +37,13 @@ function(qv_assemble_kit)
   add_custom_target(kit ALL
     COMMAND ${CMAKE_COMMAND} -E make_directory ${QV_KIT_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_BINARY_DIR}/kit-marker/Q32V35.TXT ${QV_KIT_DIR}/
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QV_KIT_TRANSLATOR} ${QV_KIT_DIR}/
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${QV_KIT_DIR}/tables
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QV_LANGUAGE_TABLES} ${QV_KIT_DIR}/tables/
     ${copies}
     COMMENT "Assembling the kit directory ${QV_KIT_DIR}"
     VERBATIM)
+  add_dependencies(kit kit_translator)
   if(programs)
     add_dependencies(kit ${programs})
   endif()

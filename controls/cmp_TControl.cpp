@@ -9,69 +9,7 @@ COLORREF ColorToRGB(TColor C) {
   return static_cast<COLORREF>(C);
 }
 
-const TEnumInfo FontStyleInfo{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
 const TEnumInfo AlignInfo{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
-
-// --- TFont ------------------------------------------------------------------
-
-const TClassInfo& TFont::StaticClass() {
-  static const TClassInfo Info =
-      TClassBuilder<TFont>("TFont", &TPersistent::StaticClass())
-          .Int("Charset", [](const TFont& F) { return F.Charset; },
-               [](TFont& F, int64_t V) { F.Charset = static_cast<int32_t>(V); F.Changed(); }, 1)
-          .Int("Color", [](const TFont& F) { return F.Color; },
-               [](TFont& F, int64_t V) { F.Color = static_cast<TColor>(V); F.Changed(); },
-               clWindowText)
-          .Int("Height", [](const TFont& F) { return F.Height; },
-               [](TFont& F, int64_t V) { F.Height = static_cast<int32_t>(V); F.Changed(); }, -11)
-          .Str("Name", [](const TFont& F) { return F.Name; },
-               [](TFont& F, const std::string& V) { F.Name = V; F.Changed(); }, "MS Sans Serif")
-          .Set("Style", FontStyleInfo, [](const TFont& F) { return F.Style; },
-               [](TFont& F, int64_t V) { F.Style = static_cast<TFontStyles>(V); F.Changed(); }, 0)
-          .Build();
-  return Info;
-}
-
-TFont::TFont() = default;
-
-TFont::~TFont() {
-  if (FHandle) DeleteObject(FHandle);
-}
-
-void TFont::Assign(const TFont& Source) {
-  Name = Source.Name;
-  Charset = Source.Charset;
-  Color = Source.Color;
-  Height = Source.Height;
-  Style = Source.Style;
-  Changed();
-}
-
-int32_t TFont::Size() const { return -MulDiv(Height, 72, 96); }
-
-void TFont::SetSize(int32_t Points) {
-  Height = -MulDiv(Points, 96, 72);
-  Changed();
-}
-
-HFONT TFont::Handle() {
-  if (!FHandle) {
-    FHandle = CreateFontA(Height, 0, 0, 0, (Style & (1 << fsBold)) ? FW_BOLD : FW_NORMAL,
-                          (Style & (1 << fsItalic)) != 0, (Style & (1 << fsUnderline)) != 0,
-                          (Style & (1 << fsStrikeOut)) != 0, static_cast<BYTE>(Charset),
-                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                          DEFAULT_PITCH | FF_DONTCARE, Name.c_str());
-  }
-  return FHandle;
-}
-
-void TFont::Changed() {
-  if (FHandle) {
-    DeleteObject(FHandle);
-    FHandle = nullptr;
-  }
-  if (OnChange) OnChange(this);
-}
 
 // --- TControl ---------------------------------------------------------------
 
@@ -441,6 +379,15 @@ LRESULT TWinControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
       break;
     case WM_LBUTTONUP:
       if (OnClick) OnClick(this);
+      break;
+    case WM_COMMAND:
+      if (LParam) {
+        TWinControl* Child = FromHandle(reinterpret_cast<HWND>(LParam));
+        if (Child && Child != this) {
+          Child->CommandNotify(HIWORD(WParam));
+          return 0;
+        }
+      }
       break;
     default:
       break;

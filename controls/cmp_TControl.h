@@ -10,48 +10,16 @@
 #include <vector>
 
 #include "rtl/cmp_TComponent.h"
+#include "rtl/cmp_TFont.h"
 
 class TWinControl;
 
-using TColor = int32_t;
 constexpr TColor clBtnFace = static_cast<TColor>(0x8000000F);
 constexpr TColor clWindow = static_cast<TColor>(0x80000005);
-constexpr TColor clWindowText = static_cast<TColor>(0x80000008);
 constexpr TColor clBlack = 0;
 constexpr TColor clWhite = 0xFFFFFF;
 // A colour value as GDI wants it: system colours are resolved.
 COLORREF ColorToRGB(TColor C);
-
-enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using TFontStyles = uint8_t;
-extern const TEnumInfo FontStyleInfo;
-
-class TFont : public TPersistent {
-  QV_CLASS()
- public:
-  TFont();
-  ~TFont() override;
-  TFont(const TFont&) = delete;
-  TFont& operator=(const TFont&) = delete;
-  void Assign(const TFont& Source);
-
-  std::string Name = "MS Sans Serif";
-  int32_t Charset = 1;  // DEFAULT_CHARSET
-  TColor Color = clWindowText;
-  int32_t Height = -11;  // pixels; negative: character height
-  TFontStyles Style = 0;
-
-  int32_t Size() const;  // points at 96 dots per inch
-  void SetSize(int32_t Points);
-  // The GDI font for these values, created on first use and kept until a
-  // value changes.
-  HFONT Handle();
-  TNotifyEvent OnChange;
-  void Changed();
-
- private:
-  HFONT FHandle = nullptr;
-};
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 extern const TEnumInfo AlignInfo;
@@ -171,6 +139,9 @@ class TWinControl : public TControl {
   void PaintGraphicChildren(HDC DC);
   LRESULT DefaultHandler(UINT Msg, WPARAM WParam, LPARAM LParam);
   void FontChanged() override;
+  // A notification (WM_COMMAND) that a system control sent its parent about
+  // itself; the parent hands it back here.
+  virtual void CommandNotify(WORD NotifyCode) {}
 
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;  // set when wrapping a system window class

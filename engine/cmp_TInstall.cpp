@@ -12,6 +12,7 @@
 #include "engine/routines_API.h"
 #include "engine/routines_Registry.h"
 #include "engine/routines_Unfinished.h"
+#include "i18n/cmp_TTranslator.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "net/cmp_TNetInstallLocation.h"
@@ -27,7 +28,11 @@ const char* const KitSearchPathKey = "\\Software\\Borland\\Delphi\\4.0\\Library"
 double RunStartTime = 0;
 
 namespace {
-TLanguageHooks GLanguage;
+// A language value read back from the install record; anything outside the
+// identities (a damaged record) stands for the user's own language.
+TQrvnLanguage LanguageFromRecord(int Value) {
+  return Value >= 0 && Value < QrvnLanguageCount ? static_cast<TQrvnLanguage>(Value) : qlUser;
+}
 
 const TEnumInfo& DistributeInfo() { return DistributeTypeInfo; }
 
@@ -70,8 +75,6 @@ void LoadThemeBitmap(TPicture& P) {
   P.SetBitmap(Bmp);
 }
 }  // namespace
-
-void SetLanguageHooks(TLanguageHooks Hooks) { GLanguage = std::move(Hooks); }
 
 // --- the remote file list -----------------------------------------------------------
 
@@ -607,12 +610,12 @@ void TCustomInstall::RegisterRunOnce() {
 }
 
 void TCustomInstall::StoreLanguage() {
-  if (!GLanguage.Exists || !GLanguage.Exists()) return;
-  RegWriteInteger(hkLocalMachine, InstallKey, "Language", GLanguage.Current());
+  if (!Translator()) return;
+  RegWriteInteger(hkLocalMachine, InstallKey, "Language", Translator()->TranslateIntoLanguage());
 }
 
 int TCustomInstall::ReadLanguage() {
-  const int Default = GLanguage.Exists && GLanguage.Exists() ? GLanguage.Current() : 15;  // qlUser
+  const int Default = Translator() ? Translator()->TranslateIntoLanguage() : qlUser;
   if (InstallKey.empty()) return Default;
   return RegReadInteger(hkLocalMachine, InstallKey, "Language", Default);
 }
@@ -648,7 +651,7 @@ void TCustomInstall::RebootWindows() {
 void TCustomInstall::FinishUnfinished() {
   FInstalling = true;
   FindInstallRecord(false, InstallKey);
-  if (GLanguage.SetCurrent && GLanguage.Exists && GLanguage.Exists()) GLanguage.SetCurrent(ReadLanguage());
+  if (Translator()) Translator()->SetTranslateIntoLanguage(LanguageFromRecord(ReadLanguage()));
   TStrings List;
   ReadUnfinished(List);
   ClearUnfinished();

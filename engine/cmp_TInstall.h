@@ -171,15 +171,6 @@ class TInstall : public TCustomInstall {
 // The start time of the current run (a day count, local time); 0 before.
 extern double RunStartTime;
 
-// The translator, as far as the engine needs it: its current language.  It
-// lives in a higher layer and installs itself here.
-struct TLanguageHooks {
-  std::function<bool()> Exists;
-  std::function<int()> Current;
-  std::function<void(int)> SetCurrent;
-};
-void SetLanguageHooks(TLanguageHooks Hooks);
-
 // The kit directory: the first folder on the library search path that holds
 // the marker file "Q32V35.TXT".
 std::string FindKitDirectory(bool Raise);

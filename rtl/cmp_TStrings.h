@@ -46,7 +46,9 @@ class TStrings : public TPersistent {
   void DefineProperties(TFiler& Filer) override;
 
  protected:
-  void Changed();
+  // Every change of the lines ends here; a list that derives values from
+  // its lines (a language table) refreshes them.
+  virtual void Changed();
 
  private:
   struct Item {

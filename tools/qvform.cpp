@@ -3,6 +3,11 @@
 //
 //   qvform tobin  IN.dfm OUT.bin
 //   qvform totext IN.bin OUT.dfm
+//   qvform translator TABLE_DIR OUT.dfm
+//
+// The last makes a translator object for a project from the language table
+// files in TABLE_DIR (qrviEnglish.txt ...), to be placed among the objects
+// of the project's main form.
 //
 // Nothing is written unless the conversion succeeds.
 #include <cerrno>
@@ -12,6 +17,7 @@
 #include <iterator>
 #include <string>
 
+#include "i18n/routines_LanguageFiles.h"
 #include "rtl/exceptions_Quorvane.h"
 #include "rtl/routines_ObjectText.h"
 
@@ -20,7 +26,8 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: qvform tobin IN.dfm OUT.bin\n"
-               "       qvform totext IN.bin OUT.dfm\n");
+               "       qvform totext IN.bin OUT.dfm\n"
+               "       qvform translator TABLE_DIR OUT.dfm\n");
   return 2;
 }
 
@@ -55,8 +62,31 @@ bool WriteFile(const std::string& Path, const std::string& Data) {
 
 }  // namespace
 
+// The translator object of a project holding the tables found in Dir.
+int WriteTranslator(const char* Dir, const char* Out) {
+  std::string Text;
+  try {
+    TTranslator T(nullptr);
+    T.SetName("Translator1");
+    if (LoadLanguageFiles(T, Dir).empty()) {
+      std::fprintf(stderr, "qvform: no language table (qrviEnglish.txt ...) in %s\n", Dir);
+      return 1;
+    }
+    Text = TranslatorToText(T);
+  } catch (const Exception& E) {
+    std::fprintf(stderr, "qvform: %s\n", E.Message().c_str());
+    return 1;
+  }
+  if (!WriteFile(Out, Text)) {
+    std::fprintf(stderr, "qvform: cannot write %s: %s\n", Out, std::strerror(errno));
+    return 1;
+  }
+  return 0;
+}
+
 int main(int argc, char** argv) {
   if (argc != 4) return Usage();
+  if (std::strcmp(argv[1], "translator") == 0) return WriteTranslator(argv[2], argv[3]);
   const bool ToBin = std::strcmp(argv[1], "tobin") == 0;
   if (!ToBin && std::strcmp(argv[1], "totext") != 0) return Usage();
   const char* In = argv[2];

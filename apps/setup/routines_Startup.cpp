@@ -2,9 +2,11 @@
 
 #include "apps/setup/cmp_TSetupMainForm.h"
 #include "controls/cmp_TApplication.h"
+#include "controls/cmp_TButtons.h"
 #include "controls/cmp_TStdCtrls.h"
 #include "archive/routines_Compression.h"
 #include "engine/cmp_TInstall.h"
+#include "i18n/cmp_TTranslateControls.h"
 #include "model/cmp_TVersion.h"
 #include "model/routines_Registration.h"
 #include "system/routines_SystemRegistration.h"
@@ -12,6 +14,8 @@
 void RegisterSetupClasses() {
   RegisterControlsClasses();
   RegisterStdCtrlsClasses();
+  RegisterButtonsClasses();
+  RegisterTranslateControlsClasses();
   RegisterModelClasses();
   RegisterInstallClasses();
   RegisterSystemClasses();

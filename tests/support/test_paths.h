@@ -8,16 +8,22 @@
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
 
-// A folder of the build tree (QV_BINARY_DIR) as a Windows path: Wine shows
-// the Unix root as drive Z:.
-inline std::string BuildTreePath(const std::string& Relative) {
-  const char* B = std::getenv("QV_BINARY_DIR");
+// A path below the folder an environment variable names, as the program
+// writes paths; under Wine the Unix root is drive Z:.
+inline std::string TreePath(const char* Variable, const std::string& Relative) {
+  const char* B = std::getenv(Variable);
   std::string Dir = B ? B : "";
+#ifdef _WIN32
   if (!Dir.empty() && Dir[0] == '/') Dir = "Z:" + Dir;
+#endif
   for (char& C : Dir)
     if (C == '/') C = '\\';
   return AddBackslash(Dir) + Relative;
 }
+
+// A folder of the build tree (QV_BINARY_DIR) or of the sources (QV_SOURCE_DIR).
+inline std::string BuildTreePath(const std::string& Relative) { return TreePath("QV_BINARY_DIR", Relative); }
+inline std::string SourceTreePath(const std::string& Relative) { return TreePath("QV_SOURCE_DIR", Relative); }
 
 // Writes Bytes to Path, creating its folder.
 bool WriteTestFile(const std::string& Path, const std::string& Bytes);
