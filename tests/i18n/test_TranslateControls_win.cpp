@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "controls/cmp_TApplication.h"
 #include "controls/cmp_TForm.h"
 #include "i18n/cmp_TTranslateControls.h"
@@ -40,6 +43,33 @@ TEST_F(TranslateControlsTest, TheUsersLanguageComesFromWindows) {
   // qlUser as the target follows the user's language.
   T.SetTranslateIntoLanguage(qlUser);
   EXPECT_EQ(T.TranslateById(6, "?"), T.FindLanguage(User)->FindString(6) ? T.FindLanguage(User)->FindString(6)->Text : "?");
+}
+
+// Run again by CTest under a German and a Dutch Windows (QV_USER_WINDOWS
+// names it); skipped in the plain run.
+class UserLanguage : public TranslateControlsTest {};
+TEST_F(UserLanguage, QlUserTranslatesIntoTheWindowsLanguageWhenThereIsATable) {
+  const char* Windows = std::getenv("QV_USER_WINDOWS");
+  if (!Windows) GTEST_SKIP() << "run with QV_USER_WINDOWS and the matching LC_ALL";
+  struct Case {
+    const char* Windows;
+    const char* Language;
+    const char* Cancel;
+  } Cases[] = {{"German", "German", "Abbrechen"}, {"Dutch", "English", "Cancel"}};
+  for (const Case& C : Cases) {
+    if (std::string(Windows) != C.Windows) continue;
+    EXPECT_EQ(LangIdToString(qlUser), C.Language);
+    T.SetTranslateIntoLanguage(qlUser);
+    TApplication App(nullptr);
+    auto* Form = new TForm(&App);
+    auto* Button = new TBitBtn(Form);
+    Button->SetParent(Form);
+    Button->SetCaption("Cancel");
+    EXPECT_EQ(TranslateFrom(qlEnglish, Form), qlUser);
+    EXPECT_EQ(Button->Caption(), C.Cancel);
+    return;
+  }
+  FAIL() << "unknown Windows " << Windows;
 }
 
 TEST_F(TranslateControlsTest, TextsCompareIgnoringCaseAsWindowsDoes) {
