@@ -349,14 +349,11 @@ const TClassInfo& TTranslator::StaticClass() {
     TClassBuilder<TTranslator> B("TTranslator", &TComponent::StaticClass());
     B.Creatable();
     // lgChineseSimplified ... lgVietnamese, one per identity but qlUser.
-    static std::vector<std::string> Names;
-    for (int L = 0; L < QrvnLanguageCount; ++L)
-      if (L != qlUser) Names.push_back("lg" + PlainName(static_cast<TQrvnLanguage>(L)));
-    size_t N = 0;
     for (int L = 0; L < QrvnLanguageCount; ++L) {
       if (L == qlUser) continue;
       const auto Ident = static_cast<TQrvnLanguage>(L);
-      B.Object(Names[N++].c_str(), [Ident](const TTranslator& T) { return T.Language(Ident); });
+      const std::string Name = "lg" + PlainName(Ident);
+      B.Object(Name.c_str(), [Ident](const TTranslator& T) { return T.Language(Ident); });
     }
     B.Enum("TranslateIntoLanguage", QrvnLanguageInfo, &TTranslator::TranslateIntoLanguage,
            &TTranslator::SetTranslateIntoLanguage, qlUser);

@@ -100,6 +100,28 @@ TEST(ProjectCompiler, LoadingStartsNoInstallation) {
   EXPECT_FALSE(DirectoryExists(AddBackslash(GetProgramFilesDir()) + "QvCompiler Test"));
 }
 
+TEST(ProjectCompiler, TheKitsTranslatorGoesIntoAProject) {
+  const std::string Translator = ReadTestFile(BuildTreePath("kit\\Translator.dfm"));
+  ASSERT_NE(Translator.find("object Translator1: TTranslator"), std::string::npos);
+  std::string Text = Project("C:\\payload");
+  Text.insert(Text.rfind("end"), Translator);
+  const TCompiledProject P = CompileProject(Text, "project.dfm");
+  EXPECT_EQ(P.Stream, ObjectTextToBinary(Text));
+  // A faulty table line is a mistake of the project like any other.
+  const size_t At = Text.find("'5;Suivant >'");
+  ASSERT_NE(At, std::string::npos);
+  Text.replace(At, 13, "'Suivant >'");
+  try {
+    CompileProject(Text, "project.dfm");
+    ADD_FAILURE() << "no error";
+  } catch (const EProjectError& E) {
+    EXPECT_NE(E.Message().find("lgFrench.Strings.Strings: The "), std::string::npos) << E.Message();
+    EXPECT_NE(E.Message().find("(Suivant >) does not have the proper format of GLID;Text or .GLID;"),
+              std::string::npos)
+        << E.Message();
+  }
+}
+
 class CompilerProgram : public ::testing::Test {
  protected:
   TScratchDir Dir{"qv_qvc_test"};
