@@ -62,15 +62,16 @@ std::string PlainName(TQrvnLanguage L) { return QrvnLanguageInfo.Names[L].substr
 
 // --- reading a table -------------------------------------------------------------
 
-const char* const FormatMessage = "The %d'th string (%s) does not have the proper format of GLID;Text";
-const char* const IdMessage =
+const char* const BadLineMessage = "The %d'th string (%s) does not have the proper format of GLID;Text";
+const char* const BadIdMessage =
     "The %d'th string (%s) does not have the proper format of GLID;Text or .GLID;";
 
-// The id before the first ";" of Head (without its leading "#" for a memo).
+// The id a line starts with: Head is the part before its first ";" (without
+// the "#" of a memo start).
 int32_t ReadGLID(const std::string& Head, int Index, const std::string& Line) {
-  if (Head.empty()) throw IException(FormatMessage, Index, Line);
+  if (Head.empty()) throw IException(BadLineMessage, Index, Line);
   int32_t GLID = 0;
-  if (!TryStrToInt(Head, GLID)) throw IException(IdMessage, Index, Line);
+  if (!TryStrToInt(Head, GLID)) throw IException(BadIdMessage, Index, Line);
   return GLID;
 }
 
@@ -284,7 +285,7 @@ void TLanguage::Parse() {
       const size_t End = Line.find(';', Semi + 1);
       Text = Line.substr(Semi + 1, End == std::string::npos ? std::string::npos : End - Semi - 1);
     }
-    if (Trim(Text).empty()) throw IException(FormatMessage, i, Line);
+    if (Trim(Text).empty()) throw IException(BadLineMessage, i, Line);
     Strings.push_back(std::make_unique<TLanguageString>(GLID, this, i, Text));
   }
   // A block that never ends is dropped.

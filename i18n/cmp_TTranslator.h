@@ -94,9 +94,11 @@ class TLanguageMemo : public TLanguageElement {
 // --- the table --------------------------------------------------------------
 
 // The lines of a language table.  Every change re-reads the whole table into
-// the language's entries, except Delete, which only drops what the deleted
-// line defined and renumbers the entries below it.  Assign, LoadFromFile and
-// LoadFromStream read the table once, after the whole change.
+// the language's entries, except Delete, which drops what the deleted line
+// defined and renumbers the entries below it (it reads the table again only
+// when the line belonged to a memo block or the table had an error).
+// Assign, LoadFromFile and LoadFromStream read the table once, after the
+// whole change.
 class TLangFormatStrings : public TStringList {
   QV_CLASS()
  public:
@@ -219,8 +221,11 @@ class TTranslator : public TComponent {
   // exactly these lines; a copy of Lines when there is none.
   std::vector<std::string> TranslateLines(TQrvnLanguage From, const TStrings& Lines) const;
   // Translates the texts of Component and of the components it owns (forms
-  // apart) from From into TranslateIntoLanguage; returns the language the
-  // texts are in afterwards.
+  // apart) from From into TranslateIntoLanguage: captions by id, string
+  // properties by text, the lines of memos and the items of lists (classes
+  // derived from TCustomMemo, TCustomListBox, TCustomComboBox,
+  // TCustomRadioGroup and TCustomListView).  Returns the language the texts
+  // are in afterwards.
   TQrvnLanguage TranslateComponent(TQrvnLanguage From, TComponent* Component);
   // TranslateComponent with TranslateIntoLanguage set to Into for the time.
   TQrvnLanguage TranslateComponentInto(TQrvnLanguage From, TQrvnLanguage Into,
