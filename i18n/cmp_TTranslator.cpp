@@ -167,31 +167,25 @@ void TLangFormatStrings::Changed() {
   if (FLanguage && FLanguage->AutoParse) FLanguage->Parse();
 }
 
+void TLangFormatStrings::Quietly(const std::function<void()>& Change) {
+  const bool Old = FLanguage->AutoParse;
+  FLanguage->AutoParse = false;
+  TFinally Restore([&] { FLanguage->AutoParse = Old; });
+  Change();
+}
+
 void TLangFormatStrings::Delete(int Index) {
-  {
-    const bool Old = FLanguage->AutoParse;
-    FLanguage->AutoParse = false;
-    TFinally Restore([&] { FLanguage->AutoParse = Old; });
-    TStringList::Delete(Index);
-  }
+  Quietly([&] { TStringList::Delete(Index); });
   FLanguage->LineDeleted(Index);
 }
 
 void TLangFormatStrings::Assign(const TStrings& Source) {
-  {
-    FLanguage->AutoParse = false;
-    TFinally Restore([&] { FLanguage->AutoParse = true; });
-    TStringList::Assign(Source);
-  }
+  Quietly([&] { TStringList::Assign(Source); });
   FLanguage->Parse();
 }
 
 void TLangFormatStrings::SetTextOnce(const std::string& Text) {
-  {
-    FLanguage->AutoParse = false;
-    TFinally Restore([&] { FLanguage->AutoParse = true; });
-    SetText(Text);
-  }
+  Quietly([&] { SetText(Text); });
   FLanguage->Parse();
 }
 

@@ -116,6 +116,8 @@ class TLangFormatStrings : public TStringList {
   void Changed() override;
 
  private:
+  // Runs Change without reading the table after it.
+  void Quietly(const std::function<void()>& Change);
   void SetTextOnce(const std::string& Text);
   TLanguage* FLanguage;
 };
