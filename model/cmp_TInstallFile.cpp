@@ -409,6 +409,12 @@ void TCustomInstallFile::InstallObjects() {
   DestinationExisted = FileExists(Dest);
   const int Result = IsFileNewerByInfo(Version, Dest, OverwriteMode, FileDate);
   WillReplace = Result == nrUndecided || Result == nrNewWins;
+  // A file in use is extracted under a numbered name that Windows moves
+  // over the destination at the restart.  Once it is extracted it goes by
+  // its destination name again: that is the file the help entry, the
+  // shared count, links and the uninstall record must name.
+  const std::string FinalName = FDestName;
+  TFinally BackToFinalName([this, &FinalName] { FDestName = FinalName; });
   if (WillReplace) {
     try {
       PrepareReplace();
@@ -427,6 +433,7 @@ void TCustomInstallFile::InstallObjects() {
   std::string Local;
   if (FindLocalFile(Local)) LocalArchive = Local;
   Extract();
+  FDestName = FinalName;
   AfterSteps();
   if (OnAfterInstall) OnAfterInstall(this);
   Report(ieFileInstalled, this);
@@ -510,6 +517,25 @@ void TCustomInstallFile::FinishUnfinished() {
   if (FActiveX) RegisterActiveX();
 }
 
+namespace {
+TDelayedMoveFunction& DelayedMove() {
+  static TDelayedMoveFunction Move;
+  return Move;
+}
+
+bool MoveAtRestart(const std::string& From, const std::string& To) {
+  if (DelayedMove()) return DelayedMove()(From, To);
+  return MoveFileExA(From.c_str(), To.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+// A path on a line of a batch file: quoted when a blank would split it.
+std::string BatchPath(const std::string& Path) {
+  return Path.find(' ') == std::string::npos ? Path : "\"" + Path + "\"";
+}
+}  // namespace
+
+void SetDelayedMoveFunction(TDelayedMoveFunction Move) { DelayedMove() = std::move(Move); }
+
 void TCustomInstallFile::PrepareReplace() {
   if (OnReplacing) OnReplacing(this);
   TListParameter L;
@@ -534,20 +560,27 @@ void TCustomInstallFile::PrepareReplace() {
   IInstallRun* I = CurrentInstall();
   if (GetWindowsVersion() == wvWindows95) {
     const std::string Ini = AddBackslash(GetWindowsDir()) + "WININIT.INI";
-    WritePrivateProfileStringA("Rename", OldShort.c_str(), NewShort.c_str(), Ini.c_str());
+    if (!WritePrivateProfileStringA("Rename", OldShort.c_str(), NewShort.c_str(), Ini.c_str()))
+      throw IECustomInstallFile("%s cannot write the entry that replaces %s at the restart into %s", Name(),
+                                OldShort, Ini);
     if (I) I->SetRebootNeeded();
     return;
   }
   if (I) I->SetRebootNeeded();
-  if (MoveFileExA(Temp.c_str(), Dest.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) ||
-      !I)
-    return;
+  if (MoveAtRestart(Temp, Dest) || !I) return;
   // No delayed move: a batch file run at the next start does it.
   const std::string Bat = ChangeFileExt(GetTempFile(false), ".bat");
+  // The file moves to its long name: once the old file is erased its short
+  // name is free, and a move to it would give the file that name.
+  const std::string Lines =
+      "erase " + BatchPath(OldShort) + "\nmove " + BatchPath(NewShort) + " " + BatchPath(Dest) + "\n";
   FILE* F = std::fopen(Bat.c_str(), "w");
-  if (F) {
-    std::fprintf(F, "erase %s\nmove %s %s\n", OldShort.c_str(), NewShort.c_str(), OldShort.c_str());
-    std::fclose(F);
+  bool Written = F && std::fputs(Lines.c_str(), F) >= 0;
+  if (F && std::fclose(F) != 0) Written = false;
+  if (!Written) {
+    RemoveFile(Bat);
+    throw IECustomInstallFile("%s cannot write the batch file %s that moves the file into place at the restart",
+                              Name(), Bat);
   }
   I->AddUnfinishedWork(Bat, 1);
   if (!WriteRunOnce("QuorvaneBatFile", Bat, true))

@@ -4,6 +4,8 @@
 // (shared-library counts, help registration, self-registration).
 #pragma once
 
+#include <functional>
+
 #include "archive/routines_VersionCompare.h"
 #include "model/cmp_TFileContainer.h"
 
@@ -149,6 +151,13 @@ bool SourceHasOLESelfRegister(const std::string& Path);
 // "File<n>" and "Entries" = n, moving on to "Files1", "Files2" ... when a
 // list takes no more.  Links are listed here too.
 void RecordUninstallFile(const std::string& Key, const std::string& Path);
+
+// The delayed move that puts a file in use into place at the next start of
+// Windows: MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT unless replaced.  A
+// test replaces it to take the batch-file road; an empty function puts the
+// system's back.
+using TDelayedMoveFunction = std::function<bool(const std::string& From, const std::string& To)>;
+void SetDelayedMoveFunction(TDelayedMoveFunction Move);
 
 // The identity pool of install files (0..1999).
 void ResetUniqueIdPool();

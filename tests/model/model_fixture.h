@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <map>
+#include <string>
+#include <vector>
 
 #include "controls/cmp_TForm.h"
 #include "model/cmp_TFileContainer.h"
@@ -67,3 +71,28 @@ inline std::string Substitute(std::string Text, const std::map<std::string, std:
       Text.replace(P, KV.first.size() + 1, KV.second);
   return Text;
 }
+
+// A file group "Main" that installs into Target from the archive
+// Dir\build\files.1, with one install file per entry: component name,
+// source file name (in Src), destination name.
+struct TGroupFile {
+  std::string Name, FileName, DestName;
+};
+inline std::string GroupProject(const std::string& Dir, const std::string& Target, const std::string& Src,
+                                const std::vector<TGroupFile>& Files) {
+  std::string Text = "  object Main: TInstallFileGroup\n    ArchiveFile = '" + Dir + "\\build\\files.1'\n" +
+                     "    DestDir = '" + Target + "'\n  end\n";
+  for (const TGroupFile& F : Files)
+    Text += "  object " + F.Name + ": TInstallFile\n    Container = Main\n" +
+            "    ArchiveFileType = psContainerArchiveFile\n    DestDirType = psContainerDestDir\n" +
+            "    FileName = '" + F.FileName + "'\n    DestName = '" + F.DestName + "'\n" +
+            "    IncludeFromDir = '" + Src + "'\n  end\n";
+  return Text;
+}
+
+// Opens Path as a program that uses it does: without delete sharing, so
+// that it cannot be replaced while open.
+inline HANDLE HoldOpen(const std::string& Path) {
+  return CreateFileA(Path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+

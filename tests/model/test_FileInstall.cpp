@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "archive/cmp_TQrvnCompress.h"
 #include "engine/routines_API.h"
 #include "engine/routines_Registry.h"
@@ -268,9 +270,17 @@ TEST_F(FileInstall, AFileInUseWaitsUnderANumberedNameUntilTheRestart) {
   CloseHandle(H);
   auto* Top1 = P.Get<TCustomInstallFile>("Top1");
   EXPECT_TRUE(Top1->InUse);
-  EXPECT_EQ(Top1->DestName(), "top1.2");
   EXPECT_EQ(ReadTestFile(S.Target() + "\\top1.2"), "hello top");
   EXPECT_EQ(ReadTestFile(Dest), "old");
+  // Once extracted, the file goes by its destination name again: the
+  // uninstall record names the file that is there after the restart.
+  EXPECT_EQ(Top1->DestName(), "top1.txt");
+  std::vector<std::string> Recorded;
+  const int Entries = StrToIntDef(RegReadString(hkLocalMachine, UninstallKey + "\\Files", "Entries", "0"), 0);
+  for (int i = 1; i <= Entries; ++i)
+    Recorded.push_back(RegReadString(hkLocalMachine, UninstallKey + "\\Files", "File" + std::to_string(i), ""));
+  EXPECT_NE(std::find(Recorded.begin(), Recorded.end(), Dest), Recorded.end());
+  EXPECT_EQ(std::find(Recorded.begin(), Recorded.end(), S.Target() + "\\top1.2"), Recorded.end());
   EXPECT_TRUE(I.Reboot);
   ASSERT_EQ(I.Unfinished.size(), 1u);
   EXPECT_EQ(I.Unfinished[0], std::make_pair(std::string("Top1"), 0));

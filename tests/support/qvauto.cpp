@@ -9,7 +9,8 @@
 //   qvauto close TITLE               send WM_CLOSE to the window
 //   qvauto list                      print visible top-level windows and their children
 //   qvauto text TITLE                print the texts of the window and its children
-//   qvauto hold FILE SECONDS         keep FILE open without delete sharing for a while
+//   qvauto hold FILE SECONDS         keep FILE open without delete sharing for a while,
+//                                    or until Windows ends the session
 #include <windows.h>
 
 #include <cstdio>
@@ -68,6 +69,64 @@ HWND WaitTop(const std::string& Title, double Seconds) {
     if (GetTickCount() - Start > Seconds * 1000) return nullptr;
     Sleep(100);
   }
+}
+
+// "hold": the file stays open, as by a program that uses it, until the time
+// is up or Windows ends the session (a restart closes such programs before
+// it replaces their files).  The program has a hidden window for that.
+HANDLE Held = INVALID_HANDLE_VALUE;
+
+void Release() {
+  if (Held != INVALID_HANDLE_VALUE) CloseHandle(Held);
+  Held = INVALID_HANDLE_VALUE;
+}
+
+LRESULT CALLBACK HoldWindowProc(HWND H, UINT Msg, WPARAM W, LPARAM L) {
+  switch (Msg) {
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (W) {
+        Release();
+        std::printf("released: the session ends\n");
+        std::fflush(stdout);
+        ExitProcess(0);
+      }
+      return 0;
+    case WM_TIMER:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcA(H, Msg, W, L);
+  }
+}
+
+int Hold(const std::string& File, double Seconds) {
+  Held = CreateFileA(File.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (Held == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "qvauto: cannot open \"%s\"\n", File.c_str());
+    return 1;
+  }
+  SetConsoleCtrlHandler(
+      [](DWORD) -> BOOL {
+        Release();
+        return FALSE;  // and end as usual
+      },
+      TRUE);
+  WNDCLASSA C{};
+  C.lpfnWndProc = HoldWindowProc;
+  C.hInstance = GetModuleHandleA(nullptr);
+  C.lpszClassName = "QvautoHold";
+  RegisterClassA(&C);
+  HWND W = CreateWindowA("QvautoHold", "qvauto hold", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                         C.hInstance, nullptr);
+  std::printf("holding\n");
+  std::fflush(stdout);
+  SetTimer(W, 1, static_cast<UINT>(Seconds * 1000), nullptr);
+  MSG M;
+  while (GetMessageA(&M, nullptr, 0, 0) > 0) DispatchMessageA(&M);
+  Release();
+  return 0;
 }
 
 int Usage() {
@@ -131,18 +190,7 @@ int main(int argc, char** argv) {
     for (HWND C : Children(H)) std::printf("  %s\n", WindowText(C).c_str());
     return 0;
   }
-  if (Cmd == "hold") {
-    HANDLE H = CreateFileA(Title.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (H == INVALID_HANDLE_VALUE) {
-      std::fprintf(stderr, "qvauto: cannot open \"%s\"\n", Title.c_str());
-      return 1;
-    }
-    std::printf("holding\n");
-    std::fflush(stdout);
-    Sleep(static_cast<DWORD>((argc > 3 ? std::atof(argv[3]) : 30) * 1000));
-    CloseHandle(H);
-    return 0;
-  }
+  if (Cmd == "hold") return Hold(Title, argc > 3 ? std::atof(argv[3]) : 30);
   if (Cmd == "click" && argc >= 4) {
     double S = argc > 4 ? std::atof(argv[4]) : 20;
     std::string Button = Plain(argv[3]);

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# The restart cycle as a user meets it, under Wine.  A restart ends the
+# programs of a prefix and runs its RunOnce entries, so everything here
+# happens in a copy of the build's prefix, which is removed at the end.
+#
+# 1. A product whose self-registering component is in use (a program holds
+#    it open) is installed from its self-extracting setup.exe.  The new
+#    component waits under a numbered name, the resume command goes into
+#    RunOnce, and the setup program restarts Windows itself: the project
+#    has no reboot page and no OnBeforeReboot handler, so nothing asks and
+#    the restart goes ahead.  The restart closes the holder, moves the new
+#    file into place and runs the resumption (-r), which registers the
+#    component, ends with success and removes the install record and the
+#    temporary setup copy.  A second start then installs afresh.
+# 2. The same with a restart that the setup program cannot make (Wine set
+#    to report Windows NT 3.51 for it): the program says so; the pending
+#    move is in place; the holder ends, the user restarts (wineboot -r)
+#    and the resumption finishes the work.
+#
+#   reboot_cycle.sh BUILD_DIR [--verbose]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+verbose=${2:-}
+run="$build/wine-run"
+work="$build/e2e-reboot"
+copy="$work/prefix"
+say() { [ -n "$verbose" ] && echo "$@" || true; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+winpath() { echo "Z:$1" | sed 's|/|\\|g'; }
+
+holder=
+cleanup() {
+  [ -n "$holder" ] && kill "$holder" 2>/dev/null || true
+  if [ -d "$copy" ]; then
+    # The copy's server ends its programs; the copy goes once it is gone.
+    WINEPREFIX="$copy" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$copy" timeout 30 wineserver -w 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Polls COMMAND until it succeeds, at most SECONDS.
+wait_for() {
+  local seconds=$1; shift
+  local end=$((SECONDS + seconds))
+  until "$@"; do
+    [ $SECONDS -lt $end ] || return 1
+    sleep 1
+  done
+}
+
+# --- the copy of the prefix ------------------------------------------------------
+rm -rf "$work"; mkdir -p "$work/stage" "$work/dist"
+"$run" cmd.exe /c exit >/dev/null 2>&1 || fail "the build's Wine prefix does not start"
+t0=$SECONDS
+cp -a "$build/wineprefix" "$copy"
+say "== Prefix copied in $((SECONDS - t0)) s"
+export QV_WINEPREFIX="$copy"
+c="$copy/drive_c"
+product='C:\Program Files\Quorvane Reboot Test'
+target="$c/Program Files/Quorvane Reboot Test"
+component="$product\\selfreg_ok.dll"
+fixture="$build/tests/model/selfreg-fixtures/selfreg_ok.dll"
+run_once='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
+trace='HKCU\Software\QuorvaneTest\SelfReg'
+records='HKLM\Software\Quorvane\Install'
+reg() { "$run" reg "$@" 2>/dev/null; }
+
+# --- the distribution ---------------------------------------------------------------
+reg add 'HKCU\Software\Borland\Delphi\4.0\Library' /v 'Search Path' /t REG_SZ \
+  /d "$(winpath "$build/kit")" /f >/dev/null || fail "cannot register the kit directory"
+cp "$build/tests/e2e/RebootSetup.exe" "$work/stage/"
+printf '%s\r\n' "$(winpath "$work/dist")" > "$work/stage/BUILD.INF"
+timeout 120 "$run" "$work/stage/RebootSetup.exe" -b || fail "the build did not end well"
+for f in setup.exe setup.1 files.1; do [ -s "$work/dist/$f" ] || fail "the build made no $f"; done
+
+# What a product folder, the registry and the temporary folder look like.
+no_record() { ! reg query "$records" /s | grep -qi 'RebootSetup.exe'; }
+no_run_once() { ! reg query "$run_once" | grep -qi 'Quorvane'; }
+registered() { reg query "$trace" /v Dll | grep -qiF "$component"; }
+temp_copies() { ls -d "$c"/users/*/Temp/QVL* 2>/dev/null || true; }
+resumed() { registered && no_run_once && no_record && [ -z "$(temp_copies)" ]; }
+
+# A program that uses the component: it keeps it open until Windows ends
+# the session (or 240 s pass).
+start_holder() {
+  mkdir -p "$target"
+  printf 'the old component' > "$target/selfreg_ok.dll"
+  : > "$work/hold.txt"
+  "$run" "$build/tests/qvauto.exe" hold "$component" 240 > "$work/hold.txt" 2>&1 &
+  holder=$!
+  wait_for 60 grep -q holding "$work/hold.txt" || fail "the holder did not start: $(cat "$work/hold.txt")"
+}
+
+check_replaced() {
+  cmp -s "$target/selfreg_ok.dll" "$fixture" || fail "the component was not replaced at the restart"
+  [ ! -e "$target/selfreg_ok.1" ] || fail "the numbered file stayed"
+  cmp -s "$target/readme.txt" "$(dirname "$0")/reboot/readme.txt" || fail "readme.txt not installed"
+  # The uninstall record names the component by its own name.
+  reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane Reboot Test\ActiveX' \
+    | grep -qiF "$component;0" || fail "the uninstall record does not name the component"
+}
+
+reset_product() {
+  reg delete "$trace" /f >/dev/null || true
+  reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane Reboot Test' /f >/dev/null || true
+  rm -rf "$target"
+}
+
+# --- 1. the setup program restarts Windows itself -----------------------------------
+reset_product
+start_holder
+set +e
+timeout 180 "$run" "$work/dist/setup.exe"
+code=$?
+set -e
+say "== setup.exe ended with $code"
+[ "$code" -ne 124 ] || fail "setup.exe did not end"
+# The restart runs on its own: the session's programs are closed, the file
+# moved, the resumption started from RunOnce.
+wait_for 120 resumed || fail "the resumption did not finish: registered=$(registered && echo yes || echo no) \
+run-once=$(reg query "$run_once" | grep -i quorvane) record=$(reg query "$records" /s | grep -i path) \
+temp=$(temp_copies)"
+grep -q 'released: the session ends' "$work/hold.txt" || fail "the restart did not close the holder"
+wait "$holder" 2>/dev/null || true
+holder=
+check_replaced
+say "== Restarted by the setup program: component replaced and registered, record and copy gone"
+
+# A second start installs afresh: no record of the first run is found, no
+# restart is wanted.
+rm -f "$target/readme.txt"
+set +e
+timeout 180 "$run" "$work/dist/setup.exe"
+code=$?
+set -e
+[ "$code" -eq 0 ] || fail "the second start ended with $code"
+[ -s "$target/readme.txt" ] || fail "the second start did not install"
+no_record || fail "the second start left a record"
+no_run_once || fail "the second start wants a restart"
+say "== Second start: installed, no record, no restart"
+
+# --- 2. a restart the setup program cannot make --------------------------------------
+reset_product
+start_holder
+settings='HKCU\Software\Wine\AppDefaults\RebootSetup.exe'
+reg add "$settings" /v Version /t REG_SZ /d nt351 /f >/dev/null || fail "cannot set the reported version"
+"$run" "$work/dist/setup.exe" &
+setup=$!
+qvauto() { "$run" "$build/tests/qvauto.exe" "$@" 2>&1; }
+qvauto wait 'Quorvane Reboot Test' 120 >/dev/null || fail "no message about the failed restart"
+message=$(qvauto text 'Quorvane Reboot Test')
+grep -qF 'Could not reboot windows. Please manually reboot windows.' <<<"$message" \
+  || fail "unexpected message: $message"
+qvauto click 'Quorvane Reboot Test' OK 30 >/dev/null || fail "cannot answer the message"
+wait_for 60 bash -c "! kill -0 $setup 2>/dev/null" || fail "setup.exe did not end after the message"
+reg delete "$settings" /f >/dev/null || true
+# Everything waits for the restart: the new component under its numbered
+# name, the delayed move, the resume command, the record.
+cmp -s "$target/selfreg_ok.1" "$fixture" || fail "the new component does not wait as selfreg_ok.1"
+[ "$(cat "$target/selfreg_ok.dll")" = 'the old component' ] || fail "the component in use was touched"
+pending=$(reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations)
+grep -qiF "$product\\selfreg_ok.1" <<<"$pending" || fail "no pending move: $pending"
+copy_dir=$(temp_copies)
+[ "$(wc -l <<<"$copy_dir")" -eq 1 ] && [ -n "$copy_dir" ] || fail "not one temporary setup copy: $copy_dir"
+user=$(basename "$(dirname "$(dirname "$copy_dir")")")
+expected="\"C:\\users\\$user\\Temp\\$(basename "$copy_dir")\\RebootSetup.exe\" -r \"-esetup.exe\" \"-s$(winpath "$work/dist")\" -c"
+command=$(reg query "$run_once" /v QuorvaneUnfinished | sed -n 's/.*QuorvaneUnfinished *REG_SZ *//p' | tr -d '\r')
+[ "$command" = "$expected" ] || fail "resume command: [$command], expected [$expected]"
+reg query "$records" /s | grep -qi 'Component *REG_SZ *0' || fail "no unfinished entry for the component"
+! registered || fail "registered before the restart"
+say "== Restart refused: new file waiting, move pending, RunOnce: $command"
+# The user closes the program that holds the file and restarts.
+kill "$holder" 2>/dev/null || true
+wait "$holder" 2>/dev/null || true
+holder=
+timeout 120 "$run" wineboot -r || fail "wineboot -r failed"
+wait_for 120 resumed || fail "the resumption after wineboot -r did not finish"
+check_replaced
+say "== Restarted by hand: component replaced and registered, record and copy gone"
+
+echo "reboot cycle: ok"

@@ -1,0 +1,96 @@
+// Run by the model tests in a process that Wine reports as Windows 98 (the
+// per-program "Version" of HKCU\Software\Wine\AppDefaults): on that family a
+// file in use is replaced through the "Rename" section of WININIT.INI, with
+// short names, instead of a delayed move.  Not run on its own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "controls/cmp_TForm.h"
+#include "engine/routines_API.h"
+#include "engine/routines_Registry.h"
+#include "model/cmp_TInstallFile.h"
+#include "model/routines_Registration.h"
+#include "model_fixture.h"
+#include "test_paths.h"
+
+namespace {
+
+struct Family95Env : ::testing::Environment {
+  void SetUp() override {
+    RegisterControlsClasses();
+    RegisterModelClasses();
+  }
+};
+const auto* const Env = ::testing::AddGlobalTestEnvironment(new Family95Env);
+
+std::string IniValue(const std::string& Ini, const std::string& Name) {
+  char Buf[1024] = {};
+  GetPrivateProfileStringA("Rename", Name.c_str(), "<none>", Buf, sizeof Buf, Ini.c_str());
+  return Buf;
+}
+
+TEST(Family95, TheVersionQueryReportsTheFamily) {
+  OSVERSIONINFOA V{};
+  V.dwOSVersionInfoSize = sizeof V;
+  ASSERT_TRUE(GetVersionExA(&V));
+  EXPECT_EQ(V.dwPlatformId, static_cast<DWORD>(VER_PLATFORM_WIN32_WINDOWS));
+  EXPECT_EQ(GetWindowsVersion(), wvWindows95);
+}
+
+TEST(Family95, AFileInUseIsRenamedThroughWininitWithShortNames) {
+  ASSERT_EQ(GetWindowsVersion(), wvWindows95) << "the process must be reported as the 95 family";
+  TScratchDir D("qv-family95");
+  const std::string Src = D / "Source Files", Target = D / "Target Folder";
+  ASSERT_TRUE(WriteTestFile(Src + "\\library.dll", "the new library"));
+  Project P(GroupProject(D.Path(), Target, Src, {{"Lib", "library.dll", "library.dll"}}));
+  auto* Main = P.Get<TFileContainer>("Main");
+  Main->Compress(coForceNetFilesLocal);
+  const std::string Dest = Target + "\\library.dll";
+  ASSERT_TRUE(WriteTestFile(Dest, "the old library"));
+  ASSERT_TRUE(WriteTestFile(Target + "\\library.1", "someone else's"));
+
+  const std::string Ini = GetWindowsDir() + "\\WININIT.INI";
+  const bool IniExisted = FileExists(Ini);
+  const std::string OldShort = GetShortPath(Dest);
+  ASSERT_NE(OldShort, Dest);  // the folder's long name has a short form
+  struct TIniGuard {
+    std::string Ini, Name;
+    bool Existed;
+    ~TIniGuard() {
+      WritePrivateProfileStringA("Rename", Name.c_str(), nullptr, Ini.c_str());
+      WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini.c_str());
+      if (!Existed) DeleteFileA(Ini.c_str());
+    }
+  } Guard{Ini, OldShort, IniExisted};
+
+  HANDLE H = HoldOpen(Dest);
+  ASSERT_NE(H, INVALID_HANDLE_VALUE);
+  TTestInstall I(Main);
+  I.Running = true;
+  Main->Process();
+  CloseHandle(H);
+
+  auto* Lib = P.Get<TCustomInstallFile>("Lib");
+  EXPECT_TRUE(Lib->InUse);
+  EXPECT_TRUE(I.Reboot);
+  // The new file waits under the first free number; the old one stays.
+  EXPECT_EQ(ReadTestFile(Target + "\\library.2"), "the new library");
+  EXPECT_EQ(ReadTestFile(Dest), "the old library");
+  // "destination = source", both in their short forms.
+  EXPECT_EQ(IniValue(Ini, OldShort), ExtractFileDir(OldShort) + "\\library.2");
+  EXPECT_NE(OldShort.find('~'), std::string::npos) << OldShort;
+  // The registration after the restart is still recorded.
+  ASSERT_EQ(I.Unfinished.size(), 1u);
+  EXPECT_EQ(I.Unfinished[0], std::make_pair(std::string("Lib"), 0));
+  // No delayed move on this family.
+  std::vector<uint8_t> Pending;
+  TRegKey K;
+  if (K.OpenReadOnly(hkLocalMachine, "\\System\\CurrentControlSet\\Control\\Session Manager") &&
+      K.ReadBinary("PendingFileRenameOperations", Pending)) {
+    const std::string Text = UpperCase(std::string(Pending.begin(), Pending.end()));
+    EXPECT_EQ(Text.find("LIBRARY.2"), std::string::npos) << Text;
+  }
+}
+
+}  // namespace
