@@ -372,6 +372,42 @@ TEST(Install, FailuresDuringTheRunTakeTheirPaths) {
   RegDeleteKeyTree(hkLocalMachine, InstallRecordRoot);
 }
 
+TEST(Install, APlannedRestartDeclinedEndsWithoutSuccessAndKeepsAllForTheResumption) {
+  RegDeleteKeyTree(hkLocalMachine, InstallRecordRoot);
+  ClearRunOnce();
+  TApplication App(nullptr);
+  InstallProject P({"-sC:\\Dist", "-c"}, "    Reboot = True\n    UseLoadingProgram = False\n");
+  std::vector<std::string> Seen;
+  P.Install->OnAfterNotifyGoodInstall = [&](TPersistent*) { Seen.push_back("good"); };
+  P.Install->OnBeforeCleanup = [&](TCustomInstall*, bool& Continue) {
+    Seen.push_back("cleanup");
+    Continue = false;
+  };
+  P.Install->OnBeforeShutdown = [&](TCustomInstall*, bool&) { Seen.push_back("shutdown"); };
+  P.Install->OnBeforeReboot = [&](TCustomInstall* I, bool& Continue) {
+    Seen.push_back(Continue ? "asked" : "asked, already declined");
+    // The resume command is in RunOnce before anyone is asked.
+    EXPECT_NE(RunOnceValue("QuorvaneUnfinished"), "");
+    EXPECT_EQ(I, P.Install);
+    Continue = false;
+  };
+  P.Install->Process();
+  EXPECT_EQ(Seen, std::vector<std::string>{"asked"});
+  EXPECT_FALSE(P.Install->Reboot);
+  EXPECT_EQ(App.ExitCode, ExitCodeRestartPlanned);
+  // The record stays for the resumption, and the next start finds it.
+  const std::string Key = InstallKey;
+  ASSERT_NE(Key, "");
+  std::string Again;
+  P.Install->FindInstallRecord(false, Again);
+  EXPECT_EQ(Again, Key);
+  // The resume command: the running program, -r, its folder, -c.
+  const std::string E = TApplication::ExeName();
+  EXPECT_EQ(RunOnceValue("QuorvaneUnfinished"), "\"" + E + "\" -r \"-s" + ExtractFileDir(E) + "\" -c");
+  ClearRunOnce();
+  RegDeleteKeyTree(hkLocalMachine, InstallRecordRoot);
+}
+
 TEST(Install, KitDirectoryOnTheSearchPath) {
   TScratchDir D("qv-kit");
   const std::string Saved = RegReadString(hkCurrentUser, KitSearchPathKey, "Search Path", "");
