@@ -83,9 +83,19 @@ std::vector<std::string> QuorvaneRunOnceValues() {
   return R;
 }
 
+// Nothing may run at a restart of this prefix.
+void RemoveBatchFileEntries() {
+  TRegKey K;
+  if (K.Open(hkLocalMachine, RunOnceKey, false))
+    for (const std::string& N : QuorvaneRunOnceValues()) {
+      RemoveFile(RegReadString(hkLocalMachine, RunOnceKey, N, ""));
+      K.DeleteValue(N);
+    }
+}
+
 struct BatchFileRoad : ::testing::Test {
   void SetUp() override {
-    ASSERT_TRUE(QuorvaneRunOnceValues().empty());
+    RemoveBatchFileEntries();
     // The delayed move is refused, as by a system without it.
     SetDelayedMoveFunction([](const std::string&, const std::string&) {
       SetLastError(ERROR_NOT_SUPPORTED);
@@ -94,13 +104,7 @@ struct BatchFileRoad : ::testing::Test {
   }
   void TearDown() override {
     SetDelayedMoveFunction(nullptr);
-    // Nothing may run at a restart of this prefix.
-    TRegKey K;
-    if (K.Open(hkLocalMachine, RunOnceKey, false))
-      for (const std::string& N : QuorvaneRunOnceValues()) {
-        RemoveFile(RegReadString(hkLocalMachine, RunOnceKey, N, ""));
-        K.DeleteValue(N);
-      }
+    RemoveBatchFileEntries();
   }
 };
 
