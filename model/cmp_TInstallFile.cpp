@@ -393,6 +393,7 @@ void TCustomInstallFile::EngineStatus(TQrvnCompress*, const TlzhFileStats& Stats
 
 void TCustomInstallFile::InstallObjects() {
   InUse = false;
+  FRenameAtRestart.clear();
   try {
     Report(ieBeforeInstall, this);
     if (OnBeforeInstall) OnBeforeInstall(this);
@@ -433,6 +434,7 @@ void TCustomInstallFile::InstallObjects() {
   std::string Local;
   if (FindLocalFile(Local)) LocalArchive = Local;
   Extract();
+  if (!FRenameAtRestart.empty()) WriteRenameAtRestart(AddBackslash(GetDestPath()) + FDestName);
   FDestName = FinalName;
   AfterSteps();
   if (OnAfterInstall) OnAfterInstall(this);
@@ -556,19 +558,18 @@ void TCustomInstallFile::PrepareReplace() {
   FDestName = Candidate;
   const std::string Temp = AddBackslash(Dir) + Candidate;
   const std::string OldShort = GetShortPath(Dest);
-  const std::string NewShort = AddBackslash(ExtractFileDir(OldShort)) + Candidate;
   IInstallRun* I = CurrentInstall();
+  if (I) I->SetRebootNeeded();
   if (GetWindowsVersion() == wvWindows95) {
-    const std::string Ini = AddBackslash(GetWindowsDir()) + "WININIT.INI";
-    if (!WritePrivateProfileStringA("Rename", OldShort.c_str(), NewShort.c_str(), Ini.c_str()))
-      throw IECustomInstallFile("%s cannot write the entry that replaces %s at the restart into %s", Name(),
-                                OldShort, Ini);
-    if (I) I->SetRebootNeeded();
+    // WININIT.INI is worked through before long names are known, so both
+    // names must be short; the waiting file has its short name only once
+    // it exists: the entry is written after the extraction.
+    FRenameAtRestart = OldShort;
     return;
   }
-  if (I) I->SetRebootNeeded();
   if (MoveAtRestart(Temp, Dest) || !I) return;
   // No delayed move: a batch file run at the next start does it.
+  const std::string NewShort = AddBackslash(ExtractFileDir(OldShort)) + Candidate;
   const std::string Bat = ChangeFileExt(GetTempFile(false), ".bat");
   // The file moves to its long name: once the old file is erased its short
   // name is free, and a move to it would give the file that name.
@@ -588,6 +589,16 @@ void TCustomInstallFile::PrepareReplace() {
         "%s cannot register a routine in the register to move the files after the computer is "
         "reboot",
         Name(), Bat);
+}
+
+// "destination = source" in the "Rename" section of WININIT.INI, both in
+// their short forms.
+void TCustomInstallFile::WriteRenameAtRestart(const std::string& Waiting) {
+  const std::string Ini = AddBackslash(GetWindowsDir()) + "WININIT.INI";
+  const std::string NewShort = GetShortPath(Waiting);
+  if (!WritePrivateProfileStringA("Rename", FRenameAtRestart.c_str(), NewShort.c_str(), Ini.c_str()))
+    throw IECustomInstallFile("%s cannot write the entry that replaces %s at the restart into %s", Name(),
+                              FRenameAtRestart, Ini);
 }
 
 bool TCustomInstallFile::IncrementSharedDLLCount() {

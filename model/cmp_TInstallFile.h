@@ -108,6 +108,7 @@ class TCustomInstallFile : public TFileRelated {
   void ApplyFileProperties(TFileProperties New);
   void AfterSteps();
   void Extract();
+  void WriteRenameAtRestart(const std::string& Waiting);
   void ReadHeaderFrom(const std::string& Path);
   void Report(int32_t Code, TPersistent* Param);
   // The archive engine's handlers for this file.
@@ -123,6 +124,9 @@ class TCustomInstallFile : public TFileRelated {
   std::string FIncludeFromDir;
   TInstallFileState FState = ifsNone;
   int32_t FUniqueID = 0;
+  // 95 family, a file in use: the short name that the waiting file replaces
+  // at the restart.
+  std::string FRenameAtRestart;
 
  private:
   void Construct();

@@ -43,33 +43,39 @@ TEST(Family95, AFileInUseIsRenamedThroughWininitWithShortNames) {
   TScratchDir D("qv-family95");
   const std::string Src = D / "Source Files", Target = D / "Target Folder";
   ASSERT_TRUE(WriteTestFile(Src + "\\library.dll", "the new library"));
-  Project P(GroupProject(D.Path(), Target, Src, {{"Lib", "library.dll", "library.dll"}}));
+  ASSERT_TRUE(WriteTestFile(Src + "\\long library.dll", "the new long one"));
+  Project P(GroupProject(D.Path(), Target, Src,
+                         {{"Lib", "library.dll", "library.dll"}, {"Long", "long library.dll", "long library.dll"}}));
   auto* Main = P.Get<TFileContainer>("Main");
   Main->Compress(coForceNetFilesLocal);
-  const std::string Dest = Target + "\\library.dll";
+  const std::string Dest = Target + "\\library.dll", LongDest = Target + "\\long library.dll";
   ASSERT_TRUE(WriteTestFile(Dest, "the old library"));
+  ASSERT_TRUE(WriteTestFile(LongDest, "the old long one"));
   ASSERT_TRUE(WriteTestFile(Target + "\\library.1", "someone else's"));
 
   const std::string Ini = GetWindowsDir() + "\\WININIT.INI";
   const bool IniExisted = FileExists(Ini);
-  const std::string OldShort = GetShortPath(Dest);
+  const std::string OldShort = GetShortPath(Dest), LongShort = GetShortPath(LongDest);
   ASSERT_NE(OldShort, Dest);  // the folder's long name has a short form
   struct TIniGuard {
-    std::string Ini, Name;
+    std::string Ini;
+    std::vector<std::string> Names;
     bool Existed;
     ~TIniGuard() {
-      WritePrivateProfileStringA("Rename", Name.c_str(), nullptr, Ini.c_str());
+      for (const std::string& N : Names) WritePrivateProfileStringA("Rename", N.c_str(), nullptr, Ini.c_str());
       WritePrivateProfileStringA(nullptr, nullptr, nullptr, Ini.c_str());
       if (!Existed) DeleteFileA(Ini.c_str());
     }
-  } Guard{Ini, OldShort, IniExisted};
+  } Guard{Ini, {OldShort, LongShort}, IniExisted};
 
-  HANDLE H = HoldOpen(Dest);
+  HANDLE H = HoldOpen(Dest), HLong = HoldOpen(LongDest);
   ASSERT_NE(H, INVALID_HANDLE_VALUE);
+  ASSERT_NE(HLong, INVALID_HANDLE_VALUE);
   TTestInstall I(Main);
   I.Running = true;
   Main->Process();
   CloseHandle(H);
+  CloseHandle(HLong);
 
   auto* Lib = P.Get<TCustomInstallFile>("Lib");
   EXPECT_TRUE(Lib->InUse);
@@ -80,9 +86,19 @@ TEST(Family95, AFileInUseIsRenamedThroughWininitWithShortNames) {
   // "destination = source", both in their short forms.
   EXPECT_EQ(IniValue(Ini, OldShort), ExtractFileDir(OldShort) + "\\library.2");
   EXPECT_NE(OldShort.find('~'), std::string::npos) << OldShort;
-  // The registration after the restart is still recorded.
-  ASSERT_EQ(I.Unfinished.size(), 1u);
+  // A waiting file with a long name is named by its short form: the long
+  // one would not be known when WININIT.INI is worked through.
+  const std::string Waiting = IniValue(Ini, LongShort);
+  EXPECT_EQ(Waiting.find(' '), std::string::npos) << Waiting;
+  char Long[MAX_PATH] = {};
+  ASSERT_NE(GetLongPathNameA(Waiting.c_str(), Long, MAX_PATH), 0u) << Waiting;
+  EXPECT_EQ(std::string(Long), Target + "\\long library.1");
+  EXPECT_EQ(ReadTestFile(Waiting), "the new long one");
+  EXPECT_EQ(P.Get<TCustomInstallFile>("Long")->DestName(), "long library.dll");
+  // The registrations after the restart are still recorded.
+  ASSERT_EQ(I.Unfinished.size(), 2u);
   EXPECT_EQ(I.Unfinished[0], std::make_pair(std::string("Lib"), 0));
+  EXPECT_EQ(I.Unfinished[1], std::make_pair(std::string("Long"), 0));
   // No delayed move on this family.
   std::vector<uint8_t> Pending;
   TRegKey K;
