@@ -220,7 +220,9 @@ TEST_F(FileInstall, OverwriteModesAgainstExistingFiles) {
     EXPECT_EQ(ReadTestFile(Dest), C.Replaced ? "hello top" : "existing") << C.Mode << " " << C.ExistingAge;
     EXPECT_EQ(Top1->WillReplace, C.Replaced);
     // A kept file still moves the progress on, reported as done.
-    if (!C.Replaced) EXPECT_EQ(Kept, std::vector<int32_t>{100});
+    if (!C.Replaced) {
+      EXPECT_EQ(Kept, std::vector<int32_t>{100});
+    }
   }
 }
 
