@@ -122,9 +122,12 @@ int Hold(const std::string& File, double Seconds) {
                          C.hInstance, nullptr);
   std::printf("holding\n");
   std::fflush(stdout);
-  SetTimer(W, 1, static_cast<UINT>(Seconds * 1000), nullptr);
-  MSG M;
-  while (GetMessageA(&M, nullptr, 0, 0) > 0) DispatchMessageA(&M);
+  if (W && SetTimer(W, 1, static_cast<UINT>(Seconds * 1000), nullptr)) {
+    MSG M;
+    while (GetMessageA(&M, nullptr, 0, 0) > 0) DispatchMessageA(&M);
+  } else {
+    Sleep(static_cast<DWORD>(Seconds * 1000));  // no window: only the time ends it
+  }
   Release();
   return 0;
 }
