@@ -17,6 +17,7 @@
 #include "rtl/routines_Files.h"
 #include "rtl/routines_ObjectText.h"
 #include "test_paths.h"
+#include "test_process.h"
 
 namespace {
 
@@ -406,6 +407,16 @@ TEST(Install, APlannedRestartDeclinedEndsWithoutSuccessAndKeepsAllForTheResumpti
   EXPECT_EQ(RunOnceValue("QuorvaneUnfinished"), "\"" + E + "\" -r \"-s" + ExtractFileDir(E) + "\" -c");
   ClearRunOnce();
   RegDeleteKeyTree(hkLocalMachine, InstallRecordRoot);
+}
+
+TEST(Install, WhereNoRestartIsPossibleTheFailureHandlerIsCalled) {
+  // Wine reports NT 3.51 to a program of its own; there RebootWindows must
+  // not even try.
+  const std::string Child = BuildTreePath("tests\\engine\\test_engine_nt351.exe");
+  ASSERT_TRUE(FileExists(Child)) << Child;
+  std::string Output;
+  EXPECT_EQ(RunAsWindowsVersion(Child, "nt351", Output), 0) << Output;
+  EXPECT_NE(Output.find("[  PASSED  ] 1 test"), std::string::npos) << Output;
 }
 
 TEST(Install, KitDirectoryOnTheSearchPath) {

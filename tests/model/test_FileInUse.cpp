@@ -13,57 +13,21 @@
 #include "model_fixture.h"
 #include "rtl/routines_Files.h"
 #include "test_paths.h"
+#include "test_process.h"
 
 namespace {
 
 const char* const RunOnceKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-
-// Runs a command line with its standard output and error in a file, waits
-// at most TimeoutMs; the exit code, or -1 when it did not start or end.
-int RunWithOutput(const std::string& CommandLine, std::string& Output, DWORD TimeoutMs = 120000) {
-  const std::string OutName = CreateTempFileName("qvo");
-  SECURITY_ATTRIBUTES SA{sizeof SA, nullptr, TRUE};
-  HANDLE Out = CreateFileA(OutName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &SA,
-                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  STARTUPINFOA SI{};
-  SI.cb = sizeof SI;
-  SI.dwFlags = STARTF_USESTDHANDLES;
-  SI.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  SI.hStdOutput = Out;
-  SI.hStdError = Out;
-  PROCESS_INFORMATION PI{};
-  std::vector<char> Line(CommandLine.begin(), CommandLine.end());
-  Line.push_back('\0');
-  const bool Started =
-      CreateProcessA(nullptr, Line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &SI, &PI) != 0;
-  CloseHandle(Out);
-  int Code = -1;
-  if (Started) {
-    CloseHandle(PI.hThread);
-    DWORD Exit = 0;
-    if (WaitForSingleObject(PI.hProcess, TimeoutMs) == WAIT_OBJECT_0 && GetExitCodeProcess(PI.hProcess, &Exit))
-      Code = static_cast<int>(Exit);
-    else
-      TerminateProcess(PI.hProcess, 99);
-    CloseHandle(PI.hProcess);
-  }
-  Output = ReadTestFile(OutName);
-  DeleteFileA(OutName.c_str());
-  return Code;
-}
 
 TEST(FileInUse, OnThe95FamilyWininitRenamesItAtTheRestart) {
   // Wine reads the version it reports from the per-program settings when a
   // process starts: the checks run in a program of their own set to 98.
   const std::string Child = BuildTreePath("tests\\model\\test_model_family95.exe");
   ASSERT_TRUE(FileExists(Child)) << Child;
-  const std::string Settings = "\\Software\\Wine\\AppDefaults\\test_model_family95.exe";
   const std::string Ini = GetWindowsDir() + "\\WININIT.INI";
   const bool IniExisted = FileExists(Ini);
-  RegWriteString(hkCurrentUser, Settings, "Version", "win98");
   std::string Output;
-  const int Code = RunWithOutput("\"" + Child + "\" --gtest_color=no", Output);
-  RegDeleteKeyTree(hkCurrentUser, Settings);
+  const int Code = RunAsWindowsVersion(Child, "win98", Output);
   // Nothing may be left for a restart of this prefix.
   if (!IniExisted) DeleteFileA(Ini.c_str());
   EXPECT_EQ(Code, 0) << Output;
