@@ -415,7 +415,10 @@ void TCustomInstallFile::InstallObjects() {
   // its destination name again: that is the file the help entry, the
   // shared count, links and the uninstall record must name.
   const std::string FinalName = FDestName;
-  TFinally BackToFinalName([this, &FinalName] { FDestName = FinalName; });
+  bool Named = false;  // from then on the name is the event handlers' again
+  TFinally BackToFinalName([this, &FinalName, &Named] {
+    if (!Named) FDestName = FinalName;
+  });
   if (WillReplace) {
     try {
       PrepareReplace();
@@ -424,6 +427,7 @@ void TCustomInstallFile::InstallObjects() {
     }
   }
   if (!WillReplace) {
+    Named = true;
     Report(ieKept, this);
     AfterSteps();
     if (OnAfterInstall) OnAfterInstall(this);
@@ -436,6 +440,7 @@ void TCustomInstallFile::InstallObjects() {
   Extract();
   if (!FRenameAtRestart.empty()) WriteRenameAtRestart(AddBackslash(GetDestPath()) + FDestName);
   FDestName = FinalName;
+  Named = true;
   AfterSteps();
   if (OnAfterInstall) OnAfterInstall(this);
   Report(ieFileInstalled, this);
