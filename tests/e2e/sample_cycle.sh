@@ -141,6 +141,22 @@ clean_machine
 "$run" "$build/kit/qvc.exe" "$(winpath "$build/examples/sample/project.dfm")" \
   "$(winpath "$work/stage/QvSampleSetup.exe")" --build-dir "$(winpath "$work/dist")" >/dev/null \
   || fail "qvc did not compile the sample project"
+# The setup program speaks the user's language: a wrong switch is refused in
+# a French, a German and a Spanish Windows in that language.
+speaks() {
+  local locale=$1 expected=$2 text
+  LC_ALL=$locale "$run" "$work/stage/QvSampleSetup.exe" -x </dev/null >/dev/null 2>&1 &
+  local setup=$!
+  "$run" "$qvauto" wait "$product Installation" 30 >/dev/null 2>&1 || fail "no message in the $locale Windows"
+  text=$("$run" "$qvauto" text "$product Installation" | iconv -f CP1252 -t UTF-8)
+  "$run" "$qvauto" close "$product Installation" >/dev/null 2>&1  # Windows names the button in its language
+  wait "$setup" || true
+  grep -qF "$expected" <<<"$text" || fail "the setup did not speak $locale: $text"
+  say "$locale: $(grep -F "$expected" <<<"$text" | sed 's/^ *//')"
+}
+speaks fr_FR 'Paramètre non valide <-x>'
+speaks de_DE 'Ungültiger Parameter <-x>'
+speaks es_ES 'Parámetro no válido <-x>'
 "$run" "$work/stage/QvSampleSetup.exe" -b
 for f in setup.exe setup.1 files.1; do [ -s "$work/dist/$f" ] || fail "the build made no $f"; done
 say "== Distribution"

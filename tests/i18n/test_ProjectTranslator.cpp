@@ -41,8 +41,11 @@ TEST(KitLanguageTables, FiveTablesWithTheSameIdsAndNothingCut) {
     }
   }
   // Every id the pages and the engine refer to (1 to 76 has five gaps).
-  for (int Id = 1; Id <= 76; ++Id)
-    if (Id != 35 && Id != 36 && Id != 50 && Id != 73 && Id != 74) EXPECT_TRUE(EnglishIds.count(Id)) << Id;
+  for (int Id = 1; Id <= 76; ++Id) {
+    if (Id != 35 && Id != 36 && Id != 50 && Id != 73 && Id != 74) {
+      EXPECT_TRUE(EnglishIds.count(Id)) << Id;
+    }
+  }
   const TLanguage& En = *T.Language(qlEnglish);
   EXPECT_EQ(En.FindString(5)->Text, "Next >");
   EXPECT_EQ(En.FindString(45)->Text, "Please insert disk number %d");
