@@ -316,7 +316,18 @@ bool TCustomInstallFile::HasOwnArchive() const {
          OverwriteMode == owVersionDate;
 }
 
-std::string TCustomInstallFile::GetArchivePathForRun() { return GetArchivePath(); }
+std::string TCustomInstallFile::GetArchivePath() {
+  const TDistributeType DT = ProjectDistributeType();
+  if (FState == ifsInstall && (DT == dtWeb || (DT != dtTraditional && FNet))) {
+    std::string Found;
+    if (HasOwnArchive() && ArchiveDownloaded())
+      return !Trim(LocalArchive).empty() ? LocalArchive : (FindLocalFile(Found), Found);
+    auto* FC = dynamic_cast<TFileContainer*>(FContainer);
+    if (FC && FC->ArchiveDownloaded())
+      return !Trim(FC->LocalArchive).empty() ? FC->LocalArchive : FC->GetDownloadedArchivePath();
+  }
+  return TFileRelated::GetArchivePath();
+}
 
 void TCustomInstallFile::Report(int32_t Code, TPersistent* Param) {
   if (FContainer) FContainer->DoInformationEventControl(this, Code, Param);

@@ -90,7 +90,10 @@ class TCustomInstallFile : public TFileRelated {
   void SetDestDirType(TCustomPathSpecifier* Value) override;
   void DefineProperties(TFiler& Filer) override;
   void Loaded() override;
-  std::string GetArchivePathForRun();
+  // While installing a file fetched from the net: the downloaded copy of
+  // its own archive or of its container's; otherwise the archive named by
+  // its specifier.
+  std::string GetArchivePath() override;
 
  protected:
   // The values ApplyFileProperties works on: the new value of the property
