@@ -30,6 +30,7 @@ const TClassInfo& TCustomForm::StaticClass() {
                 &TCustomForm::SetWindowState, wsNormal)
           .Event("OnActivate", &TCustomForm::OnActivate)
           .Event("OnClose", &TCustomForm::OnClose)
+          .Event("OnCloseQuery", &TCustomForm::OnCloseQuery)
           .Event("OnCreate", &TCustomForm::OnCreate)
           .Event("OnDestroy", &TCustomForm::OnDestroy)
           .Event("OnHide", &TCustomForm::OnHide)
@@ -197,6 +198,9 @@ void TCustomForm::Close() {
     if (FModalResult == mrNone) FModalResult = mrCancel;
     return;
   }
+  bool CanClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, CanClose);
+  if (!CanClose) return;
   if (OnClose) OnClose(this);
   if (Application && Application->MainForm() == this)
     Application->Terminate();

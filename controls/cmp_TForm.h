@@ -17,6 +17,9 @@ extern const TEnumInfo PositionInfo, WindowStateInfo, FormBorderStyleInfo, Borde
 constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
               mrYes = 6, mrNo = 7;
 
+// Asked before a form closes; CanClose starts true.
+using TCloseQueryEvent = TEvent<void(TPersistent* Sender, bool& CanClose)>;
+
 class TCustomForm : public TWinControl {
   QV_CLASS()
  public:
@@ -52,6 +55,7 @@ class TCustomForm : public TWinControl {
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
   TNotifyEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
 
   void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
   bool HasParent() const override { return false; }

@@ -157,7 +157,10 @@ TCustomInstall::TCustomInstall(TComponent* AOwner)
 }
 
 TCustomInstall::~TCustomInstall() {
-  if (FMainForm && !FMainForm->IsDestroying() && FSavedActivate) FMainForm->OnActivate = FSavedActivate;
+  if (FMainForm && !FMainForm->IsDestroying()) {
+    if (FSavedActivate) FMainForm->OnActivate = FSavedActivate;
+    if (FCloseHooked) FMainForm->OnCloseQuery = FSavedCloseQuery;
+  }
   if (CurrentInstall() == this) SetCurrentInstall(nullptr);
   if (Application && Application->OnException) Application->OnException = TExceptionEvent();
   if (FRunBatchFileOnDestroy && !FBatchFileName.empty()) {
@@ -288,6 +291,11 @@ void TCustomInstall::Loaded() {
   } else if (FMainForm) {
     FSavedActivate = FMainForm->OnActivate;
     FMainForm->OnActivate = [this](TPersistent* Sender) { MainFormActivate(Sender); };
+    // Closing the main window while the run goes on must not pull the
+    // components from under it: it asks to cancel instead.
+    FSavedCloseQuery = FMainForm->OnCloseQuery;
+    FMainForm->OnCloseQuery = [this](TPersistent* Sender, bool& CanClose) { MainFormCloseQuery(Sender, CanClose); };
+    FCloseHooked = true;
     if (FHideMainForm)
       FMainForm->SetBounds(-2 * FMainForm->Width(), -2 * FMainForm->Height(), FMainForm->Width(),
                            FMainForm->Height());
@@ -305,6 +313,16 @@ void TCustomInstall::MainFormActivate(TPersistent*) {
   if (!RunAutomatic) return;
   if (FMainForm && !FMainForm->IsDestroying() && FSavedActivate) FMainForm->OnActivate = FSavedActivate;
   Process();
+}
+
+void TCustomInstall::MainFormCloseQuery(TPersistent* Sender, bool& CanClose) {
+  if (!FInstalling) {
+    if (FSavedCloseQuery) FSavedCloseQuery(Sender, CanClose);
+    return;
+  }
+  // The run ends through its own abort handling, which also shuts down.
+  CanClose = false;
+  RequestUserAbort();
 }
 
 void TCustomInstall::HandleException(TPersistent*, const Exception& E) {
@@ -336,6 +354,7 @@ void TCustomInstall::Process() {
   FailedRegistrationList().Clear();
   FUnfinishedCount = 0;
   FRunBatchFileOnDestroy = false;
+  FAbortRequested = false;
   FInstalling = true;
   if (FUseLoadingProgram && !Switch(swSource))
     throw IEInstall(
@@ -350,6 +369,9 @@ void TCustomInstall::Process() {
   if (OnAfterInitialized) OnAfterInitialized(this);
   for (int32_t Code : {-986, -976, -975, -982, -981, -977, ncBeforeInstall}) Broadcast(this, Code, nullptr);
   TFileContainer::Process();
+  // A cancel the user confirmed ends the run as a cancel, even when it came
+  // too late for any copy or download to see it.
+  if (FAbortRequested) throw EQIUserAbort();
   RegisterDeferred();
   if (FUnfinishedCount > 0 || Reboot) RegisterRunOnce();
   const bool Planned = Reboot;
@@ -460,6 +482,8 @@ void TCustomInstall::ReadInfoFromArchive() {
         ~TRemove() { RemoveFile(P); }
       } Remove{Tmp};
       L->Download("filelist.lst", Tmp);
+      // A cancelled download ends quietly with part of the list.
+      if (NetAborted()) throw EQIUserAbort();
       std::vector<TFileListRecord> Records;
       {
         TFileStream S(Tmp, TFileMode::fmOpenRead);
@@ -558,6 +582,14 @@ bool TCustomInstall::UserAbort() {
   bool QuitOut = true;
   if (OnUserAbort) OnUserAbort(this, QuitOut);
   return QuitOut;
+}
+
+bool TCustomInstall::RequestUserAbort() {
+  if (!UserAbort()) return false;
+  FAbortRequested = true;
+  QrvnCompress().SetAbort(true);
+  SetNetAborted(true);
+  return true;
 }
 
 void TCustomInstall::RunFilesAfterInstall() {

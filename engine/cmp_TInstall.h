@@ -8,6 +8,7 @@
 #include <array>
 
 #include "archive/cmp_TFileHeaders.h"
+#include "controls/cmp_TForm.h"
 #include "engine/cmp_TInstallInformation.h"
 #include "model/cmp_TFileContainer.h"
 #include "rtl/cmp_TPicture.h"
@@ -90,6 +91,7 @@ class TCustomInstall : public TFileContainer, public IInstallRun {
   void Notification(TComponent* AComponent, TOperation Operation) override;
   virtual void ParseCommandLine(const std::vector<std::string>& Args);
   void MainFormActivate(TPersistent* Sender);
+  void MainFormCloseQuery(TPersistent* Sender, bool& CanClose);
   virtual void HandleException(TPersistent* Sender, const Exception& E);
   std::string GetSourceDirectory() const override;
 
@@ -103,6 +105,11 @@ class TCustomInstall : public TFileContainer, public IInstallRun {
   virtual void RemoveInstallRecord();
   void Shutdown();
   virtual bool UserAbort();
+  // The user asks to stop the run (Cancel on a copy window, or closing the
+  // main window while the run goes on): when UserAbort agrees, the archive
+  // engine and the downloads stop at their next block and the run ends
+  // with the user abort.  True when the request was accepted.
+  bool RequestUserAbort();
   virtual void RunFilesAfterInstall();
 
   // Unfinished work, restart and resumption.
@@ -147,6 +154,9 @@ class TCustomInstall : public TFileContainer, public IInstallRun {
   std::string FBatchFileName;
   int32_t FUnfinishedCount = 0;
   TNotifyEvent FSavedActivate;
+  TCloseQueryEvent FSavedCloseQuery;
+  bool FCloseHooked = false;
+  bool FAbortRequested = false;
   bool FRunBatchFileOnDestroy = false;
   TCustomForm* FMainForm = nullptr;
   bool FInstalling = false;

@@ -382,7 +382,10 @@ void TCustomInstallFile::EngineNewDisk(TQrvnCompress* Engine, int DiskNumber, st
   Tag = 0;
 }
 
-void TCustomInstallFile::EngineStatus(TQrvnCompress*, const TlzhFileStats& Stats) {
+void TCustomInstallFile::EngineStatus(TQrvnCompress* Engine, const TlzhFileStats& Stats) {
+  // A cancel sets the shared engine's flag; a file extracting with an engine
+  // of its own (an archive other than the install's) takes it from there.
+  if (Engine && Engine != &QrvnCompress() && QrvnCompress().Abort()) Engine->SetAbort(true);
   TFileStatusParameter S;
   S.FileBytesDone = Stats.BytesDone;
   S.FilePercentDone = Stats.FileFinished ? 100 : Stats.PercentDone;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
 #include "engine/cmp_TInstall.h"
 #include "engine/routines_API.h"
@@ -12,6 +13,7 @@
 #include "engine/routines_Unfinished.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/routines_Registration.h"
+#include "net/cmp_TNetInstallLocation.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/cmp_TReader.h"
 #include "rtl/routines_Files.h"
@@ -417,6 +419,62 @@ TEST(Install, WhereNoRestartIsPossibleTheFailureHandlerIsCalled) {
   std::string Output;
   EXPECT_EQ(RunAsWindowsVersion(Child, "nt351", Output), 0) << Output;
   EXPECT_NE(Output.find("[  PASSED  ] 1 test"), std::string::npos) << Output;
+}
+
+// Closing the main window while the run goes on is the user's cancel: it
+// is asked, the copies and downloads are told to stop, the window stays, and
+// the run ends as a cancel even when nothing was copying at that moment.
+TEST(Install, ClosingTheMainWindowDuringTheRunCancelsIt) {
+  RegDeleteKeyTree(hkLocalMachine, InstallRecordRoot);
+  TApplication App(nullptr);
+  InstallProject P({"-sC:\\Dist"}, "    RunAutomatic = False\n");
+  std::vector<std::string> Seen;
+  bool Answer = false;
+  P.Install->OnUserAbort = [&](TCustomInstall*, bool& QuitOut) {
+    Seen.push_back("asked");
+    QuitOut = Answer;
+  };
+  P.Install->OnAfterNotifyBadInstall = [&](TPersistent*) { Seen.push_back("bad"); };
+  P.Install->OnAfterNotifyGoodInstall = [&](TPersistent*) { Seen.push_back("good"); };
+  bool Closed = false;
+  P.Form->OnClose = [&](TPersistent*) { Closed = true; };
+  P.Install->OnAfterInitialized = [&](TPersistent*) { P.Form->Close(); };
+  auto Run = [&] {
+    QrvnCompress().SetAbort(false);
+    SetNetAborted(false);
+    try {
+      P.Install->Process();
+    } catch (const Exception& E) {
+      P.Install->HandleException(P.Install, E);
+    }
+  };
+
+  // Declined: nothing changes and the run succeeds.
+  Run();
+  EXPECT_EQ(Seen, (std::vector<std::string>{"asked", "good"}));
+  EXPECT_FALSE(Closed);
+  EXPECT_FALSE(QrvnCompress().Abort());
+  EXPECT_FALSE(NetAborted());
+
+  // Confirmed: the flags are set, the window stays and the run takes the
+  // cancel's path, which removes the record.
+  Seen.clear();
+  Answer = true;
+  Run();
+  EXPECT_EQ(Seen, (std::vector<std::string>{"asked", "bad"}));
+  EXPECT_FALSE(Closed);
+  EXPECT_TRUE(QrvnCompress().Abort());
+  EXPECT_TRUE(NetAborted());
+  EXPECT_FALSE(P.Install->Installing());
+  TRegKey K;
+  EXPECT_FALSE(K.OpenReadOnly(hkLocalMachine, InstallRecordRoot));
+
+  // Once the run is over the window closes as any other.
+  P.Form->Close();
+  EXPECT_TRUE(Closed);
+  EXPECT_EQ(Seen.size(), 2u);
+  QrvnCompress().SetAbort(false);
+  SetNetAborted(false);
 }
 
 TEST(Install, KitDirectoryOnTheSearchPath) {
