@@ -155,6 +155,13 @@ TProgramRun CompileProjectFile(const std::string& Folder, const std::string& Pro
 std::string BuildDistribution(const std::string& Folder, const std::string& ProjectText) {
   const TProgramRun C = CompileProjectFile(Folder, ProjectText);
   if (!C.Ended || C.ExitCode != 0) return "qvc failed: " + C.Errors + C.Output;
+  const std::string Problem = BuildCompiled(Folder);
+  if (!Problem.empty()) return Problem;
+  if (!FileExists(AddBackslash(Folder) + "dist\\files.1")) return "the build made no files.1";
+  return "";
+}
+
+std::string BuildCompiled(const std::string& Folder) {
   TKitOnSearchPath Kit;
   HANDLE P = StartProgram(Quote(AddBackslash(Folder) + "setup\\Setup.exe") + " -b");
   if (!P) return "the setup program did not start";
@@ -165,7 +172,7 @@ std::string BuildDistribution(const std::string& Folder, const std::string& Proj
     return "the build did not end; windows:\n" + Windows;
   }
   WaitProgram(P, 0);
-  for (const char* F : {"setup.exe", "setup.1", "files.1"})
+  for (const char* F : {"setup.exe", "setup.1"})
     if (!FileExists(AddBackslash(Folder) + "dist\\" + F)) return std::string("the build made no ") + F;
   return "";
 }

@@ -58,6 +58,10 @@ TProgramRun CompileProjectFile(const std::string& Folder, const std::string& Pro
 // The above, then "Setup.exe -b"; the distribution is in Folder\dist.
 // Empty on success, else what went wrong.
 std::string BuildDistribution(const std::string& Folder, const std::string& ProjectText);
+// "Folder\setup\Setup.exe -b" for a setup program already there; checks
+// for setup.exe and setup.1 (a distribution fetched from the net may have
+// no files.1).
+std::string BuildCompiled(const std::string& Folder);
 
 // The "PendingFileRenameOperations" list of the session manager, and
 // putting a saved one back.

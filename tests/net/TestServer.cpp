@@ -173,24 +173,6 @@ void MakeFolders(const std::string& Path) {
     if (I == Path.size() || Path[I] == '\\') CreateDirectoryA(Path.substr(0, I).c_str(), nullptr);
 }
 
-void RemoveTree(const std::string& Path) {
-  WIN32_FIND_DATAA D;
-  HANDLE H = FindFirstFileA((Path + "\\*").c_str(), &D);
-  if (H != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string Name = D.cFileName;
-      if (Name == "." || Name == "..") continue;
-      const std::string Child = Path + "\\" + Name;
-      if (D.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(Child);
-      else
-        DeleteFileA(Child.c_str());
-    } while (FindNextFileA(H, &D));
-    FindClose(H);
-  }
-  RemoveDirectoryA(Path.c_str());
-}
-
 void UseDirectConnections() {
   for (const char* Name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "ftp_proxy",
                            "FTP_PROXY", "all_proxy", "ALL_PROXY"}) {

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "test_paths.h"
+
 class TTestServer {
  public:
   enum TKind { tsHttp, tsFtp };
@@ -41,9 +43,9 @@ class TTestServer {
 std::string ReadFileBytes(const std::string& Path);
 void WriteFileBytes(const std::string& Path, const std::string& Data);
 bool FileExistsAt(const std::string& Path);
-// A fresh folder under the temporary folder, and its removal with contents.
+// A fresh folder under the temporary folder (removed with RemoveTree of
+// test_paths.h).
 std::string MakeTestFolder(const std::string& Prefix);
-void RemoveTree(const std::string& Path);
 void MakeFolders(const std::string& Path);
 // Makes WinINet in this process talk to 127.0.0.1 directly, whatever proxy
 // the environment or the prefix names.

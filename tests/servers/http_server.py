@@ -5,6 +5,8 @@ behaviour that real servers show:
   /notfound200/...  status 200 with a "404 Not Found" page
   /nolength/<path>  the file without a Content-Length (ends by closing)
   /drop/<path>      announces the whole file, sends half, drops the connection
+  /slow/<path>      the file in blocks of 4 KB, a tenth of a second apart (a
+                    download that lasts long enough to be cancelled)
 Any other path is the file itself, or a real 404 with the standard error
 page.  Every request is logged to <control>/requests.log as
 "METHOD PATH | Accept: ... | User-Agent: ...".
@@ -13,9 +15,11 @@ import http.server
 import os
 import socket
 import sys
+import time
 
 import lifeline
 
+SLOW_BLOCK, SLOW_PAUSE = 4096, 0.1
 NOT_FOUND_PAGE = b"<HTML><HEAD><TITLE>404 Not Found</TITLE></HEAD><BODY>Gone</BODY></HTML>"
 
 
@@ -46,7 +50,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         kind = parts[1] if len(parts) > 2 else ""
         if kind == "notfound200":
             return self._send(200, NOT_FOUND_PAGE)
-        rel = parts[2] if kind in ("nolength", "drop") else self.path
+        rel = parts[2] if kind in ("nolength", "drop", "slow") else self.path
         data = self._file(rel)
         if data is None:
             return self.send_error(404)
@@ -66,6 +70,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             self.connection.shutdown(socket.SHUT_RDWR)
             self.close_connection = True
+        elif kind == "slow":
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(len(data)))
+            self.end_headers()
+            try:
+                for i in range(0, len(data), SLOW_BLOCK):
+                    self.wfile.write(data[i:i + SLOW_BLOCK])
+                    self.wfile.flush()
+                    time.sleep(SLOW_PAUSE)
+            except OSError:
+                # The client gave up (a cancelled download).
+                self.close_connection = True
         else:
             self._send(200, data)
 
