@@ -1,0 +1,265 @@
+// A whole distribution as an author builds it and a user installs it, under
+// Wine: about 100 MB of generated files (many small text files, a few large
+// ones, structured binaries, data that is already compressed) in a project
+// made into a setup program with the kit's engine, built with -b and
+// installed from the self-extracting setup.exe.  Beside it, the same archive
+// members inflated by a plain zlib loop in this process.
+//
+//   wine-run build/win64/bench/bench_install.exe [MEGABYTES]   (default 100)
+//
+// The kit directory is found beside the bench folder (build/win64/kit) and
+// put on the library search path for the build; the old value comes back.
+#include <windows.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "apps/qvc/routines_ProjectCompiler.h"
+#include "archive/cmp_TFileHeaders.h"
+#include "engine/cmp_TInstall.h"
+#include "engine/routines_API.h"
+#include "engine/routines_Registry.h"
+#include "rtl/cmp_TFileStream.h"
+#include "rtl/routines_Files.h"
+#include "rtl/routines_Format.h"
+#include "rtl/routines_ObjectText.h"
+#include "rtl/routines_Strings.h"
+
+namespace {
+
+const char* const Product = "QvBench Product";
+
+double Seconds(const std::function<void()>& F) {
+  const auto T0 = std::chrono::steady_clock::now();
+  F();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
+}
+
+[[noreturn]] void Fail(const std::string& What) {
+  std::fprintf(stderr, "bench_install: %s\n", What.c_str());
+  std::exit(1);
+}
+
+// The kit's Format knows no widths.
+std::string Numbered(const char* Pattern, int N) {
+  char Buf[64];
+  std::snprintf(Buf, sizeof Buf, Pattern, N);
+  return Buf;
+}
+
+// --- the payload ---------------------------------------------------------------------------
+
+enum TKind { kText, kBinary, kRandom, kMixed };
+
+std::string Generate(TKind Kind, size_t Size, uint32_t Seed) {
+  std::mt19937 R(Seed);
+  static const char* const Words[] = {"setup ", "archive ", "member ", "version ", "install ",
+                                      "program ", "files ", "the ", "of ", "a ", "\r\n"};
+  std::string S;
+  S.reserve(Size);
+  while (S.size() < Size) {
+    const TKind K = Kind == kMixed ? static_cast<TKind>(R() % 3) : Kind;
+    const size_t Block = std::min<size_t>(65536, Size - S.size());
+    const size_t End = S.size() + Block;
+    switch (K) {
+      case kText:
+        while (S.size() < End) S += Words[R() % 11];
+        S.resize(End);
+        break;
+      case kBinary:  // records of a table: counters, small numbers, padding
+        for (uint32_t i = static_cast<uint32_t>(S.size()); S.size() < End; ++i) {
+          const uint32_t V[2] = {i, static_cast<uint32_t>(R() % 1000)};
+          S.append(reinterpret_cast<const char*>(V), 8).append(8, '\0');
+        }
+        S.resize(End);
+        break;
+      default:
+        while (S.size() < End) S += static_cast<char>(R());
+        break;
+    }
+  }
+  return S;
+}
+
+struct TPayloadFile {
+  std::string Group;  // "" for the main group
+  std::string Name;
+  int64_t Size;
+};
+
+std::vector<TPayloadFile> MakePayload(const std::string& Dir, size_t Megabytes) {
+  const double Scale = Megabytes / 100.0;
+  std::vector<TPayloadFile> Files;
+  auto Add = [&](const std::string& Group, const std::string& Name, TKind Kind, size_t Size, uint32_t Seed) {
+    const std::string Data = Generate(Kind, Size, Seed);
+    TFileStream F(AddBackslash(Dir) + Name, TFileMode::fmCreate);
+    F.WriteBuffer(Data.data(), Data.size());
+    Files.push_back({Group, Name, static_cast<int64_t>(Data.size())});
+  };
+  const int Small = static_cast<int>(1000 * Scale);
+  for (int i = 0; i < Small; ++i) Add("Small", Numbered("note%04d.txt", i), kText, 2048 + (i * 7919) % 12288, i);
+  for (int i = 0; i < 20; ++i) Add("Texts", Numbered("text%02d.txt", i), kText, static_cast<size_t>(1e6 * Scale), 5000 + i);
+  for (int i = 0; i < 10; ++i) Add("", Numbered("table%02d.dat", i), kBinary, static_cast<size_t>(3e6 * Scale), 6000 + i);
+  for (int i = 0; i < 6; ++i) Add("Media", Numbered("media%02d.zip", i), kRandom, static_cast<size_t>(5e6 * Scale), 7000 + i);
+  for (int i = 0; i < 2; ++i) Add("", Numbered("big%02d.bin", i), kMixed, static_cast<size_t>(6e6 * Scale), 8000 + i);
+  return Files;
+}
+
+std::string ProjectText(const std::vector<TPayloadFile>& Files, const std::string& Payload) {
+  std::string T =
+      "object Form1: TForm1\n"
+      "  Caption = 'QvBench'\n"
+      "  object psProgramFiles: TpsProgramFiles\n  end\n"
+      "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
+      "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
+      "  object psMainArchiveFile: TpsMainArchiveFile\n  end\n"
+      "  object Install1: TInstall\n"
+      "    DestDir = '\\" + std::string(Product) + "'\n"
+      "    DestDirType = psProgramFiles\n"
+      "    Information.ProductName = '" + Product + "'\n"
+      "  end\n";
+  for (const char* G : {"Small", "Texts", "Media"})
+    T += Format("  object %s: TInstallFileGroup\n    Container = Install1\n"
+                "    ArchiveFileType = psContainerArchiveFile\n    DestDirType = psContainerDestDir\n"
+                "    DestDir = '\\%s'\n  end\n",
+                G, G);
+  int N = 0;
+  for (const TPayloadFile& F : Files)
+    T += Format("  object F%d: TInstallFile\n    Container = %s\n    ArchiveFileType = psContainerArchiveFile\n"
+                "    DestDirType = psContainerDestDir\n    FileName = '%s'\n    DestName = '%s'\n"
+                "    IncludeFromDir = '%s'\n  end\n",
+                ++N, F.Group.empty() ? "Install1" : F.Group.c_str(), F.Name, F.Name, RemoveBackslash(Payload));
+  return T + "end\n";
+}
+
+// --- running the programs ------------------------------------------------------------------
+
+void RunAndWait(const std::string& CommandLine) {
+  std::vector<char> Line(CommandLine.begin(), CommandLine.end());
+  Line.push_back('\0');
+  STARTUPINFOA SI{};
+  SI.cb = sizeof SI;
+  PROCESS_INFORMATION PI{};
+  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &SI, &PI))
+    Fail("cannot start " + CommandLine);
+  CloseHandle(PI.hThread);
+  WaitForSingleObject(PI.hProcess, INFINITE);
+  CloseHandle(PI.hProcess);
+}
+
+std::string Quote(const std::string& S) { return "\"" + S + "\""; }
+
+// --- plain zlib ----------------------------------------------------------------------------
+
+// Inflates every member of Archive into Dir with a plain zlib loop (65,536-
+// byte reads, 4,096-byte output, as the engine does); returns the bytes out.
+int64_t PlainExtract(const std::string& Archive, const std::string& Dir) {
+  TFileStream In(Archive, TFileMode::fmOpenRead);
+  TFileHeaders H;
+  H.ReadFromStream(In, 0);
+  int64_t Total = 0;
+  std::vector<uint8_t> Src(65536), Dst(4096);
+  for (int i = 0; i < H.Count(); ++i) {
+    const TFileHeaderRecord& R = H.GetFileHeaders(i).Rec;
+    TFileStream Out(AddBackslash(Dir) + Numbered("m%05d", i), TFileMode::fmCreate);
+    In.SetPosition(R.DataStart);
+    int64_t Left = int64_t(R.EndPos) - R.DataStart + 1;
+    z_stream Z{};
+    if (inflateInit(&Z) != Z_OK) Fail("inflateInit");
+    int Rc = Z_OK;
+    while (Left > 0 && Rc != Z_STREAM_END) {
+      const size_t N = In.Read(Src.data(), static_cast<size_t>(std::min<int64_t>(Left, Src.size())));
+      if (N == 0) break;
+      Left -= static_cast<int64_t>(N);
+      Z.next_in = Src.data();
+      Z.avail_in = static_cast<uInt>(N);
+      while (Z.avail_in > 0 && Rc != Z_STREAM_END) {
+        Z.next_out = Dst.data();
+        Z.avail_out = static_cast<uInt>(Dst.size());
+        Rc = inflate(&Z, Z_NO_FLUSH);
+        if (Rc != Z_OK && Rc != Z_STREAM_END) Fail(Format("inflate error %d in member %d", Rc, i));
+        Out.WriteBuffer(Dst.data(), Dst.size() - Z.avail_out);
+      }
+    }
+    inflateEnd(&Z);
+    if (Out.Size() != R.FileSize) Fail(Format("member %d inflated to a wrong size", i));
+    Total += R.FileSize;
+  }
+  return Total;
+}
+
+void Row(const char* What, double Seconds, double Bytes) {
+  std::printf("%-34s %8.2f s %9.1f MB/s\n", What, Seconds, Bytes / (1024.0 * 1024.0) / Seconds);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const size_t MB = argc > 1 ? static_cast<size_t>(std::atoi(argv[1])) : 100;
+  if (MB < 1) Fail("usage: bench_install [MEGABYTES]");
+  char Self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, Self, MAX_PATH);
+  const std::string Kit = AddBackslash(ExtractFileDir(ExtractFileDir(Self))) + "kit";
+  const std::string Engine = AddBackslash(Kit) + "QuorvaneSetup.exe";
+  if (!FileExists(Engine)) Fail("no setup engine at " + Engine);
+
+  const std::string Work = AddBackslash(TempDirectory()) + "qv_bench_install";
+  RemoveDirTree(Work);
+  const std::string Payload = Work + "\\payload", Setup = Work + "\\setup\\Setup.exe", Dist = Work + "\\dist";
+  ForceDirectories(Payload);
+  ForceDirectories(Work + "\\setup");
+  const std::string Target = AddBackslash(GetProgramFilesDir()) + Product;
+  RemoveDirTree(Target);
+
+  std::vector<TPayloadFile> Files;
+  const double Gen = Seconds([&] { Files = MakePayload(Payload, MB); });
+  int64_t Bytes = 0;
+  for (const TPayloadFile& F : Files) Bytes += F.Size;
+  std::printf("payload: %zu files, %.1f MB, generated in %.2f s\n", Files.size(), Bytes / 1048576.0, Gen);
+
+  WriteSetupProgram(Engine, Setup, ObjectTextToBinary(ProjectText(Files, Payload)), "QvBench Setup");
+  WriteBuildInf(Setup, Dist);
+  const std::string SavedPath = RegReadString(hkCurrentUser, KitSearchPathKey, "Search Path", "");
+  RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", Kit);
+  const double Build = Seconds([&] { RunAndWait(Quote(Setup) + " -b"); });
+  if (SavedPath.empty()) {
+    TRegKey K;
+    if (K.Open(hkCurrentUser, KitSearchPathKey, false)) K.DeleteValue("Search Path");
+  } else {
+    RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", SavedPath);
+  }
+  const std::string Files1 = Dist + "\\files.1";
+  if (!FileExists(Files1)) Fail("the build made no files.1");
+  const int64_t Archive = FileSizeByName(Files1);
+  std::printf("archive: files.1 %.1f MB (%.0f%% of the payload), setup.exe %.1f MB\n", Archive / 1048576.0,
+              100.0 * Archive / Bytes, FileSizeByName(Dist + "\\setup.exe") / 1048576.0);
+
+  const double Install = Seconds([&] { RunAndWait(Quote(Dist + "\\setup.exe")); });
+  int Missing = 0;
+  for (const TPayloadFile& F : Files) {
+    const std::string Dest = Target + (F.Group.empty() ? "" : "\\" + F.Group) + "\\" + F.Name;
+    if (FileSizeByName(Dest) != F.Size) ++Missing;
+  }
+  if (Missing) Fail(Format("%d files were not installed as built", Missing));
+
+  const std::string Plain = Work + "\\plain";
+  ForceDirectories(Plain);
+  int64_t Inflated = 0;
+  const double Zlib = Seconds([&] { Inflated = PlainExtract(Files1, Plain); });
+
+  std::printf("%-34s %10s %14s\n", "", "time", "throughput");
+  Row("build (-b: compress, self-extractor)", Build, static_cast<double>(Bytes));
+  Row("install (setup.exe, every file)", Install, static_cast<double>(Bytes));
+  Row("plain zlib inflate of files.1", Zlib, static_cast<double>(Inflated));
+  std::printf("install takes %.1f times the plain inflate\n", Install / Zlib);
+
+  RemoveDirTree(Target);
+  RemoveDirTree(Work);
+  return 0;
+}
