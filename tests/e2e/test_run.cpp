@@ -199,12 +199,16 @@ std::string AnswerMessageBox(HANDLE Process, const std::string& Title) {
     EnumChildWindows(
         H,
         [](HWND C, LPARAM P) -> BOOL {
+          // The box holds a button of every kind and hides those it does
+          // not use; the text is in its visible static control.
+          if (!IsWindowVisible(C)) return TRUE;
           auto* T = reinterpret_cast<TWindowTexts*>(P);
-          char Buf[2048] = {};
+          char Buf[2048] = {}, Class[64] = {};
           GetWindowTextA(C, Buf, sizeof Buf);
+          GetClassNameA(C, Class, sizeof Class);
           if (std::string(Buf) == "OK")
             T->Ok = C;
-          else if (*Buf)
+          else if (SameText(Class, "Static"))
             T->Text += Buf;
           return TRUE;
         },
@@ -278,9 +282,9 @@ class RunFixture : public ::testing::Test {
   std::string PlainDist() {
     const std::string P = *Work / "plain";
     ForceDirectories(P);
-    CopyFileA(KitProgram("QuorvaneLoadProgram.exe").c_str(), (P + "\\setup.exe").c_str(), FALSE);
+    EXPECT_TRUE(CopyFileA(KitProgram("QuorvaneLoadProgram.exe").c_str(), (P + "\\setup.exe").c_str(), FALSE));
     for (const char* F : {"setup.1", "files.1"})
-      CopyFileA((Dist() + "\\" + F).c_str(), (P + "\\" + F).c_str(), FALSE);
+      EXPECT_TRUE(CopyFileA((Dist() + "\\" + F).c_str(), (P + "\\" + F).c_str(), FALSE)) << F;
     return P;
   }
 
@@ -288,7 +292,7 @@ class RunFixture : public ::testing::Test {
   // if any; returns the message's text, empty when there was none.
   std::string Run(const std::string& Program) {
     HANDLE P = StartProgram(Quote(Program));
-    if (!P) return "<did not start>";
+    if (!P) return Format("<%s did not start: error %d>", Program, static_cast<int>(GetLastError()));
     std::string Message = AnswerMessageBox(P, Project.Title());
     const TProgramRun R = WaitProgram(P, RunTimeoutMs);
     if (!R.Ended) Message += "<the setup program did not end>";
