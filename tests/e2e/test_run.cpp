@@ -220,6 +220,19 @@ std::string AnswerMessageBox(HANDLE Process, const std::string& Title) {
   return "<the message box did not come>";
 }
 
+// Ends the program that shows a top-level window titled Title, if any.
+void EndProgramShowing(const std::string& Title) {
+  for (HWND H; (H = FindWindowA(nullptr, Title.c_str())) != nullptr;) {
+    DWORD Id = 0;
+    GetWindowThreadProcessId(H, &Id);
+    HANDLE P = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, Id);
+    if (!P) return;
+    TerminateProcess(P, 99);
+    WaitForSingleObject(P, 5000);
+    CloseHandle(P);
+  }
+}
+
 bool WaitForFile(const std::string& Path, DWORD TimeoutMs) {
   for (DWORD Start = GetTickCount(); GetTickCount() - Start < TimeoutMs; Sleep(100))
     if (FileExists(Path)) return true;
@@ -242,6 +255,18 @@ class RunFixture : public ::testing::Test {
     TempBefore = FolderNames(TempDirectory());
   }
   void TearDown() override {
+    // A failed run may leave its setup program waiting in a message box and
+    // its copy or fetched archives in the temporary folder; neither may
+    // disturb the tests that follow in this prefix.
+    if (!Project.Product.empty())
+      for (const std::string& T : {Project.Title(), Project.Caption()}) EndProgramShowing(T);
+    const std::vector<std::string> Now = FolderNames(TempDirectory());
+    for (const std::string& N : Now)
+      if (!std::binary_search(TempBefore.begin(), TempBefore.end(), N)) {
+        const std::string P = AddBackslash(TempDirectory()) + N;
+        if (DirectoryExists(P)) RemoveTree(P);
+        else DeleteFileA(P.c_str());
+      }
     SetEnvironmentVariableA("QV_RUN_TRACE", nullptr);
     RegDeleteKeyTree(hkLocalMachine, InstallRecordRoot);
     if (!Project.Product.empty()) RemoveTree(AppDir());
