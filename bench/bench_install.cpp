@@ -5,7 +5,10 @@
 // installed from the self-extracting setup.exe.  Beside it, the same archive
 // members inflated by a plain zlib loop in this process.
 //
-//   wine-run build/win64/bench/bench_install.exe [MEGABYTES]   (default 100)
+//   wine-run build/win64/bench/bench_install.exe [MEGABYTES] [--keep-payload]   (default 100)
+//
+// --keep-payload leaves the generated files in %TEMP%\qv_bench_install\payload
+// for another installer to be measured on (bench/side_by_side.sh).
 //
 // The kit directory is found beside the bench folder (build/win64/kit) and
 // put on the library search path for the build; the old value comes back.
@@ -202,7 +205,8 @@ void Row(const char* What, double Seconds, double Bytes) {
 
 int main(int argc, char** argv) {
   const size_t MB = argc > 1 ? static_cast<size_t>(std::atoi(argv[1])) : 100;
-  if (MB < 1) Fail("usage: bench_install [MEGABYTES]");
+  const bool KeepPayload = argc > 2 && std::string(argv[2]) == "--keep-payload";
+  if (MB < 1 || (argc > 2 && !KeepPayload) || argc > 3) Fail("usage: bench_install [MEGABYTES] [--keep-payload]");
   char Self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, Self, MAX_PATH);
   const std::string Kit = AddBackslash(ExtractFileDir(ExtractFileDir(Self))) + "kit";
@@ -260,6 +264,13 @@ int main(int argc, char** argv) {
   std::printf("install takes %.1f times the plain inflate\n", Install / Zlib);
 
   RemoveDirTree(Target);
-  RemoveDirTree(Work);
+  if (!KeepPayload) {
+    RemoveDirTree(Work);
+    return 0;
+  }
+  RemoveDirTree(Plain);
+  RemoveDirTree(Dist);
+  RemoveDirTree(Work + "\\setup");
+  std::printf("payload kept in %s\n", Payload.c_str());
   return 0;
 }

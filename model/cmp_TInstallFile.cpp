@@ -451,7 +451,13 @@ void TCustomInstallFile::InstallObjects() {
   }
   std::string Local;
   if (FindLocalFile(Local)) LocalArchive = Local;
-  Extract();
+  try {
+    Extract();
+  } catch (...) {
+    RestoreReplacedFile();
+    throw;
+  }
+  DropReplacedCopy();
   if (!FRenameAtRestart.empty()) WriteRenameAtRestart(AddBackslash(GetDestPath()) + FDestName);
   FDestName = FinalName;
   Named = true;
@@ -565,7 +571,19 @@ void TCustomInstallFile::PrepareReplace() {
   Report(ieReplacing, this);
   WillReplace = true;
   const std::string Dest = GetDestFileName();
-  if (!FileExists(Dest) || RemoveFile(Dest)) return;
+  DropReplacedCopy();
+  if (!FileExists(Dest)) return;
+  // Before the file goes, a copy beside it: the new file may yet fail to
+  // arrive (a damaged archive, a full disk, a cancel).
+  for (int n = 1; FReplacedCopy.empty(); ++n) {
+    const std::string Copy = Dest + ".qvold" + std::to_string(n);
+    if (!FileExists(Copy)) {
+      if (CopyFileA(Dest.c_str(), Copy.c_str(), TRUE)) FReplacedCopy = Copy;
+      break;  // without a copy the replacement goes on as it always did
+    }
+  }
+  if (RemoveFile(Dest)) return;
+  DropReplacedCopy();  // in use: the old file stays until the restart anyway
 
   InUse = true;
   const std::string Dir = GetDestPath();
@@ -608,6 +626,18 @@ void TCustomInstallFile::PrepareReplace() {
         "%s cannot register a routine in the register to move the files after the computer is "
         "reboot",
         Name(), Bat);
+}
+
+void TCustomInstallFile::RestoreReplacedFile() {
+  if (FReplacedCopy.empty()) return;
+  const std::string Dest = GetDestFileName();
+  RemoveFile(Dest);
+  if (MoveFileA(FReplacedCopy.c_str(), Dest.c_str())) FReplacedCopy.clear();
+}
+
+void TCustomInstallFile::DropReplacedCopy() {
+  if (!FReplacedCopy.empty()) RemoveFile(FReplacedCopy);
+  FReplacedCopy.clear();
 }
 
 // "destination = source" in the "Rename" section of WININIT.INI, both in

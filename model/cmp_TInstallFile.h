@@ -130,6 +130,11 @@ class TCustomInstallFile : public TFileRelated {
   // 95 family, a file in use: the short name that the waiting file replaces
   // at the restart.
   std::string FRenameAtRestart;
+  // A copy of the file being replaced, kept until the new one is complete so
+  // that a failed or cancelled extraction gives the old file back.
+  std::string FReplacedCopy;
+  void RestoreReplacedFile();
+  void DropReplacedCopy();
 
  private:
   void Construct();

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "archive/cmp_TFileHeaders.h"
 #include "archive/cmp_TQrvnCompress.h"
 #include "engine/routines_API.h"
 #include "engine/routines_Registry.h"
@@ -15,6 +16,7 @@
 #include "model/cmp_TPathSpecifier.h"
 #include "model/cmp_TUninstallEXE.h"
 #include "model_fixture.h"
+#include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_Files.h"
 #include "test_paths.h"
 
@@ -458,6 +460,58 @@ TEST_F(FileInstall, BadInputGivesClearMessagesAndKeepsWhatWasInstalled) {
   Top1->SetUniqueID(1999);
   Top1->ReadInfoFromArchive();
   EXPECT_EQ(Top1->FileSize, 1234);
+}
+
+// The file being replaced comes back when its new version cannot be
+// extracted, and nothing of the attempt stays beside it.
+TEST_F(FileInstall, AFailedReplacementGivesTheOldFileBack) {
+  Sources S;
+  Project P(TreeFor(S));
+  auto* Main = P.Get<TFileContainer>("Main");
+  Main->Compress(coForceNetFilesLocal);
+  TTestInstall I(Main);
+  Main->Process();
+  const std::string Dest = S.Target() + "\\top1.txt";
+  ASSERT_TRUE(WriteTestFile(Dest, "the version the user has"));
+
+  // The member's compressed data damaged in the archive.
+  auto* Top1 = P.Get<TCustomInstallFile>("Top1");
+  const std::string Archive = Top1->GetArchivePath();
+  TFileHeaders H;
+  {
+    TFileStream In(Archive, TFileMode::fmOpenRead);
+    H.ReadFromStream(In, 0);
+  }
+  const int Member = H.IndexOfName(S.Src() + "\\top1.txt");
+  ASSERT_GE(Member, 0);
+  const TFileHeaderRecord R = H.GetFileHeaders(Member).Rec;
+  {
+    TFileStream Out(Archive, TFileMode::fmOpenReadWrite);
+    Out.SetPosition(R.DataStart + 2);
+    const std::string Garbage(static_cast<size_t>(R.EndPos - R.DataStart - 2), '\xA5');
+    Out.WriteBuffer(Garbage.data(), Garbage.size());
+  }
+  EXPECT_THROW(Top1->InstallObjects(), Exception);
+  // Names beginning with the file's own, other than the file itself.
+  auto Beside = [&] {
+    std::string Names;
+    WIN32_FIND_DATAA F;
+    HANDLE Found = FindFirstFileA((S.Target() + "\\top1.txt*").c_str(), &F);
+    if (Found == INVALID_HANDLE_VALUE) return Names;
+    do
+      if (std::string(F.cFileName) != "top1.txt") Names += std::string(F.cFileName) + " ";
+    while (FindNextFileA(Found, &F));
+    FindClose(Found);
+    return Names;
+  };
+  EXPECT_EQ(ReadTestFile(Dest), "the version the user has");
+  EXPECT_EQ(Beside(), "");
+
+  // A replacement that works leaves no copy either.
+  Main->Compress(coForceNetFilesLocal);
+  Top1->InstallObjects();
+  EXPECT_EQ(ReadTestFile(Dest), ReadTestFile(S.Src() + "\\top1.txt"));
+  EXPECT_EQ(Beside(), "");
 }
 
 TEST_F(FileInstall, UninstallerRecordsItselfButNotAmongTheFiles) {
