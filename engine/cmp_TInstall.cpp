@@ -738,6 +738,9 @@ void TCustomInstall::BuildFromBuildInf() {
     Build(SetupProgramFile(), Lines[0], true);
   } catch (const Exception& E) {
     ShowMessageBox(E.Message());
+    // Whatever the build left behind is no distribution: a script that
+    // started the build must not take it for one.
+    if (Application) Application->ExitCode = ExitCodeFailed;
   }
   if (Application) Application->Terminate();
 }
@@ -895,22 +898,23 @@ void TCustomInstall::TransferToFloppies(const std::string& Drive) {
     } Hide{this};
     {
       TFileStream In(Self, TFileMode::fmOpenRead);
-      {
-        TFileStream Out(AddBackslash(Drive) + "setup.exe", TFileMode::fmCreate);
-        if (Out.CopyFrom(In, T.SetupStart) < T.SetupStart)
-          throw IEInstall("Cannot create setup.exe on the A drive. Probably not enough room");
-      }
-      TFileStream Out(AddBackslash(Drive) + "setup.1", TFileMode::fmCreate);
-      In.SetPosition(T.SetupStart);
-      std::vector<char> Buf(8192);
-      for (int64_t Left = int64_t(T.SetupEnd) - T.SetupStart + 1; Left > 0;) {
-        const size_t N = static_cast<size_t>(std::min<int64_t>(Left, 8192));
-        In.ReadBuffer(Buf.data(), N);
-        if (Out.Write(Buf.data(), N) != N)
-          throw IEInstall("Cannot create setup.1 on the A drive. Probably not enough room");
-        Left -= static_cast<int64_t>(N);
-        if (Application) Application->ProcessMessages();
-      }
+      // A disk that fills up takes fewer bytes than it was given; the copy
+      // says which file did not fit.
+      auto CopyRange = [&](int64_t Start, int64_t Count, const std::string& Name, const char* NoRoom) {
+        TFileStream Out(AddBackslash(Drive) + Name, TFileMode::fmCreate);
+        In.SetPosition(Start);
+        std::vector<char> Buf(8192);
+        for (int64_t Left = Count; Left > 0;) {
+          const size_t N = static_cast<size_t>(std::min<int64_t>(Left, static_cast<int64_t>(Buf.size())));
+          In.ReadBuffer(Buf.data(), N);
+          if (Out.Write(Buf.data(), N) != N) throw IEInstall(NoRoom);
+          Left -= static_cast<int64_t>(N);
+          if (Application) Application->ProcessMessages();
+        }
+      };
+      CopyRange(0, T.SetupStart, "setup.exe", "Cannot create setup.exe on the A drive. Probably not enough room");
+      CopyRange(T.SetupStart, int64_t(T.SetupEnd) - T.SetupStart + 1, "setup.1",
+                "Cannot create setup.1 on the A drive. Probably not enough room");
     }
     E.OnNewDisk = [](TQrvnCompress*, int Disk, std::string&) {
       SetCursor(LoadCursor(nullptr, IDC_ARROW));
@@ -928,6 +932,7 @@ void TCustomInstall::TransferToFloppies(const std::string& Drive) {
     E.SplitToDisks(Drive, "files.1");
   } catch (const Exception& Ex) {
     ShowMessageBox(Ex.Message());
+    if (Application) Application->ExitCode = ExitCodeFailed;
   }
   E.OnNewDisk = TlzhNewDiskEvent();
   E.OnStatus = TlzhFileStatsEvent();

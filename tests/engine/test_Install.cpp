@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
 #include "engine/cmp_TInstall.h"
@@ -487,6 +489,35 @@ TEST(Install, KitDirectoryOnTheSearchPath) {
   RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", " C:\\nowhere ; " + (D / "kit\\") + ";C:\\x");
   EXPECT_EQ(FindKitDirectory(true), D / "kit");
   RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", Saved);
+}
+
+TEST(Install, SetupProgramThatCannotBeTaken) {
+  TScratchDir D("qv-setupprog");
+  InstallProject P({}, "    UseLoadingProgram = False\n");
+  auto MessageOf = [](const std::function<void()>& F) {
+    try {
+      F();
+    } catch (const Exception& E) {
+      return E.Message();
+    }
+    return std::string("<no error>");
+  };
+  EXPECT_EQ(MessageOf([&] { P.Install->CreateSetupArchive(D.Path(), "  "); }),
+            "Cannot create setup file. Executable is blank");
+  EXPECT_EQ(MessageOf([&] { P.Install->CreateSetupArchive(D.Path(), D / "missing.exe"); }),
+            "TInstall: Cannot find the executable file " + (D / "missing.exe"));
+  EXPECT_FALSE(FileExists(D / "setup.1"));
+  // Without the loading program the setup program is copied under its own
+  // name; a folder of that name stops the copy.
+  ASSERT_TRUE(WriteTestFile(D / "author\\MySetup.exe", "the setup program"));
+  ASSERT_TRUE(ForceDirectories(D / "dist\\MySetup.exe"));
+  EXPECT_EQ(MessageOf([&] { P.Install->Build(D / "author\\MySetup.exe", D / "dist", false); }),
+            "Cannot copy the installation application from " + (D / "author\\MySetup.exe") + " to " +
+                (D / "dist\\MySetup.exe"));
+  RemoveTree(D / "dist");
+  EXPECT_EQ(MessageOf([&] { P.Install->Build(D / "author\\MySetup.exe", D / "new\\dist", false); }), "<no error>");
+  EXPECT_EQ(ReadTestFile(D / "new\\dist\\MySetup.exe"), "the setup program");
+  EXPECT_FALSE(FileExists(D / "new\\dist\\setup.exe"));
 }
 
 }  // namespace
