@@ -18,13 +18,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "window_support.h"
 
-std::string WindowText(HWND H) {
-  char Buf[1024] = {};
-  GetWindowTextA(H, Buf, sizeof Buf);
-  return Buf;
-}
+namespace {
 
 std::string Plain(std::string S) {
   std::string R;
@@ -49,18 +45,6 @@ HWND FindTop(const std::string& Title) {
       },
       reinterpret_cast<LPARAM>(&C));
   return C.Found;
-}
-
-std::vector<HWND> Children(HWND Parent) {
-  std::vector<HWND> R;
-  EnumChildWindows(
-      Parent,
-      [](HWND H, LPARAM P) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(P)->push_back(H);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&R));
-  return R;
 }
 
 HWND WaitTop(const std::string& Title, double Seconds) {
@@ -149,7 +133,7 @@ int main(int argc, char** argv) {
           char Cls[256] = {};
           GetClassNameA(H, Cls, sizeof Cls);
           std::printf("%s [%s]\n", WindowText(H).c_str(), Cls);
-          for (HWND C : Children(H)) {
+          for (HWND C : ChildWindows(H)) {
             GetClassNameA(C, Cls, sizeof Cls);
             std::printf("  %s [%s]\n", WindowText(C).c_str(), Cls);
           }
@@ -190,7 +174,7 @@ int main(int argc, char** argv) {
     HWND H = FindTop(Title);
     if (!H) return 1;
     std::printf("%s\n", WindowText(H).c_str());
-    for (HWND C : Children(H)) std::printf("  %s\n", WindowText(C).c_str());
+    for (HWND C : ChildWindows(H)) std::printf("  %s\n", WindowText(C).c_str());
     return 0;
   }
   if (Cmd == "hold") return Hold(Title, argc > 3 ? std::atof(argv[3]) : 30);
@@ -200,7 +184,7 @@ int main(int argc, char** argv) {
     for (DWORD Start = GetTickCount(); GetTickCount() - Start <= S * 1000; Sleep(100)) {
       HWND H = FindTop(Title);
       if (!H) continue;
-      for (HWND C : Children(H))
+      for (HWND C : ChildWindows(H))
         if (IsWindowVisible(C) && IsWindowEnabled(C) && Plain(WindowText(C)) == Button) {
           SendMessageA(C, BM_CLICK, 0, 0);
           return 0;

@@ -1,0 +1,546 @@
+// Building a distribution with "Setup.exe -b" and starting the setup program
+// with every kind of command line, as the author meets them under Wine: a
+// compiled project, the kit on the library search path, each failure in a
+// message box that the test reads and closes, and the distribution files
+// checked byte by byte (the self-extracting file, setup.1, the web
+// distributions' net archives and remote file list).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "archive/cmp_TQrvnCompress.h"
+#include "engine/cmp_TInstall.h"
+#include "rtl/cmp_TFileStream.h"
+#include "test_paths.h"
+#include "test_uninstall_support.h"
+#include "window_support.h"
+
+namespace {
+
+const char* const Title = "Build Test";
+
+// --- the program's message boxes -----------------------------------------------
+
+// A visible dialog box titled Title, of any process.
+HWND FindBox() {
+  HWND Found = nullptr;
+  EnumWindows(
+      [](HWND H, LPARAM P) -> BOOL {
+        if (IsWindowVisible(H) && WindowText(H) == Title && WindowClass(H) == "#32770") {
+          *reinterpret_cast<HWND*>(P) = H;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&Found));
+  return Found;
+}
+
+// The message of a message box: its static texts.
+std::string BoxMessage(HWND Box) {
+  std::string R;
+  for (HWND C : ChildWindows(Box))
+    if (WindowClass(C) == "Static" && !WindowText(C).empty()) R += (R.empty() ? "" : "\n") + WindowText(C);
+  return R;
+}
+
+bool Press(HWND Box, const std::string& Button) {
+  for (HWND C : ChildWindows(Box))
+    if (WindowClass(C) == "Button" && WindowText(C) == Button) {
+      DWORD_PTR Result;
+      SendMessageTimeoutA(C, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &Result);
+      for (int i = 0; i < 100 && IsWindow(Box); ++i) Sleep(50);
+      return !IsWindow(Box);
+    }
+  return false;
+}
+
+struct TBoxedRun {
+  bool Ended = false;
+  DWORD ExitCode = 0;
+  std::vector<std::string> Boxes;  // the messages shown, in order
+};
+
+// Runs a command line to its end, answering every box titled Title with OK
+// and recording its message.
+TBoxedRun RunAnsweringBoxes(const std::string& CommandLine) {
+  TBoxedRun R;
+  HANDLE P = StartProgram(CommandLine);
+  if (!P) return R;
+  for (DWORD Start = GetTickCount(); GetTickCount() - Start < 120000;) {
+    if (HWND Box = FindBox()) {
+      R.Boxes.push_back(BoxMessage(Box));
+      if (!Press(Box, "OK")) break;
+      continue;
+    }
+    if (WaitForSingleObject(P, 100) == WAIT_OBJECT_0) break;
+  }
+  const TProgramRun Done = WaitProgram(P, 5000);
+  R.Ended = Done.Ended;
+  R.ExitCode = Done.ExitCode;
+  return R;
+}
+
+// --- projects ------------------------------------------------------------------------
+
+// A project: the install component (with the given extra lines), two files
+// in it and a group with a third file; Objects are appended.
+std::string Project(const std::string& Payload, const std::string& InstallLines = "",
+                    const std::string& Objects = "") {
+  auto File = [&](const char* Name, const char* FileName, const char* Container) {
+    return std::string("  object ") + Name + ": TInstallFile\n    Container = " + Container +
+           "\n    FileName = '" + FileName + "'\n    DestName = '" + FileName +
+           "'\n    DestDirType = psContainerDestDir\n    IncludeFromDir = '" + Payload +
+           "'\n    ArchiveFileType = psContainerArchiveFile\n  end\n";
+  };
+  return "object Form1: TForm1\n"
+         "  Caption = 'Build Test Project'\n"
+         "  object psProgramFiles: TpsProgramFiles\n  end\n"
+         "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
+         "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
+         "  object Install1: TInstall\n"
+         "    DestDir = '\\QvBuild Test'\n"
+         "    DestDirType = psProgramFiles\n" +
+         InstallLines +
+         "  end\n"
+         "  object Docs: TInstallFileGroup\n"
+         "    Container = Install1\n"
+         "    DestDirType = psContainerDestDir\n"
+         "    DestDir = '\\Docs'\n"
+         "    ArchiveFileType = psContainerArchiveFile\n"
+         "  end\n" +
+         File("ReadMe", "readme.txt", "Install1") + File("License", "license.txt", "Install1") +
+         File("Manual", "manual.txt", "Docs") + Objects + "end\n";
+}
+
+// The search path value of the kit lookup, set for the test's lifetime.
+class TSearchPath {
+ public:
+  explicit TSearchPath(const std::string& Value) {
+    TRegKey K;
+    if (K.OpenReadOnly(hkCurrentUser, KitSearchPathKey)) FHad = K.ReadString("Search Path", FOld);
+    RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", Value);
+  }
+  ~TSearchPath() {
+    if (FHad) {
+      RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", FOld);
+      return;
+    }
+    TRegKey K;
+    if (K.Open(hkCurrentUser, KitSearchPathKey, false)) K.DeleteValue("Search Path");
+  }
+
+ private:
+  bool FHad = false;
+  std::string FOld;
+};
+
+TSelfExtractTrailer TrailerOf(const std::string& File) {
+  TSelfExtractTrailer T;
+  TFileStream S(File, TFileMode::fmOpenRead);
+  EXPECT_TRUE(ReadSelfExtractTrailer(S, T)) << File;
+  return T;
+}
+
+// The stored names of an archive's members, in chain order.
+std::vector<std::string> Members(const std::string& Archive, int32_t Offset = 0) {
+  TQrvnCompress C(nullptr);
+  C.SetCompressedFile(Archive);
+  C.SetOffset(Offset);
+  std::vector<std::string> R;
+  for (int i = 0, N = C.FileCount(); i < N; ++i) R.push_back(C.Headers().GetFileHeaders(i).Rec.FileName);
+  return R;
+}
+
+// qvarc's verdict on an archive (a self-extracting file: its files archive).
+TProgramRun Verify(const std::string& Archive) {
+  return RunCaptured(Quote(BuildTreePath("tools\\qvarc.exe")) + " verify " + Quote(Archive));
+}
+
+std::string Tail(const std::string& S, size_t N) { return S.size() > N ? S.substr(S.size() - N) : S; }
+
+// One project compiled for all tests of a suite: its folder holds payload\,
+// setup\Setup.exe (with BUILD.INF beside it) and dist\ for the builds.
+class BuildProgram : public ::testing::Test {
+ protected:
+  static TScratchDir* Dir;
+  static std::string Payload() { return *Dir / "payload"; }
+  static std::string SetupExe() { return *Dir / "setup\\Setup.exe"; }
+  static std::string Dist() { return *Dir / "dist"; }
+  static std::string BuildInf() { return *Dir / "setup\\BUILD.INF"; }
+
+  static void WritePayload(const std::string& Folder) {
+    WriteTestFile(AddBackslash(Folder) + "readme.txt", "Read me first.\r\n");
+    WriteTestFile(AddBackslash(Folder) + "license.txt", std::string(3000, 'L'));
+    WriteTestFile(AddBackslash(Folder) + "manual.txt", "The manual.\r\n");
+  }
+
+  static void SetUpTestSuite() {
+    Dir = new TScratchDir("qv_build_test");
+    WritePayload(Payload());
+    WriteTestFile(Payload() + "\\extra.dll", "a file the setup program needs first");
+    const TProgramRun R = CompileProjectFile(
+        Dir->Path(),
+        Project(Payload(), "    PresetupFiles.Strings = (\n      '" + Payload() + "\\extra.dll')\n"),
+        " --title \"" + std::string(Title) + "\"");
+    ASSERT_TRUE(R.Ended && R.ExitCode == 0) << R.Errors << R.Output;
+  }
+  static void TearDownTestSuite() {
+    delete Dir;
+    Dir = nullptr;
+  }
+
+  void SetUp() override {
+    RemoveTree(Dist());
+    WriteTestFile(BuildInf(), Dist() + "\r\n");
+  }
+
+  TBoxedRun RunSetup(const std::string& Args) { return RunAnsweringBoxes(Quote(SetupExe()) + " " + Args); }
+};
+
+TScratchDir* BuildProgram::Dir = nullptr;
+
+TEST_F(BuildProgram, BuildsTheSelfExtractingFileAndItsParts) {
+  // Lines after the first of BUILD.INF are ignored.
+  WriteTestFile(BuildInf(), Dist() + "\r\nC:\\elsewhere\r\n");
+  TKitOnSearchPath Kit;
+  const TBoxedRun R = RunSetup("-b");
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, 0u);
+  EXPECT_TRUE(R.Boxes.empty()) << R.Boxes[0];
+  EXPECT_FALSE(DirectoryExists("C:\\elsewhere"));
+
+  const std::string Loader = ReadTestFile(KitProgram("QuorvaneLoadProgram.exe"));
+  const std::string Setup1 = ReadTestFile(Dist() + "\\setup.1");
+  const std::string Files1 = ReadTestFile(Dist() + "\\files.1");
+  const std::string Exe = ReadTestFile(Dist() + "\\setup.exe");
+  ASSERT_EQ(Exe.size(), Loader.size() + Setup1.size() + Files1.size() + 56);
+  EXPECT_TRUE(Exe.compare(0, Loader.size(), Loader) == 0);
+  EXPECT_TRUE(Exe.compare(Loader.size(), Setup1.size(), Setup1) == 0);
+  EXPECT_TRUE(Exe.compare(Loader.size() + Setup1.size(), Files1.size(), Files1) == 0);
+  const TSelfExtractTrailer T = TrailerOf(Dist() + "\\setup.exe");
+  EXPECT_EQ(T.SetupStart, static_cast<int32_t>(Loader.size()));
+  EXPECT_EQ(T.SetupEnd, static_cast<int32_t>(Loader.size() + Setup1.size() - 1));
+  EXPECT_EQ(T.FilesStart, T.SetupEnd + 1);
+  EXPECT_EQ(T.FilesEnd, static_cast<int32_t>(Exe.size() - 57));
+  const std::string Trailer = Tail(Exe, 56);
+  EXPECT_EQ(Trailer.substr(0, 16), std::string("\x0eSELFEXTRACTING\0", 16));
+  EXPECT_EQ(Trailer.substr(32), std::string(24, '\0'));
+
+  // setup.1: the setup program, then the pre-setup files, stored under the
+  // paths they had on the build machine.
+  EXPECT_EQ(Members(Dist() + "\\setup.1"), (std::vector<std::string>{SetupExe(), Payload() + "\\extra.dll"}));
+  EXPECT_EQ(Members(Dist() + "\\setup.exe", T.SetupStart), Members(Dist() + "\\setup.1"));
+  // files.1 holds every file of the project: the group's first (groups go
+  // before files), then the install component's own.
+  EXPECT_EQ(Members(Dist() + "\\files.1"), (std::vector<std::string>{Payload() + "\\manual.txt",
+                                                                     Payload() + "\\readme.txt",
+                                                                     Payload() + "\\license.txt"}));
+  for (const std::string& A : {Dist() + "\\setup.exe", Dist() + "\\files.1", Dist() + "\\setup.1"}) {
+    const TProgramRun V = Verify(A);
+    EXPECT_TRUE(V.Ended && V.ExitCode == 0) << A << "\n" << V.Output << V.Errors;
+  }
+  // Not a distribution of a web type: no remote file list anywhere.
+  EXPECT_EQ(FolderSnapshot(Dist()).find("filelist.lst"), std::string::npos);
+}
+
+TEST_F(BuildProgram, EachBuildFailureIsShownAndEndsTheProgram) {
+  TScratchDir Other("qv_build_test_other");
+  const std::string Kit = RemoveBackslash(BuildTreePath("kit"));
+  struct Case {
+    const char* What;
+    std::string SearchPath;
+    std::function<void()> Prepare;
+    std::string Message;
+  } Cases[] = {
+      {"no BUILD.INF", Kit, [] { RemoveFile(BuildInf()); },
+       "Need to have a BUILD.INF file in this directory with the first line specifying the build directory"},
+      {"empty BUILD.INF", Kit, [] { WriteTestFile(BuildInf(), ""); },
+       "Must be 1 line in BUILD.INF. This line should specify the build directory"},
+      {"no search path", "", [] {},
+       std::string("The HKEY_LOCAL_MACHINE | HKEY_CURRENT_USER") + KitSearchPathKey +
+           " key in the registry is either missing or points to an invalid Quorvane directory"},
+      {"search path without the kit's marker", Other.Path(), [] {},
+       std::string("The HKEY_LOCAL_MACHINE | HKEY_CURRENT_USER") + KitSearchPathKey +
+           " key in the registry is either missing or points to an invalid Quorvane directory"},
+      {"kit folder without the loading program", Other.Path(),
+       [&] { WriteTestFile(Other / "Q32V35.TXT", "marker"); },
+       "The loader program " + (Other / "QuorvaneLoadProgram.exe") + " was not found"},
+      {"setup.exe of the build folder is a folder", Kit, [] { ForceDirectories(Dist() + "\\setup.exe"); },
+       "Cannot copy the loading program from " + Kit + "\\QuorvaneLoadProgram.exe to " + Dist() +
+           "\\setup.exe"},
+      {"a payload file is missing", Kit, [] { RemoveFile(Payload() + "\\license.txt"); },
+       "Could not open or find the following file when trying to read the Size, Date, and Version :" +
+           Payload() + "\\license.txt"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.What);
+    SetUp();
+    TSearchPath Path(C.SearchPath);
+    C.Prepare();
+    const TBoxedRun R = RunSetup("-b");
+    WritePayload(Payload());
+    ASSERT_TRUE(R.Ended);
+    EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
+    EXPECT_EQ(R.Boxes, std::vector<std::string>{C.Message});
+    // Nothing that looks like a finished distribution.
+    EXPECT_FALSE(FileExists(Dist() + "\\setup.exe") && Tail(ReadTestFile(Dist() + "\\setup.exe"), 56).substr(1, 14) ==
+                                                               "SELFEXTRACTING");
+  }
+}
+
+TEST_F(BuildProgram, BuildFolderThatCannotBeMade) {
+  // The build folder would lie below a file.
+  WriteTestFile(*Dir / "blocker", "a file, not a folder");
+  WriteTestFile(BuildInf(), *Dir / "blocker\\dist" + "\r\n");
+  TKitOnSearchPath Kit;
+  const TBoxedRun R = RunSetup("-b");
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
+  ASSERT_EQ(R.Boxes.size(), 1u);
+  EXPECT_NE(R.Boxes[0].find(*Dir / "blocker\\dist"), std::string::npos) << R.Boxes[0];
+}
+
+TEST_F(BuildProgram, StartUpFailuresOfTheCommandLine) {
+  const std::string Invalid =
+      ">. Valid command line parameters are: -b (Build), -d (Debug), -f (Transfer to floppies), -e (Called by "
+      "self-extractor), -r (After reboot).";
+  const std::string Forgot =
+      "You forgot to pass in the build directory. In Run | Parameters, follow this format: -d \"-sC:\\My "
+      "Build\".";  // the standard display ends a message with a full stop
+  const std::string Sorry =
+      "Sorry... You can only transfer this installation to floppies through the self-extracting file. Usage "
+      "example: setup.exe *TODISK";
+  struct Case {
+    std::string Args;
+    std::string Message;
+    DWORD ExitCode;
+  } Cases[] = {
+      {"-x", "Invalid parameter <-x" + Invalid, 1},
+      {"b", "Invalid parameter <b" + Invalid, 1},
+      {"-", "Invalid parameter <-" + Invalid, 1},
+      {"\"\"", "Invalid parameter <" + Invalid, 1},
+      {"-b -q", "Invalid parameter <-q" + Invalid, 1},
+      {"\"-sC:\\My Dist\" -zap", "Invalid parameter <-zap" + Invalid, 1},
+      {"-d", Forgot, 1},
+      {"-d \"-s  \"", Forgot, 1},
+      // The floppy mode wins over the resumption, and needs the
+      // self-extracting file.
+      {"-r -f", Sorry, ExitCodeFailed},
+      {"-f \"-eMissing.exe\" \"-s" + Dist() + "\"",
+       "Could not read the extraction info from the archive file " + Dist() +
+           "\\Missing.exe when trying to find the correct offset into the self extracting file",
+       ExitCodeFailed},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Args);
+    const TBoxedRun R = RunSetup(C.Args);
+    ASSERT_TRUE(R.Ended);
+    EXPECT_EQ(R.ExitCode, C.ExitCode);
+    EXPECT_EQ(R.Boxes, std::vector<std::string>{C.Message});
+    EXPECT_FALSE(DirectoryExists(Dist()));
+  }
+}
+
+TEST_F(BuildProgram, BuildWinsOverResumption) {
+  TKitOnSearchPath Kit;
+  const TBoxedRun R = RunSetup("-r -B");
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, 0u);
+  EXPECT_TRUE(R.Boxes.empty());
+  EXPECT_EQ(Members(Dist() + "\\files.1").size(), 3u);
+}
+
+TEST_F(BuildProgram, FloppiesOnlyFromTheSelfExtractingFile) {
+  // A plain distribution: the loading program beside setup.1 and files.1.
+  // Asked for floppies it starts the setup program without -e.
+  {
+    TKitOnSearchPath Kit;
+    ASSERT_EQ(RunSetup("-b").ExitCode, 0u);
+  }
+  const std::string Plain = *Dir / "plain";
+  ForceDirectories(Plain);
+  ASSERT_TRUE(CopyFileA(KitProgram("QuorvaneLoadProgram.exe").c_str(), (Plain + "\\setup.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((Dist() + "\\setup.1").c_str(), (Plain + "\\setup.1").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((Dist() + "\\files.1").c_str(), (Plain + "\\files.1").c_str(), FALSE));
+  const TBoxedRun R = RunAnsweringBoxes(Quote(Plain + "\\setup.exe") + " *TODISK");
+  ASSERT_TRUE(R.Ended);
+  // The loading program ends as the setup program did.
+  EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
+  EXPECT_EQ(R.Boxes, std::vector<std::string>{"Sorry... You can only transfer this installation to floppies through "
+                                              "the self-extracting file. Usage example: setup.exe *TODISK"});
+}
+
+TEST(BuildStandAlone, NeedsTheLoadingProgram) {
+  TScratchDir D("qv_build_standalone");
+  WriteTestFile(D / "payload\\readme.txt", "r");
+  WriteTestFile(D / "payload\\license.txt", "l");
+  WriteTestFile(D / "payload\\manual.txt", "m");
+  const TProgramRun C = CompileProjectFile(D.Path(), Project(D / "payload", "    UseLoadingProgram = False\n"),
+                                           " --title \"" + std::string(Title) + "\"");
+  ASSERT_TRUE(C.Ended && C.ExitCode == 0) << C.Errors;
+  TKitOnSearchPath Kit;
+  const TBoxedRun R = RunAnsweringBoxes(Quote(D / "setup\\Setup.exe") + " -b");
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
+  EXPECT_EQ(R.Boxes, std::vector<std::string>{"Cannot build a stand alone executable if the UseLoadingProgram "
+                                              "property of the TInstall is set to False"});
+  EXPECT_FALSE(FileExists(D / "dist\\setup.exe"));
+}
+
+// --- web distributions --------------------------------------------------------------
+
+struct TListRecord {
+  int32_t Size;
+  double Date;
+  std::string Name, Version;
+};
+
+// filelist.lst read by its layout: a count, then 72-byte records.
+std::vector<TListRecord> ReadList(const std::string& File, std::string& Problem) {
+  const std::string B = ReadTestFile(File);
+  std::vector<TListRecord> R;
+  int32_t N = -1;
+  if (B.size() >= 4) std::memcpy(&N, B.data(), 4);
+  if (N < 0 || B.size() != 4 + 72 * static_cast<size_t>(N)) {
+    Problem = "size " + std::to_string(B.size()) + " for a count of " + std::to_string(N);
+    return R;
+  }
+  for (int32_t i = 0; i < N; ++i) {
+    const char* P = B.data() + 4 + 72 * i;
+    TListRecord L;
+    std::memcpy(&L.Size, P, 4);
+    std::memcpy(&L.Date, P + 4, 8);
+    L.Name.assign(P + 12, strnlen(P + 12, 40));
+    L.Version.assign(P + 52, strnlen(P + 52, 20));
+    // The name field ends with a zero; nothing stands behind it.
+    if (std::string(P + 12 + L.Name.size(), 40 - L.Name.size()) != std::string(40 - L.Name.size(), '\0'))
+      Problem = "bytes behind the name of record " + std::to_string(i);
+    R.push_back(L);
+  }
+  return R;
+}
+
+class WebBuild : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(WebBuild, NetArchivesAndTheRemoteFileList) {
+  const std::string Type = GetParam();
+  const bool Web = Type == "dtWeb";
+  TScratchDir D("qv_build_web");
+  const std::string Payload = D / "payload";
+  WriteTestFile(Payload + "\\readme.txt", "Read me first.\r\n");
+  WriteTestFile(Payload + "\\license.txt", std::string(3000, 'L'));
+  WriteTestFile(Payload + "\\manual.txt", "The manual.\r\n");
+  WriteTestFile(Payload + "\\patch.bin", std::string(700, 'P'));
+  // A program with a version resource: its version travels into the list.
+  ASSERT_TRUE(CopyFileA(BuildTreePath("tests\\model\\version-fixtures\\version_driver.dll").c_str(),
+                        (Payload + "\\tool.exe").c_str(), FALSE));
+  // Main location: an FTP folder; Patch has a location of its own, an HTTP
+  // server's root; Tool is a net file of the install component.
+  const std::string Objects =
+      "  object MainSite: TNetInstallLocation\n"
+      "    LoginInformation.Hostname = 'files.example.com'\n"
+      "    LoginInformation.Directory = 'pub/product'\n"
+      "    LoginInformation.Protocol = ipFTP\n"
+      "  end\n"
+      "  object Mirror: TNetInstallLocation\n"
+      "    LoginInformation.Hostname = 'mirror.example.com'\n"
+      "    LoginInformation.Protocol = ipHTTP\n"
+      "  end\n"
+      "  object Patch: TInstallFile\n"
+      "    Container = Install1\n"
+      "    FileName = 'patch.bin'\n"
+      "    DestName = 'patch.bin'\n"
+      "    DestDirType = psContainerDestDir\n"
+      "    IncludeFromDir = '" + Payload + "'\n"
+      "    ArchiveFileType = psContainerArchiveFile\n"
+      "    Net = True\n"
+      "    NetLocation = Mirror\n"
+      "  end\n"
+      "  object Tool: TInstallFile\n"
+      "    Container = Install1\n"
+      "    FileName = 'tool.exe'\n"
+      "    DestName = 'tool.exe'\n"
+      "    DestDirType = psContainerDestDir\n"
+      "    IncludeFromDir = '" + Payload + "'\n"
+      "    ArchiveFileType = psContainerArchiveFile\n"
+      "    Net = True\n"
+      "  end\n";
+  const std::string Text =
+      Project(Payload, "    DistributeType = " + Type + "\n    NetLocation = MainSite\n", Objects);
+  const TProgramRun C = CompileProjectFile(D.Path(), Text, " --title \"" + std::string(Title) + "\"");
+  ASSERT_TRUE(C.Ended && C.ExitCode == 0) << C.Errors;
+  {
+    TKitOnSearchPath Kit;
+    const TBoxedRun R = RunAnsweringBoxes(Quote(D / "setup\\Setup.exe") + " -b");
+    ASSERT_TRUE(R.Ended);
+    ASSERT_EQ(R.ExitCode, 0u);
+    ASSERT_TRUE(R.Boxes.empty()) << R.Boxes[0];
+  }
+  const std::string Dist = D / "dist";
+  const std::string Main = Dist + "\\files.example.com\\pub-product";
+  const std::string Own = Dist + "\\mirror.example.com\\HTTP Root directory";
+
+  // Where the archives are: a net file with a location of its own in an
+  // archive of its own there; the other net files in their container's
+  // archive in the main location's folder; the rest in files.1.
+  EXPECT_EQ(Members(Own + "\\Patch.1"), std::vector<std::string>{Payload + "\\patch.bin"});
+  if (Web) {
+    EXPECT_EQ(Members(Main + "\\Install1.1"), (std::vector<std::string>{Payload + "\\readme.txt",
+                                                                        Payload + "\\license.txt",
+                                                                        Payload + "\\tool.exe"}));
+    EXPECT_FALSE(FileExists(Dist + "\\files.1"));
+    EXPECT_EQ(Members(Main + "\\Docs.1"), std::vector<std::string>{Payload + "\\manual.txt"});
+  } else {
+    EXPECT_EQ(Members(Main + "\\Install1.1"), std::vector<std::string>{Payload + "\\tool.exe"});
+    EXPECT_FALSE(FileExists(Main + "\\Docs.1"));
+    EXPECT_EQ(Members(Dist + "\\files.1"), (std::vector<std::string>{Payload + "\\manual.txt",
+                                                                     Payload + "\\readme.txt",
+                                                                     Payload + "\\license.txt"}));
+  }
+  const TSelfExtractTrailer T = TrailerOf(Dist + "\\setup.exe");
+  if (Web) {
+    // Nothing follows setup.1 but the trailer.
+    EXPECT_EQ(T.FilesStart, 0);
+    EXPECT_EQ(T.FilesEnd, 0);
+    EXPECT_EQ(FileSizeByName(Dist + "\\setup.exe"), T.SetupEnd + 1 + 56);
+  } else {
+    EXPECT_EQ(T.FilesEnd - T.FilesStart + 1, FileSizeByName(Dist + "\\files.1"));
+  }
+  for (const std::string& A : {Own + "\\Patch.1", Main + "\\Install1.1", Dist + "\\setup.1"}) {
+    const TProgramRun V = Verify(A);
+    EXPECT_TRUE(V.Ended && V.ExitCode == 0) << A << "\n" << V.Output << V.Errors;
+  }
+
+  // The remote file list: in the main location's folder, one record per
+  // file compressed, in the order the files were made.
+  std::string Problem;
+  const std::vector<TListRecord> List = ReadList(Main + "\\filelist.lst", Problem);
+  EXPECT_EQ(Problem, "");
+  std::vector<std::string> Names;
+  for (const TListRecord& L : List) Names.push_back(L.Name);
+  EXPECT_EQ(Names, (std::vector<std::string>{"ReadMe", "License", "Manual", "Patch", "Tool"}));
+  const std::vector<std::string> Files = {"readme.txt", "license.txt", "manual.txt", "patch.bin", "tool.exe"};
+  for (size_t i = 0; i < List.size() && i < Files.size(); ++i) {
+    SCOPED_TRACE(Files[i]);
+    const std::string Source = Payload + "\\" + Files[i];
+    EXPECT_EQ(List[i].Size, FileSizeByName(Source));
+    double Date = 0;
+    ASSERT_TRUE(FileAge(Source, Date));
+    EXPECT_NEAR(List[i].Date, Date, 2.5 / 86400);
+    if (Files[i] == "tool.exe")
+      EXPECT_EQ(List[i].Version.compare(0, 5, "3.10."), 0) << List[i].Version;
+    else
+      EXPECT_EQ(List[i].Version, "");
+  }
+  EXPECT_FALSE(FileExists(Own + "\\filelist.lst"));
+  EXPECT_FALSE(FileExists(Dist + "\\filelist.lst"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, WebBuild, ::testing::Values("dtWeb", "dtTraditionalNet"));
+
+}  // namespace
