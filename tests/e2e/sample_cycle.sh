@@ -8,17 +8,11 @@
 #
 #   sample_cycle.sh BUILD_DIR [--verbose]
 set -euo pipefail
-build=$(cd "$1" && pwd)
-verbose=${2:-}
+. "$(dirname "$0")/wine_env.sh"
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-run="$build/wine-run"
-prefix="$build/wineprefix"
 work="$build/e2e-sample"
 payload="$source_dir/examples/sample/payload"
 bin="$build/examples/sample/bin"
-say() { [ -n "$verbose" ] && echo "$@" || true; }
-fail() { echo "FAIL: $*" >&2; exit 1; }
-winpath() { echo "Z:$1" | sed 's|/|\\|g'; }
 reg_has() { "$run" reg query "$@" >/dev/null 2>&1; }
 qvauto="$build/tests/qvauto.exe"
 # Installs as a user starts them.  Program Manager opens a window on each
