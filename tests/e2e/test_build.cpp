@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "archive/cmp_TQrvnCompress.h"
 #include "engine/cmp_TInstall.h"
+#include "engine/routines_API.h"
 #include "rtl/cmp_TFileStream.h"
 #include "test_paths.h"
 #include "test_uninstall_support.h"
@@ -104,7 +106,8 @@ std::string Project(const std::string& Payload, const std::string& InstallLines 
          "  object psContainerArchiveFile: TpsContainerArchiveFile\n  end\n"
          "  object Install1: TInstall\n"
          "    DestDir = '\\QvBuild Test'\n"
-         "    DestDirType = psProgramFiles\n" +
+         "    DestDirType = psProgramFiles\n"
+         "    Information.ProductName = 'QvBuild Test'\n" +
          InstallLines +
          "  end\n"
          "  object Docs: TInstallFileGroup\n"
@@ -373,6 +376,90 @@ TEST_F(BuildProgram, FloppiesOnlyFromTheSelfExtractingFile) {
   EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
   EXPECT_EQ(R.Boxes, std::vector<std::string>{"Sorry... You can only transfer this installation to floppies through "
                                               "the self-extracting file. Usage example: setup.exe *TODISK"});
+}
+
+// The names of the install records that exist now.
+std::vector<std::string> InstallRecords() {
+  std::vector<std::string> R;
+  TRegKey K;
+  if (K.OpenReadOnly(hkLocalMachine, InstallRecordRoot)) K.GetKeyNames(R);
+  return R;
+}
+
+TEST_F(BuildProgram, SwitchesThatSayWhereTheDistributionLies) {
+  {
+    TKitOnSearchPath Kit;
+    ASSERT_EQ(RunSetup("-b").ExitCode, 0u);
+  }
+  // The project has no wizard: an installation run installs its files
+  // without a question.
+  const std::string Target = AddBackslash(GetProgramFilesDir()) + "QvBuild Test";
+  const std::string Sfx = *Dir / "sfx", Copy = *Dir / "copy", Empty = *Dir / "empty";
+  ForceDirectories(Sfx);
+  ForceDirectories(Empty);
+  ASSERT_TRUE(CopyFileA((Dist() + "\\setup.exe").c_str(), (Sfx + "\\setup.exe").c_str(), FALSE));
+  const std::string NoLoaderPath =
+      "The path of the loading program was not passed correctly. If you are running your install project in "
+      "the IDE, then you need to add two command line parameters. In Run | Parameters | \"Run Parameters\", "
+      "type in: -d \"-sBUILDPATH\" where BUILDPATH is the path into which you built the distributables. "
+      "Example: -d \"-sC:\\My Build\".";
+  struct Case {
+    std::string What, Args;
+    bool FromCopy;        // run a copy of the setup program in Copy
+    bool Installs;
+    std::string Message;  // the one box shown; empty: none
+    bool CopyRemoved;
+  } Cases[] = {
+      {"the folder of files.1", "\"-s" + Dist() + "\"", false, true, "", false},
+      {"the self-extracting file in the folder", "\"-esetup.exe\" \"-s" + Sfx + "\"", false, true, "", false},
+      {"no source folder", "", false, false, NoLoaderPath, false},
+      // An empty folder is the setup program's own.
+      {"an empty source switch", "-s", false, false,
+       "Cannot open the compressed file " + ExtractFileDir(SetupExe()) + "\\files.1.", false},
+      {"a folder without the archive", "\"-s" + Empty + "\"", false, false,
+       "Cannot open the compressed file " + Empty + "\\files.1.", false},
+      // A resumption needs the install record of the interrupted run.
+      {"nothing unfinished to resume", "-r", false, false,
+       "The TInstall could not either write or read unfinished business from the registry.", false},
+      {"a temporary copy", "\"-s" + Dist() + "\" -c", true, true, "", true},
+      {"a temporary copy in a debug run", "-d \"-s" + Dist() + "\" -c", true, true, "", false},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.What);
+    RemoveTree(Target);
+    const std::vector<std::string> RecordsBefore = InstallRecords();
+    std::string Exe = SetupExe();
+    if (C.FromCopy) {
+      ForceDirectories(Copy);
+      Exe = Copy + "\\Setup.exe";
+      ASSERT_TRUE(CopyFileA(SetupExe().c_str(), Exe.c_str(), FALSE));
+    }
+    const TBoxedRun R = RunAnsweringBoxes(Quote(Exe) + " " + C.Args);
+    ASSERT_TRUE(R.Ended);
+    EXPECT_EQ(R.Boxes, C.Message.empty() ? std::vector<std::string>{} : std::vector<std::string>{C.Message});
+    if (C.Installs) {
+      EXPECT_EQ(R.ExitCode, 0u);
+      EXPECT_EQ(ReadTestFile(Target + "\\readme.txt"), "Read me first.\r\n");
+      EXPECT_EQ(ReadTestFile(Target + "\\Docs\\manual.txt"), "The manual.\r\n");
+    } else {
+      EXPECT_FALSE(DirectoryExists(Target));
+    }
+    if (C.FromCopy) {
+      // The copy's folder goes once the program has ended (a batch file
+      // waits for it); a debug run keeps it.
+      bool Gone = false;
+      for (int i = 0; i < 100 && !(Gone = !DirectoryExists(Copy)); ++i) Sleep(200);
+      EXPECT_EQ(Gone, C.CopyRemoved);
+      RemoveTree(Copy);
+    }
+    // A failed run leaves its install record for the next attempt; the test
+    // takes it away.
+    for (const std::string& N : InstallRecords())
+      if (std::find(RecordsBefore.begin(), RecordsBefore.end(), N) == RecordsBefore.end())
+        RegDeleteKeyTree(hkLocalMachine, std::string(InstallRecordRoot) + "\\" + N);
+  }
+  RemoveTree(Target);
+  RegDeleteKeyTree(hkLocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QvBuild Test");
 }
 
 TEST(BuildStandAlone, NeedsTheLoadingProgram) {
