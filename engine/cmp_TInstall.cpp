@@ -733,7 +733,9 @@ void TCustomInstall::BuildFromBuildInf() {
       In.ReadBuffer(&Text[0], Text.size());
       Lines.SetText(Text);
     }
-    if (Lines.Count() == 0)
+    // A blank first line names no folder: the build would land in whatever
+    // folder is current.
+    if (Lines.Count() == 0 || Trim(Lines[0]).empty())
       throw IEInstall("Must be 1 line in BUILD.INF. This line should specify the build directory");
     Build(SetupProgramFile(), Lines[0], true);
   } catch (const Exception& E) {

@@ -264,6 +264,10 @@ TEST_F(BuildProgram, EachBuildFailureIsShownAndEndsTheProgram) {
        "Need to have a BUILD.INF file in this directory with the first line specifying the build directory"},
       {"empty BUILD.INF", Kit, [] { WriteTestFile(BuildInf(), ""); },
        "Must be 1 line in BUILD.INF. This line should specify the build directory"},
+      // A blank first line names no folder; the build must not land in
+      // whatever folder is current.
+      {"blank first line", Kit, [] { WriteTestFile(BuildInf(), "\r\n" + Dist() + "\r\n"); },
+       "Must be 1 line in BUILD.INF. This line should specify the build directory"},
       {"no search path", "", [] {},
        std::string("The HKEY_LOCAL_MACHINE | HKEY_CURRENT_USER") + KitSearchPathKey +
            " key in the registry is either missing or points to an invalid Quorvane directory"},
@@ -305,7 +309,7 @@ TEST_F(BuildProgram, BuildFolderThatCannotBeMade) {
   ASSERT_TRUE(R.Ended);
   EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
   ASSERT_EQ(R.Boxes.size(), 1u);
-  EXPECT_NE(R.Boxes[0].find(*Dir / "blocker\\dist"), std::string::npos) << R.Boxes[0];
+  EXPECT_EQ(R.Boxes[0], "Cannot create the file " + (*Dir / "blocker\\dist\\setup.1"));
 }
 
 TEST_F(BuildProgram, StartUpFailuresOfTheCommandLine) {
