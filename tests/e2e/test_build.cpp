@@ -249,6 +249,16 @@ TEST_F(BuildProgram, BuildsTheSelfExtractingFileAndItsParts) {
   }
   // Not a distribution of a web type: no remote file list anywhere.
   EXPECT_EQ(FolderSnapshot(Dist()).find("filelist.lst"), std::string::npos);
+
+  // A second build into the same folder starts setup.exe afresh.
+  {
+    TKitOnSearchPath Kit;
+    const TBoxedRun Again = RunSetup("-b");
+    ASSERT_TRUE(Again.Ended);
+    EXPECT_EQ(Again.ExitCode, 0u);
+  }
+  EXPECT_EQ(FileSizeByName(Dist() + "\\setup.exe"), static_cast<int64_t>(Exe.size()));
+  EXPECT_EQ(ReadTestFile(Dist() + "\\setup.1"), Setup1);
 }
 
 TEST_F(BuildProgram, EachBuildFailureIsShownAndEndsTheProgram) {
@@ -464,6 +474,20 @@ TEST_F(BuildProgram, SwitchesThatSayWhereTheDistributionLies) {
   }
   RemoveTree(Target);
   RegDeleteKeyTree(hkLocalMachine, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QvBuild Test");
+}
+
+TEST_F(BuildProgram, FloppiesNeedDriveA) {
+  if (GetDriveTypeA("A:\\") != DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "this Wine prefix has a drive A:";
+  {
+    TKitOnSearchPath Kit;
+    ASSERT_EQ(RunSetup("-b").ExitCode, 0u);
+  }
+  const TBoxedRun R = RunAnsweringBoxes(Quote(Dist() + "\\setup.exe") + " *TODISK");
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
+  // The system's reason follows the file name.
+  ASSERT_EQ(R.Boxes.size(), 1u);
+  EXPECT_EQ(R.Boxes[0].rfind("Cannot create file a:\\setup.exe: ", 0), 0u) << R.Boxes[0];
 }
 
 TEST(BuildStandAlone, NeedsTheLoadingProgram) {
