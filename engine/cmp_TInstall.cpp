@@ -331,6 +331,9 @@ void TCustomInstall::HandleException(TPersistent*, const Exception& E) {
     return;
   }
   FInstalling = false;
+  // Cancelled or failed, the program did not install: whoever started it
+  // must not read success from its exit code.
+  if (Application) Application->ExitCode = ExitCodeFailed;
   try {
     if (dynamic_cast<const EQIUserAbort*>(&E)) {
       NotifyBadInstall();

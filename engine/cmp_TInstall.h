@@ -29,7 +29,8 @@ constexpr int SwitchCount = 7;
 // loading program then keeps the temporary copy, which the resumption run
 // started from RunOnce still needs.
 constexpr int ExitCodeRestartPlanned = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
-// The build or the transfer to floppies failed (after its message box).
+// The build, the transfer to floppies or the installation run failed or was
+// cancelled (after its message box or failure pages).
 constexpr int ExitCodeFailed = 1;
 
 // The registry key of every install record.

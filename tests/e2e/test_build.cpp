@@ -451,8 +451,9 @@ TEST_F(BuildProgram, SwitchesThatSayWhereTheDistributionLies) {
     const TBoxedRun R = RunAnsweringBoxes(Quote(Exe) + " " + C.Args);
     ASSERT_TRUE(R.Ended);
     EXPECT_EQ(R.Boxes, C.Message.empty() ? std::vector<std::string>{} : std::vector<std::string>{C.Message});
+    // A run that failed says so in its exit code.
+    EXPECT_EQ(R.ExitCode, C.Installs || C.Message.empty() ? 0u : static_cast<DWORD>(ExitCodeFailed));
     if (C.Installs) {
-      EXPECT_EQ(R.ExitCode, 0u);
       EXPECT_EQ(ReadTestFile(Target + "\\readme.txt"), "Read me first.\r\n");
       EXPECT_EQ(ReadTestFile(Target + "\\Docs\\manual.txt"), "The manual.\r\n");
     } else {

@@ -355,6 +355,7 @@ TEST(Install, FailuresDuringTheRunTakeTheirPaths) {
     P.Install->HandleException(P.Install, E);
   }
   EXPECT_EQ(Seen, std::vector<std::string>{"bad"});
+  EXPECT_EQ(App.ExitCode, ExitCodeFailed);
   TRegKey K;
   EXPECT_FALSE(K.OpenReadOnly(hkLocalMachine, Key));
   EXPECT_FALSE(P.Install->Installing());
