@@ -28,6 +28,11 @@ letter="$prefix/dosdevices/a:"
 saved_letter=""
 cleanup() {
   set +e
+  # A program stopped by a failed check may still wait in a box.
+  for _ in 1 2 3 4 5; do
+    "$run" "$build/tests/qvauto.exe" close "$title" >/dev/null 2>&1 || break
+    sleep 0.5
+  done
   [ -n "${setup_pid:-}" ] && kill "$setup_pid" 2>/dev/null
   mountpoint -q "$drive" && umount "$drive"
   rm -f "$letter"
