@@ -167,7 +167,7 @@ TCustomInstall::~TCustomInstall() {
     // Started, not waited for: it waits for this program to let go.
     std::string Cmd = "cmd.exe /c \"" + FBatchFileName + "\"";
     if (GetWindowsVersion() == wvWindows95) Cmd = FBatchFileName;
-    WinExec(Cmd.c_str(), SW_HIDE);
+    StartProgram(Cmd, "", SW_HIDE);
   }
 }
 
@@ -601,19 +601,7 @@ void TCustomInstall::RunFilesAfterInstall() {
     bool DefaultAction = true;
     if (OnBeforeRunFile) OnBeforeRunFile(this, F, DefaultAction);
     if (!DefaultAction) continue;
-    std::string Cmd = AddBackslash(F->GetDestPath()) + F->DestName();
-    STARTUPINFOA SI{};
-    SI.cb = sizeof SI;
-    SI.dwFlags = STARTF_USESHOWWINDOW;
-    SI.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION PI{};
-    std::vector<char> Line(Cmd.begin(), Cmd.end());
-    Line.push_back('\0');
-    if (CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       F->GetDestPath().c_str(), &SI, &PI)) {
-      CloseHandle(PI.hThread);
-      CloseHandle(PI.hProcess);
-    }
+    StartProgram(AddBackslash(F->GetDestPath()) + F->DestName(), F->GetDestPath(), SW_SHOWNORMAL);
   }
 }
 

@@ -59,3 +59,7 @@ class TCurrentDirScope {
  private:
   std::string FOld;
 };
+
+// Starts a program without waiting for it (not even for its first input,
+// as WinExec does); false when it cannot be started.
+bool StartProgram(const std::string& CommandLine, const std::string& Dir, int Show);

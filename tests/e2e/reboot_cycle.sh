@@ -63,6 +63,9 @@ cp -a "$build/wineprefix" "$copy"
 say "== Prefix copied in $((SECONDS - t0)) s"
 export QV_WINEPREFIX="$copy"
 c="$copy/drive_c"
+# Temporary setup copies that other runs left in the build's prefix are not
+# this run's to answer for.
+rm -rf "$c"/users/*/Temp/QVL*
 product='C:\Program Files\Quorvane Reboot Test'
 target="$c/Program Files/Quorvane Reboot Test"
 component="$product\\selfreg_ok.dll"

@@ -199,27 +199,40 @@ TEST(ProgramManagerScripted, CommandsLongerThanTheBufferAreRefusedUnsent) {
 
 // --- Wine's Program Manager -----------------------------------------------------------
 
-// Program Manager opens a window on every group it creates or shows; they
-// are closed with the group, or they would keep Wine's desktop (and the
-// output of whoever started it) alive.
+// Program Manager opens a window on every group it creates or shows, a
+// moment after the command; they are closed with the group, or they would
+// keep Wine's desktop (and the output of whoever started it) alive.
+std::vector<HWND> WindowsTitled(const std::string& Title) {
+  std::vector<HWND> Open;
+  struct TCtx {
+    const std::string* Title;
+    std::vector<HWND>* Open;
+  } Ctx{&Title, &Open};
+  EnumWindows(
+      [](HWND H, LPARAM P) -> BOOL {
+        auto* C = reinterpret_cast<TCtx*>(P);
+        char Text[MAX_PATH] = {};
+        GetWindowTextA(H, Text, sizeof Text);
+        if (*C->Title == Text) C->Open->push_back(H);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&Ctx));
+  return Open;
+}
+
 void CloseWindowsTitled(const std::string& Title) {
-  for (int Round = 0; Round < 50; ++Round) {
-    std::vector<HWND> Open;
-    struct TCtx {
-      const std::string* Title;
-      std::vector<HWND>* Open;
-    } Ctx{&Title, &Open};
-    EnumWindows(
-        [](HWND H, LPARAM P) -> BOOL {
-          auto* C = reinterpret_cast<TCtx*>(P);
-          char Text[MAX_PATH] = {};
-          GetWindowTextA(H, Text, sizeof Text);
-          if (*C->Title == Text) C->Open->push_back(H);
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&Ctx));
-    if (Open.empty()) return;
-    for (HWND H : Open) PostMessageA(H, WM_CLOSE, 0, 0);
+  // Closed until none has shown up for a while (three seconds at first, in
+  // case the first has not opened yet).
+  DWORD QuietSince = GetTickCount(), Quiet = 3000;
+  for (DWORD Start = GetTickCount(); GetTickCount() - Start < 20000;) {
+    const std::vector<HWND> Open = WindowsTitled(Title);
+    if (!Open.empty()) {
+      for (HWND H : Open) PostMessageA(H, WM_CLOSE, 0, 0);
+      QuietSince = GetTickCount();
+      Quiet = 1500;
+    } else if (GetTickCount() - QuietSince > Quiet) {
+      return;
+    }
     Sleep(100);
   }
 }
