@@ -127,20 +127,6 @@ std::string StructuredPayload() {
 
 // --- running -------------------------------------------------------------------------------
 
-std::vector<std::string> FolderNames(const std::string& Dir) {
-  std::vector<std::string> R;
-  WIN32_FIND_DATAA D;
-  HANDLE H = FindFirstFileA((AddBackslash(Dir) + "*").c_str(), &D);
-  if (H == INVALID_HANDLE_VALUE) return R;
-  do {
-    const std::string N = D.cFileName;
-    if (N != "." && N != "..") R.push_back(N);
-  } while (FindNextFileA(H, &D));
-  FindClose(H);
-  std::sort(R.begin(), R.end());
-  return R;
-}
-
 std::string Joined(const std::vector<std::string>& Names) {
   std::string R;
   for (const std::string& N : Names) R += N + " ";

@@ -495,13 +495,8 @@ TEST_F(FileInstall, AFailedReplacementGivesTheOldFileBack) {
   // Names beginning with the file's own, other than the file itself.
   auto Beside = [&] {
     std::string Names;
-    WIN32_FIND_DATAA F;
-    HANDLE Found = FindFirstFileA((S.Target() + "\\top1.txt*").c_str(), &F);
-    if (Found == INVALID_HANDLE_VALUE) return Names;
-    do
-      if (std::string(F.cFileName) != "top1.txt") Names += std::string(F.cFileName) + " ";
-    while (FindNextFileA(Found, &F));
-    FindClose(Found);
+    for (const std::string& N : FolderNames(S.Target(), "top1.txt*"))
+      if (N != "top1.txt") Names += N + " ";
     return Names;
   };
   EXPECT_EQ(ReadTestFile(Dest), "the version the user has");

@@ -1,6 +1,10 @@
 #include "test_paths.h"
 
+#include <algorithm>
 #include <cstdio>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "rtl/cmp_TFileStream.h"
 
@@ -32,3 +36,19 @@ TScratchDir::TScratchDir(const std::string& Name) : FPath(AddBackslash(TempDirec
 }
 
 TScratchDir::~TScratchDir() { RemoveTree(FPath); }
+
+#ifdef _WIN32
+std::vector<std::string> FolderNames(const std::string& Dir, const std::string& Pattern) {
+  std::vector<std::string> R;
+  WIN32_FIND_DATAA D;
+  HANDLE H = FindFirstFileA((AddBackslash(Dir) + Pattern).c_str(), &D);
+  if (H == INVALID_HANDLE_VALUE) return R;
+  do {
+    const std::string N = D.cFileName;
+    if (N != "." && N != "..") R.push_back(N);
+  } while (FindNextFileA(H, &D));
+  FindClose(H);
+  std::sort(R.begin(), R.end());
+  return R;
+}
+#endif

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
@@ -30,6 +31,10 @@ bool WriteTestFile(const std::string& Path, const std::string& Bytes);
 std::string ReadTestFile(const std::string& Path);
 // Removes a folder with everything in it.
 void RemoveTree(const std::string& Dir);
+#ifdef _WIN32
+// The names in Dir that match a wildcard Pattern, sorted, without "." and "..".
+std::vector<std::string> FolderNames(const std::string& Dir, const std::string& Pattern = "*");
+#endif
 
 // A scratch folder under the temporary folder, empty at the start and
 // removed at the end.
