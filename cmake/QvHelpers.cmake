@@ -1,15 +1,22 @@
 # Helpers shared by the layer folders.
 
-# qv_layer(NAME DEPS...): a static library of the .cpp files of the current
-# folder.  Files ending in _win.cpp build only for Windows, _posix.cpp only
-# elsewhere.
-function(qv_layer name)
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+# qv_platform_sources(VAR GLOB...): the files matching the patterns that
+# build on this platform: a name ending in _win.cpp builds only for Windows,
+# _posix.cpp only elsewhere.
+function(qv_platform_sources var)
+  file(GLOB srcs CONFIGURE_DEPENDS ${ARGN})
   if(QV_WINDOWS)
     list(FILTER srcs EXCLUDE REGEX "_posix\\.cpp$")
   else()
     list(FILTER srcs EXCLUDE REGEX "_win\\.cpp$")
   endif()
+  set(${var} ${srcs} PARENT_SCOPE)
+endfunction()
+
+# qv_layer(NAME DEPS...): the library of a layer folder, made of the .cpp
+# files of the current folder that build on this platform.
+function(qv_layer name)
+  qv_platform_sources(srcs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT srcs)
     add_library(${name} INTERFACE)
     target_link_libraries(${name} INTERFACE ${ARGN})

@@ -9,9 +9,9 @@
 
 #include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
-#include "engine/routines_API.h"
-#include "engine/routines_Registry.h"
-#include "engine/routines_Unfinished.h"
+#include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
+#include "environment/routines_Unfinished.h"
 #include "i18n/cmp_TTranslator.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TPathSpecifier.h"

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "controls/cmp_TForm.h"
-#include "engine/routines_API.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
 #include "net/cmp_TNetInstallLocation.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TPathSpecifier.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/routines_API.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TInstallContainer.h"
 #include "rtl/routines_ClassBuilder.h"

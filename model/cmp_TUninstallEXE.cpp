@@ -1,7 +1,7 @@
 #include "model/cmp_TUninstallEXE.h"
 #include "model/routines_InstallFileProps.h"
 
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "net/cmp_TNetInstallLocation.h"
 #include "rtl/routines_ClassBuilder.h"

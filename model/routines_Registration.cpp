@@ -4,7 +4,7 @@
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/cmp_TUninstallEXE.h"
-#include "engine/routines_ExpandPaths.h"
+#include "environment/routines_ExpandPaths.h"
 #include "net/cmp_TNetInstallLocation.h"
 
 void RegisterModelClasses() {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 #include "model/cmp_TInstallContainer.h"
 #include "rtl/cmp_TCollection.h"
 

@@ -6,8 +6,8 @@
 #include <shlobj.h>
 
 #include "controls/cmp_TForm.h"
-#include "engine/routines_API.h"
-#include "engine/routines_ExpandPaths.h"
+#include "environment/routines_API.h"
+#include "environment/routines_ExpandPaths.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TUninstallEXE.h"

@@ -7,8 +7,8 @@
 #include <set>
 
 #include "archive/cmp_TQrvnCompress.h"
-#include "engine/routines_API.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"

@@ -10,7 +10,7 @@
 #include "apps/setup/routines_Startup.h"
 #include "controls/cmp_TApplication.h"
 #include "engine/cmp_TInstall.h"
-#include "engine/routines_API.h"
+#include "environment/routines_API.h"
 #include "rtl/cmp_TCollection.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/cmp_TReader.h"

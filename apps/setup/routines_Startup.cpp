@@ -6,7 +6,7 @@
 #include "controls/cmp_TStdCtrls.h"
 #include "archive/routines_Compression.h"
 #include "engine/cmp_TInstall.h"
-#include "i18n/cmp_TTranslateControls.h"
+#include "controls/cmp_TTranslateControls.h"
 #include "model/cmp_TVersion.h"
 #include "model/routines_Registration.h"
 #include "system/routines_SystemRegistration.h"

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/routines_API.h"
+#include "environment/routines_API.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Format.h"
 #include "rtl/routines_Strings.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 
 extern const char* const UninstallKeyRoot;  // "\Software\...\CurrentVersion\Uninstall"
 

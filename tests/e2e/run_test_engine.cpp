@@ -15,7 +15,7 @@
 #include "apps/setup/routines_Startup.h"
 #include "controls/cmp_TApplication.h"
 #include "engine/cmp_TInstall.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 #include "model/cmp_TInstallFile.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"

@@ -15,7 +15,7 @@
 
 #include "archive/cmp_TQrvnCompress.h"
 #include "engine/cmp_TInstall.h"
-#include "engine/routines_API.h"
+#include "environment/routines_API.h"
 #include "rtl/cmp_TFileStream.h"
 #include "test_paths.h"
 #include "test_uninstall_support.h"

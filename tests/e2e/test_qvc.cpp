@@ -7,8 +7,8 @@
 #include <string>
 
 #include "apps/qvc/routines_ProjectCompiler.h"
-#include "engine/routines_API.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
 #include "rtl/routines_ObjectText.h"
 #include "test_paths.h"
 #include "test_uninstall_support.h"

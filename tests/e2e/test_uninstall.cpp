@@ -10,8 +10,8 @@
 
 #include "apps/uninstall/routines_Uninstall.h"
 #include "apps/uninstall/routines_UninstallRecord.h"
-#include "engine/routines_API.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
 #include "rtl/routines_Format.h"
 #include "test_paths.h"
 #include "test_uninstall_support.h"

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 
 struct TProgramRun {
   bool Ended = false;  // false: it did not start, or hung and was ended

@@ -5,7 +5,7 @@
 
 #include "controls/cmp_TApplication.h"
 #include "engine/cmp_TInstall.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 #include "i18n/routines_LanguageFiles.h"
 #include "model/routines_Registration.h"
 #include "rtl/cmp_TReader.h"

@@ -1,7 +1,6 @@
 # Fuzz targets of the archive engine, on an instrumented copy of the archive
 # layer (coverage feedback from inside the parser and the extractor).
-file(GLOB archive_srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/archive/*.cpp)
-list(FILTER archive_srcs EXCLUDE REGEX "_win\\.cpp$")
+qv_platform_sources(archive_srcs ${CMAKE_SOURCE_DIR}/archive/*.cpp)
 add_library(qv_archive_fuzz STATIC ${archive_srcs})
 target_compile_options(qv_archive_fuzz PRIVATE -fsanitize=fuzzer-no-link)
 target_link_libraries(qv_archive_fuzz PUBLIC qv_rtl_fuzz qv_zlib)

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "engine/routines_API.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
 #include "model/cmp_TInstallFile.h"
 #include "model_fixture.h"
 #include "rtl/routines_Files.h"

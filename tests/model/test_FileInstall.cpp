@@ -10,8 +10,8 @@
 
 #include "archive/cmp_TFileHeaders.h"
 #include "archive/cmp_TQrvnCompress.h"
-#include "engine/routines_API.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/cmp_TUninstallEXE.h"

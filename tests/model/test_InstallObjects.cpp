@@ -5,8 +5,8 @@
 
 #include "model_fixture.h"
 #include "controls/cmp_TForm.h"
-#include "engine/routines_API.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/routines_Registration.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TestServer.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 #include "model/model_fixture.h"
 #include "model/routines_Registration.h"
 #include "net/cmp_TNetInstallLocation.h"

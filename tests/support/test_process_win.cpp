@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 #include "test_paths.h"
 
 int RunWithOutput(const std::string& CommandLine, std::string& Output, unsigned long TimeoutMs) {

@@ -4,8 +4,8 @@
 // that the uninstaller reads.
 #include <gtest/gtest.h>
 
-#include "engine/RegistrySupport.h"
-#include "engine/routines_API.h"
+#include "support/RegistrySupport.h"
+#include "environment/routines_API.h"
 #include "engine/cmp_TInstall.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/model_fixture.h"

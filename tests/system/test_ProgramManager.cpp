@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "engine/routines_API.h"
+#include "environment/routines_API.h"
 #include "rtl/routines_Files.h"
 #include "system/cmp_TProgramManager.h"
 #include "system_support.h"

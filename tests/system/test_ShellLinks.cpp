@@ -5,9 +5,9 @@
 // Manager method on systems without shell links (Wine made to report them).
 #include <gtest/gtest.h>
 
-#include "engine/RegistrySupport.h"
+#include "support/RegistrySupport.h"
 #include "engine/cmp_TInstall.h"
-#include "engine/routines_API.h"
+#include "environment/routines_API.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TUninstallEXE.h"
 #include "model/model_fixture.h"

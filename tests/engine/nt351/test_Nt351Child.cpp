@@ -9,7 +9,7 @@
 #include "controls/cmp_TApplication.h"
 #include "controls/cmp_TForm.h"
 #include "engine/cmp_TInstall.h"
-#include "engine/routines_API.h"
+#include "environment/routines_API.h"
 #include "model/routines_Registration.h"
 #include "rtl/cmp_TReader.h"
 #include "rtl/cmp_TStream.h"

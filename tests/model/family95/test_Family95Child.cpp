@@ -7,8 +7,8 @@
 #include <windows.h>
 
 #include "controls/cmp_TForm.h"
-#include "engine/routines_API.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/routines_Registration.h"
 #include "model_fixture.h"

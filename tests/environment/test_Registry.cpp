@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "RegistrySupport.h"
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 #include "rtl/exceptions_Quorvane.h"
 
 namespace {

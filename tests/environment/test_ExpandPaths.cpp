@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "engine/routines_API.h"
-#include "engine/routines_ExpandPaths.h"
+#include "environment/routines_API.h"
+#include "environment/routines_ExpandPaths.h"
 #include "rtl/cmp_TComponent.h"
 #include "rtl/exceptions_Quorvane.h"
 

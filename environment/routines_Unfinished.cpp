@@ -1,6 +1,6 @@
-#include "engine/routines_Unfinished.h"
+#include "environment/routines_Unfinished.h"
 
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 #include "rtl/cmp_TStrings.h"
 #include "rtl/exceptions_Quorvane.h"
 #include "rtl/routines_Strings.h"

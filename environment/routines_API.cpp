@@ -1,8 +1,8 @@
-#include "engine/routines_API.h"
+#include "environment/routines_API.h"
 
 #include <vector>
 
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 #include "rtl/exceptions_Quorvane.h"
 #include "rtl/routines_Strings.h"
 

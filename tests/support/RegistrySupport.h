@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/routines_Registry.h"
+#include "environment/routines_Registry.h"
 
 // Remembers a value (or that it was absent) and restores it on destruction.
 class TSavedRegValue {

@@ -10,7 +10,7 @@
 
 #include "controls/cmp_TApplication.h"
 #include "controls/cmp_TForm.h"
-#include "i18n/cmp_TTranslateControls.h"
+#include "controls/cmp_TTranslateControls.h"
 #include "i18n/routines_LanguageFiles.h"
 #include "rtl/cmp_TReader.h"
 #include "rtl/cmp_TStream.h"

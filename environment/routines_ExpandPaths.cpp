@@ -1,6 +1,6 @@
-#include "engine/routines_ExpandPaths.h"
+#include "environment/routines_ExpandPaths.h"
 
-#include "engine/routines_API.h"
+#include "environment/routines_API.h"
 #include "rtl/exceptions_Quorvane.h"
 
 namespace {

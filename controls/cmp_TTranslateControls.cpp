@@ -1,4 +1,4 @@
-#include "i18n/cmp_TTranslateControls.h"
+#include "controls/cmp_TTranslateControls.h"
 
 #include "controls/cmp_TForm.h"
 #include "rtl/routines_ClassBuilder.h"

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "RegistrySupport.h"
-#include "engine/routines_Unfinished.h"
+#include "environment/routines_Unfinished.h"
 #include "rtl/cmp_TStrings.h"
 #include "rtl/exceptions_Quorvane.h"
 

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "RegistrySupport.h"
-#include "engine/routines_API.h"
+#include "environment/routines_API.h"
 #include "rtl/exceptions_Quorvane.h"
 #include "rtl/routines_Strings.h"
 
