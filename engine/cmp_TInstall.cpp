@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -12,6 +11,10 @@
 #include "environment/routines_API.h"
 #include "environment/routines_Registry.h"
 #include "environment/routines_Unfinished.h"
+#include "engine/routines_CleanupBatch.h"
+#include "engine/routines_Distribution.h"
+#include "engine/routines_InstallRecord.h"
+#include "engine/routines_Restart.h"
 #include "i18n/cmp_TTranslator.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TPathSpecifier.h"
@@ -23,17 +26,9 @@
 
 #undef CopyFile
 
-const char* const InstallRecordRoot = "\\SOFTWARE\\Quorvane\\Install";
-const char* const KitSearchPathKey = "\\Software\\Borland\\Delphi\\4.0\\Library";
 double RunStartTime = 0;
 
 namespace {
-// A language value read back from the install record; anything outside the
-// identities (a damaged record) stands for the user's own language.
-TQrvnLanguage LanguageFromRecord(int Value) {
-  return Value >= 0 && Value < QrvnLanguageCount ? static_cast<TQrvnLanguage>(Value) : qlUser;
-}
-
 const TEnumInfo& DistributeInfo() { return DistributeTypeInfo; }
 
 double Now() {
@@ -42,8 +37,6 @@ double Now() {
   return EncodeDayCount({T.wYear, T.wMonth, T.wDay, T.wHour, T.wMinute, T.wSecond}) +
          T.wMilliseconds / 86400000.0;
 }
-
-std::string Quoted(const std::string& S) { return "\"" + S + "\""; }
 
 // The setup program file: the running executable.
 std::string SetupProgramFile() { return TApplication::ExeName(); }
@@ -370,7 +363,7 @@ void TCustomInstall::Process() {
   if (Switch(swSelfExtract)) ApplyExtractionInfo();
   ReadInfoFromArchive();
   if (OnAfterInitialized) OnAfterInitialized(this);
-  for (int32_t Code : {-986, -976, -975, -982, -981, -977, ncBeforeInstall}) Broadcast(this, Code, nullptr);
+  for (TNotificationCode Code : StartOfRunCodes) Broadcast(this, Code, nullptr);
   TFileContainer::Process();
   // A cancel the user confirmed ends the run as a cancel, even when it came
   // too late for any copy or download to see it.
@@ -393,6 +386,11 @@ void TCustomInstall::Process() {
     }
     return;
   }
+  EndGoodRun();
+}
+
+// The end of a run that installed everything (also after a restart).
+void TCustomInstall::EndGoodRun() {
   NotifyGoodInstall();
   Cleanup();
   RemoveInstallRecord();
@@ -409,58 +407,15 @@ void TCustomInstall::RegisterDeferred() {
 }
 
 void TCustomInstall::FindInstallRecord(bool Create, std::string& Key) {
-  Key.clear();
-  const std::string Exe = SetupProgramFile();
-  const int64_t Size = FileSizeByName(Exe);
-  double Date = 0;
-  FileAge(Exe, Date);
-  TRegKey Root;
-  if (!Root.Open(hkLocalMachine, InstallRecordRoot, true)) return;
-  std::vector<std::string> Names;
-  Root.GetKeyNames(Names);
-  for (const std::string& N : Names) {
-    TRegKey K;
-    if (!K.Open(hkLocalMachine, std::string(InstallRecordRoot) + "\\" + N, false)) continue;
-    std::string Path;
-    std::vector<uint8_t> Created;
-    int32_t RecSize = 0;
-    if (!K.ReadString("Path", Path) || !K.ReadBinary("CreationDate", Created) || Created.size() != 8 ||
-        !K.ReadInteger("Size", RecSize))
-      continue;
-    double CreationDate;
-    std::memcpy(&CreationDate, Created.data(), 8);
-    if (std::fabs(CreationDate - Date) < 1e-7 && RecSize == Size) {
-      if (!K.WriteBinary("LastRunDate", &RunStartTime, 8) || !K.WriteString("Path", Exe)) return;
-      Key = std::string(InstallRecordRoot) + "\\" + N;
-      K.Flush();
-      return;
-    }
-  }
-  if (!Create) return;
-  for (int n = 0;; ++n) {
-    const std::string Name = "Install" + std::to_string(n);
-    bool Taken = false;
-    for (const std::string& N : Names) Taken = Taken || SameText(N, Name);
-    if (Taken) continue;
-    TRegKey K;
-    const std::string Full = std::string(InstallRecordRoot) + "\\" + Name;
-    if (!K.Open(hkLocalMachine, Full, true)) return;
-    const int32_t Size32 = static_cast<int32_t>(Size);
-    bool Ok = K.WriteString("Path", Exe) && K.WriteBinary("LastRunDate", &RunStartTime, 8) &&
-              K.WriteBinary("CreationDate", &Date, 8) && K.WriteInteger("Size", Size32);
-    if (Ok && Switch(swSelfExtract))
-      Ok = K.WriteString("SelfExtract", AddBackslash(FSourceDirectory) + SwitchText(swSelfExtract));
-    if (!Ok) return;
-    K.Flush();
-    Key = Full;
-    return;
-  }
+  std::optional<std::string> SelfExtract;
+  if (Switch(swSelfExtract)) SelfExtract = AddBackslash(FSourceDirectory) + SwitchText(swSelfExtract);
+  Key = ::FindInstallRecord(IdentifySetupProgram(SetupProgramFile()), RunStartTime, Create, SelfExtract);
 }
 
 void TCustomInstall::ReadInfoFromArchive() {
   if (InfoRead) return;
   if (OnBeforeReadArchiveInfo) OnBeforeReadArchiveInfo(this);
-  Broadcast(this, -984, nullptr);
+  Broadcast(this, ncBeforeReadArchiveInfo, nullptr);
   {
     HCURSOR Old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     struct TRestore {
@@ -503,19 +458,19 @@ void TCustomInstall::ReadInfoFromArchive() {
   }
   InfoRead = true;
   if (OnAfterReadArchiveInfo) OnAfterReadArchiveInfo(this);
-  Broadcast(this, -983, nullptr);
+  Broadcast(this, ncAfterReadArchiveInfo, nullptr);
 }
 
 void TCustomInstall::NotifyGoodInstall() {
   if (OnBeforeNotifyGoodInstall) OnBeforeNotifyGoodInstall(this);
-  Broadcast(this, -995, nullptr);
+  Broadcast(this, ncBeforeGoodInstall, nullptr);
   Broadcast(this, ncAfterGoodInstall, nullptr);
   if (OnAfterNotifyGoodInstall) OnAfterNotifyGoodInstall(this);
 }
 
 void TCustomInstall::NotifyBadInstall() {
   if (OnBeforeNotifyBadInstall) OnBeforeNotifyBadInstall(this);
-  Broadcast(this, -994, nullptr);
+  Broadcast(this, ncBeforeBadInstall, nullptr);
   Broadcast(this, ncAfterBadInstall, nullptr);
   if (OnAfterNotifyBadInstall) OnAfterNotifyBadInstall(this);
 }
@@ -529,49 +484,15 @@ void TCustomInstall::Cleanup() {
   const std::string Dir = RemoveBackslash(ExtractFileDir(Exe));
   for (int i = 0; i < FPresetupFiles->Count(); ++i)
     RemoveFile(AddBackslash(Dir) + ExtractFileName((*FPresetupFiles)[i]));
-  const std::string Bat = ChangeFileExt(GetTempFile(false), ".bat");
-  FILE* F = std::fopen(Bat.c_str(), "w");
-  if (!F) return;
-  if (GetWindowsVersion() == wvWindows95) {
-    std::fprintf(F, "ERASE %s\nDELTREE /Y %s\nERASE %s\nERASE %s\n", Exe.c_str(), Dir.c_str(),
-                 ChangeFileExt(Bat, ".PIF").c_str(), Bat.c_str());
-  } else {
-    // Windows NT has no DELTREE, and the program is still running when the
-    // batch starts: wait until its file can be erased (bounded), then take
-    // the folder away.
-    std::fprintf(F,
-                 "@echo off\r\nset /a n=0\r\n:wait\r\nerase \"%s\" >nul 2>&1\r\n"
-                 "if not exist \"%s\" goto gone\r\nset /a n=n+1\r\nif %%n%% lss 20000 goto wait\r\n"
-                 ":gone\r\nrmdir /s /q \"%s\" >nul 2>&1\r\nerase \"%s\" >nul 2>&1\r\nerase \"%s\" >nul 2>&1\r\n",
-                 Exe.c_str(), Exe.c_str(), Dir.c_str(), ChangeFileExt(Bat, ".PIF").c_str(), Bat.c_str());
-  }
-  std::fclose(F);
+  const std::string Bat = WriteCleanupBatch(Exe, Dir, GetWindowsVersion() == wvWindows95);
+  if (Bat.empty()) return;
   FBatchFileName = Bat;
   FRunBatchFileOnDestroy = true;
 }
 
 void TCustomInstall::RemoveInstallRecord() {
   if (InstallKey.empty()) return;
-  {
-    TRegKey K;
-    if (!K.Open(hkLocalMachine, InstallKey, false)) return;
-    std::vector<std::string> Subs;
-    K.GetKeyNames(Subs);
-    K.Close();
-    for (const std::string& S : Subs) {
-      const std::string Sub = InstallKey + "\\" + S;
-      std::string Local = RegReadString(hkLocalMachine, Sub, "LocalFile", "");
-      if (!Trim(Local).empty()) RemoveFile(Local);
-      RegDeleteKeyTree(hkLocalMachine, Sub);
-    }
-  }
-  RegDeleteKeyTree(hkLocalMachine, InstallKey);
-  for (const char* Parent : {InstallRecordRoot, "\\Software\\Quorvane"}) {
-    TRegKey P;
-    if (!P.OpenReadOnly(hkLocalMachine, Parent) || P.HasSubKeys()) break;
-    P.Close();
-    RegDeleteKeyTree(hkLocalMachine, Parent);
-  }
+  ::RemoveInstallRecord(InstallKey);
   InstallKey.clear();
 }
 
@@ -621,50 +542,25 @@ std::string TCustomInstall::GetSetupProgramPath() {
 }
 
 void TCustomInstall::RegisterRunOnce() {
-  const std::string E = SetupProgramFile();
-  const std::string P = GetSetupProgramPath();
-  const std::string Dir = RemoveBackslash(ExtractFileDir(P));
-  std::string Cmd = Quoted(E) + " -r ";
-  if (Switch(swSelfExtract)) Cmd += Quoted("-e" + ExtractFileName(P)) + " ";
-  Cmd += Quoted("-s" + Dir);
-  if (Switch(swCopy)) Cmd += " -c";
+  const std::string Cmd =
+      ResumeCommandLine(SetupProgramFile(), GetSetupProgramPath(), Switch(swSelfExtract), Switch(swCopy));
   if (!WriteRunOnce("QuorvaneUnfinished", Cmd, true))
     throw IEInstall("Cannot register the install to be run on reboot in the RunOnce key in the registry");
 }
 
 void TCustomInstall::StoreLanguage() {
   if (!Translator()) return;
-  RegWriteInteger(hkLocalMachine, InstallKey, "Language", Translator()->TranslateIntoLanguage());
+  WriteRecordLanguage(InstallKey, Translator()->TranslateIntoLanguage());
 }
 
 int TCustomInstall::ReadLanguage() {
   const int Default = Translator() ? Translator()->TranslateIntoLanguage() : qlUser;
   if (InstallKey.empty()) return Default;
-  return RegReadInteger(hkLocalMachine, InstallKey, "Language", Default);
+  return ReadRecordLanguage(InstallKey, Default);
 }
 
 void TCustomInstall::RebootWindows() {
-  bool Ok = false;
-  switch (GetWindowsVersion()) {
-    case wvWindows95:
-      Ok = ExitWindowsEx(EWX_REBOOT, 0) != 0;
-      break;
-    case wvWindowsNT: {
-      HANDLE Token = nullptr;
-      if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &Token)) break;
-      TOKEN_PRIVILEGES TP{};
-      TP.PrivilegeCount = 1;
-      TP.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-      const bool Looked = LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &TP.Privileges[0].Luid);
-      const bool Adjusted = Looked && AdjustTokenPrivileges(Token, FALSE, &TP, 0, nullptr, nullptr);
-      CloseHandle(Token);
-      Ok = Adjusted && ExitWindowsEx(EWX_REBOOT, 0);
-      break;
-    }
-    default:
-      break;
-  }
-  if (Ok) return;
+  if (RestartWindows()) return;
   if (OnFailedReboot)
     OnFailedReboot(this);
   else
@@ -686,20 +582,15 @@ void TCustomInstall::FinishUnfinished() {
     if (S1 == std::string::npos || !TryStrToInt(Line.substr(S1 + 1, S2 == std::string::npos ? std::string::npos : S2 - S1 - 1), Kind))
       throw IEInstall("There is an invalid entry for the unfinished install list %s", Line);
     const std::string Name = Line.substr(0, S1);
-    if (Kind == 1) {
+    if (Kind == ukDeleteFile) {
       RemoveFile(Name);
-    } else if (Kind == 0) {
+    } else if (Kind == ukFinishObject) {
       auto All = InstallContainerList().Data();
       for (TInstallContainer* C : All)
         if (SameText(C->Name(), Name)) C->FinishUnfinished();
     }
   }
-  NotifyGoodInstall();
-  Cleanup();
-  RemoveInstallRecord();
-  if (RunAutomatic) Shutdown();
-  RunFilesAfterInstall();
-  FInstalling = false;
+  EndGoodRun();
 }
 
 // --- building the distribution ------------------------------------------------------------
@@ -749,7 +640,11 @@ void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildD
   FArchiveFileType = nullptr;
   FArchiveFile = Files1;
   try {
-    static const TCompressOptions Options[] = {46, 54, 38};
+    // Every file goes into the build, excluded or not; a traditional
+    // distribution keeps net files local, a web one makes every file a
+    // net file.
+    constexpr TCompressOptions Always = coIncludeExcluded | coReserved | coRelocateArchives;
+    static const TCompressOptions Options[] = {Always | coForceNetFilesLocal, Always | coForceFilesNet, Always};
     Compress(Options[FDistributeType]);
     if (FDistributeType != dtTraditional) WriteFileList();
   } catch (...) {
@@ -775,20 +670,7 @@ void TCustomInstall::CopySetupProgram(const std::string& BuildDir, const std::st
           "the drive. Minimally, you should leave enough space on the drive for the SETUP.1 archive "
           "file.");
     }
-    std::string Kit;
-    try {
-      Kit = FindKitDirectory(true);
-    } catch (const Exception&) {
-      throw IEInstall(
-          "The HKEY_LOCAL_MACHINE | %s key in the registry is either missing or points to an invalid "
-          "Quorvane directory",
-          std::string("HKEY_CURRENT_USER") + KitSearchPathKey);
-    }
-    const std::string Loader = AddBackslash(Kit) + "QuorvaneLoadProgram.exe";
-    if (!FileExists(Loader)) throw IEInstall("The loader program %s was not found", Loader);
-    const std::string Dest = AddBackslash(BuildDir) + "setup.exe";
-    if (!CopyFileA(Loader.c_str(), Dest.c_str(), FALSE))
-      throw IEInstall("Cannot copy the loading program from %s to %s", Loader, Dest);
+    CopyLoadingProgram(BuildDir);
   } else {
     const std::string Dest = AddBackslash(BuildDir) + ExtractFileName(ExeName);
     if (!CopyFileA(ExeName.c_str(), Dest.c_str(), FALSE))
@@ -797,44 +679,12 @@ void TCustomInstall::CopySetupProgram(const std::string& BuildDir, const std::st
 }
 
 void TCustomInstall::CreateSetupArchive(const std::string& BuildDir, const std::string& ExeName) {
-  if (Trim(ExeName).empty()) throw IEInstall("Cannot create setup file. Executable is blank");
-  if (!FileExists(ExeName)) throw IEInstall("TInstall: Cannot find the executable file %s", ExeName);
-  const std::string Archive = AddBackslash(BuildDir) + "setup.1";
-  auto CompressOne = [&](const std::string& Source, TlzhCommand Command) {
-    TCustomInstallFile F(nullptr);
-    F.SetFileName(ExtractFileName(Source));
-    F.SetIncludeFromDir(RemoveBackslash(ExtractFileDir(Source)));
-    F.SetNet(false);
-    F.AddToArchive = Command;
-    F.RawSetArchive(Archive, nullptr);
-    F.CompressFile();
-  };
-  CompressOne(ExeName, lzcOverwrite);
-  for (int i = 0; i < FPresetupFiles->Count(); ++i) CompressOne((*FPresetupFiles)[i], lzcOnlyAdd);
+  ::CreateSetupArchive(BuildDir, ExeName, *FPresetupFiles);
 }
 
 void TCustomInstall::MakeSelfExtractor(const std::string& SetupExe, const std::string& Setup1,
                                        const std::string& Files1) {
-  TSelfExtractTrailer T{};
-  TFileStream Out(SetupExe, TFileMode::fmOpenReadWrite);
-  Out.Seek(0, TSeekOrigin::soEnd);
-  auto Append = [&](const std::string& Name, int32_t& Start, int32_t& End) {
-    TFileStream In(Name, TFileMode::fmOpenRead);
-    const int64_t Size = In.Size();
-    Start = static_cast<int32_t>(Out.Position());
-    int64_t Copied = 0;
-    try {
-      Copied = Out.CopyFrom(In, Size);
-    } catch (const Exception&) {
-    }
-    if (Copied < Size)
-      throw IEInstall("Cannot create the self-extracting exe because %s could not be loaded onto %s", Name, SetupExe);
-    End = static_cast<int32_t>(Out.Position() - 1);
-  };
-  Append(Setup1, T.SetupStart, T.SetupEnd);
-  if (FileExists(Files1)) Append(Files1, T.FilesStart, T.FilesEnd);
-  const auto Bytes = EncodeSelfExtractTrailer(T);
-  Out.WriteBuffer(Bytes.data(), Bytes.size());
+  AppendSelfExtractor(SetupExe, Setup1, Files1);
 }
 
 void TCustomInstall::WriteFileList() {
@@ -849,16 +699,7 @@ void TCustomInstall::WriteFileList() {
 }
 
 void TCustomInstall::ReadExtractionInfo(const std::string& FileName, TSelfExtractTrailer& Trailer) {
-  Trailer = TSelfExtractTrailer{};
-  try {
-    TFileStream S(FileName, TFileMode::fmOpenRead);
-    if (ReadSelfExtractTrailer(S, Trailer)) return;
-  } catch (const Exception&) {
-  }
-  throw IEInstall(
-      "Could not read the extraction info from the archive file %s when trying to find the correct "
-      "offset into the self extracting file",
-      FileName);
+  Trailer = ::ReadExtractionInfo(FileName);
 }
 
 void TCustomInstall::ApplyExtractionInfo() {
@@ -870,7 +711,6 @@ void TCustomInstall::ApplyExtractionInfo() {
 void TCustomInstall::TransferToFloppies(const std::string& Drive) {
   HCURSOR Old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
   if (Application) Application->ProcessMessages();
-  TQrvnCompress& E = QrvnCompress();
   try {
     if (!Switch(swSelfExtract))
       throw IEInstall(
@@ -889,46 +729,11 @@ void TCustomInstall::TransferToFloppies(const std::string& Drive) {
         }
       }
     } Hide{this};
-    {
-      TFileStream In(Self, TFileMode::fmOpenRead);
-      // A disk that fills up takes fewer bytes than it was given; the copy
-      // says which file did not fit.
-      auto CopyRange = [&](int64_t Start, int64_t Count, const std::string& Name, const char* NoRoom) {
-        TFileStream Out(AddBackslash(Drive) + Name, TFileMode::fmCreate);
-        In.SetPosition(Start);
-        std::vector<char> Buf(8192);
-        for (int64_t Left = Count; Left > 0;) {
-          const size_t N = static_cast<size_t>(std::min<int64_t>(Left, static_cast<int64_t>(Buf.size())));
-          In.ReadBuffer(Buf.data(), N);
-          if (Out.Write(Buf.data(), N) != N) throw IEInstall(NoRoom);
-          Left -= static_cast<int64_t>(N);
-          if (Application) Application->ProcessMessages();
-        }
-      };
-      CopyRange(0, T.SetupStart, "setup.exe", "Cannot create setup.exe on the A drive. Probably not enough room");
-      CopyRange(T.SetupStart, int64_t(T.SetupEnd) - T.SetupStart + 1, "setup.1",
-                "Cannot create setup.1 on the A drive. Probably not enough room");
-    }
-    E.OnNewDisk = [](TQrvnCompress*, int Disk, std::string&) {
-      SetCursor(LoadCursor(nullptr, IDC_ARROW));
-      const std::string Text = TranslatedFormat("Please insert disk %d", Disk);
-      const std::string Title = Application ? Application->Title : std::string("Setup");
-      if (MessageBoxA(nullptr, Text.c_str(), Title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
-        throw IEInstall("Aborted by user");
-      SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    };
-    E.OnStatus = [](TQrvnCompress*, const TlzhFileStats&) {
-      if (Application) Application->ProcessMessages();
-    };
-    E.SetOffset(T.FilesStart);
-    E.SetCompressedFile(Self);
-    E.SplitToDisks(Drive, "files.1");
+    CopyToFloppies(Self, T, Drive);
   } catch (const Exception& Ex) {
     ShowMessageBox(Ex.Message());
     if (Application) Application->ExitCode = ExitCodeFailed;
   }
-  E.OnNewDisk = TlzhNewDiskEvent();
-  E.OnStatus = TlzhFileStatsEvent();
   SetCursor(Old);
   if (Application) {
     Application->ProcessMessages();
@@ -941,22 +746,6 @@ void TCustomInstall::AddPresetupFile(const std::string& FileName, bool CheckDupl
     for (int i = 0; i < FPresetupFiles->Count(); ++i)
       if (SameText(ExtractFileName((*FPresetupFiles)[i]), ExtractFileName(FileName))) return;
   FPresetupFiles->Add(FileName);
-}
-
-std::string FindKitDirectory(bool Raise) {
-  const std::string Path = Trim(RegReadString(hkCurrentUser, KitSearchPathKey, "Search Path", ""));
-  if (Path.empty()) {
-    if (Raise) throw IENoQuorvanePath("Cannot find the the Quorvane directory on the VCL library search path");
-    return "";
-  }
-  TStrings Dirs;
-  SplitToList(Path, ';', Dirs);
-  for (int i = 0; i < Dirs.Count(); ++i) {
-    const std::string D = RemoveBackslash(Trim(Dirs[i]));
-    if (!D.empty() && FileExists(AddBackslash(D) + "Q32V35.TXT")) return D;
-  }
-  if (Raise) throw IENoQuorvanePath("Cannot find the the Quorvane directory on the VCL library search path");
-  return "";
 }
 
 // --- TInstall -------------------------------------------------------------------------------

@@ -10,6 +10,8 @@
 #include "archive/cmp_TFileHeaders.h"
 #include "controls/cmp_TForm.h"
 #include "engine/cmp_TInstallInformation.h"
+#include "engine/routines_Distribution.h"
+#include "engine/routines_InstallRecord.h"
 #include "model/cmp_TFileContainer.h"
 #include "rtl/cmp_TPicture.h"
 
@@ -32,9 +34,6 @@ constexpr int ExitCodeRestartPlanned = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
 // The build, the transfer to floppies or the installation run failed or was
 // cancelled (after its message box or failure pages).
 constexpr int ExitCodeFailed = 1;
-
-// The registry key of every install record.
-extern const char* const InstallRecordRoot;  // "\SOFTWARE\Quorvane\Install"
 
 // One record of the remote file list.
 struct TFileListRecord {
@@ -151,6 +150,7 @@ class TCustomInstall : public TFileContainer, public IInstallRun {
 
  protected:
   void RegisterDeferred();
+  void EndGoodRun();
 
   std::array<std::pair<bool, std::string>, SwitchCount> FSwitches{};
   bool FActivated = false;
@@ -183,10 +183,5 @@ class TInstall : public TCustomInstall {
 
 // The start time of the current run (a day count, local time); 0 before.
 extern double RunStartTime;
-
-// The kit directory: the first folder on the library search path that holds
-// the marker file "Q32V35.TXT".
-std::string FindKitDirectory(bool Raise);
-extern const char* const KitSearchPathKey;  // HKEY_CURRENT_USER
 
 void RegisterInstallClasses();

@@ -11,7 +11,7 @@ class TCustomInstallFile;
 enum TInstallFileState { ifsNone, ifsCompress, ifsInstall, ifsCopying };
 extern const TEnumInfo InstallFileStateInfo;
 
-// Compress options, one byte.
+// Compress options, one byte of flags.
 using TCompressOptions = uint8_t;
 constexpr TCompressOptions coRelocateArchives = 2;
 constexpr TCompressOptions coReserved = 4;
@@ -19,27 +19,26 @@ constexpr TCompressOptions coForceNetFilesLocal = 8;
 constexpr TCompressOptions coForceFilesNet = 16;
 constexpr TCompressOptions coIncludeExcluded = 32;
 
-// Information event codes, reported upward from files and containers.
-constexpr int32_t ieFileInstalled = 1001;
-constexpr int32_t ieBeforeInstall = 1002;
-constexpr int32_t ieReplacing = 1003;
-constexpr int32_t ieBeforeCompress = 1004;
-constexpr int32_t ieCompressed = 1005;
-constexpr int32_t ieBeforeCopy = 1006;
-constexpr int32_t ieCopied = 1007;
-constexpr int32_t ieInstallStatus = 1008;
-constexpr int32_t ieCompressStatus = 1009;
-constexpr int32_t ieCopyStatus = 1010;
-constexpr int32_t ieNewDisk = 1011;
-constexpr int32_t ieContainerStarts = 1012;
-constexpr int32_t ieContainerEnds = 1013;
-constexpr int32_t ieDownloadStatus = 1014;
-constexpr int32_t ieSkipped = 1015;
-constexpr int32_t ieKept = 1016;
-
-// Broadcast codes of this layer.
-constexpr int32_t ncReplacing = -997;
-constexpr int32_t ncReadArchiveInfo = -992;
+// Information event codes, reported upward from files and containers to
+// DoInformationEventControl.
+enum TInformationEventCode : int32_t {
+  ieFileInstalled = 1001,
+  ieBeforeInstall = 1002,
+  ieReplacing = 1003,
+  ieBeforeCompress = 1004,
+  ieCompressed = 1005,
+  ieBeforeCopy = 1006,
+  ieCopied = 1007,
+  ieInstallStatus = 1008,
+  ieCompressStatus = 1009,
+  ieCopyStatus = 1010,
+  ieNewDisk = 1011,
+  ieContainerStarts = 1012,
+  ieContainerEnds = 1013,
+  ieDownloadStatus = 1014,
+  ieSkipped = 1015,
+  ieKept = 1016,
+};
 
 using TInstallFileNotifyEvent = TEvent<void(TCustomInstallFile* InstallFile)>;
 using TInstallFileStatusEvent =

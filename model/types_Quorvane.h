@@ -29,20 +29,42 @@ constexpr int32_t rtShellLink = 8000;
 constexpr int32_t rtRegistry = 8500;
 constexpr int32_t rtDialog = 9000;
 
-// Broadcast codes, sent downward to the dialogs of a container.
-constexpr int32_t ncBeforeInstall = -980;
-constexpr int32_t ncAfterGoodInstall = -979;
-constexpr int32_t ncAfterBadInstall = -978;
-constexpr int32_t ncReboot = -987;
-constexpr int32_t ncFileStatus = -998;
-constexpr int32_t ncDownloadStatus = -988;
-constexpr int32_t ncCopyDone = -996;
-constexpr int32_t ncNewDisk = -993;
-constexpr int32_t ncShowStatusText = -974;
-constexpr int32_t ncHideStatusText = -973;
-constexpr int32_t ncBeforeProcess = -990;
-constexpr int32_t ncIncluded = -999;
-constexpr int32_t ncAfterProcess = -989;
+// Broadcast codes, sent downward by an install container to its dialogs
+// (registered type 9000).  The dialog manager reacts to its own phase's
+// codes; the others mark steps of the run that no window of the kit shows.
+enum TNotificationCode : int32_t {
+  ncIncluded = -999,           // an object is found included
+  ncFileStatus = -998,         // TFileStatusParameter: copy progress
+  ncReplacing = -997,          // TListParameter{file}: a file is about to be replaced
+  ncCopyDone = -996,           // a file's extraction, compression or copy ended
+  ncBeforeGoodInstall = -995,  // then ncAfterGoodInstall
+  ncBeforeBadInstall = -994,   // then ncAfterBadInstall
+  ncNewDisk = -993,            // TListParameter{file, TDiskParameter}: the change-disk window
+  ncReadArchiveInfo = -992,    // a file container reads its archive information
+  ncLinkGroupStarts = -991,    // a link group installs its links
+  ncBeforeProcess = -990,      // an object's Process begins
+  ncAfterProcess = -989,       // an object is installed
+  ncDownloadStatus = -988,     // TDownloadStatusParameter: download progress
+  ncReboot = -987,             // a restart is planned: the reboot pages
+  ncStartOfRun1 = -986,        // ncStartOfRun1 ... 6: the run begins, in StartOfRunCodes' order
+  ncBeforeReadArchiveInfo = -984,  // before and after the install component reads the
+  ncAfterReadArchiveInfo = -983,   //   archive information (and a remote file list)
+  ncStartOfRun4 = -982,
+  ncStartOfRun5 = -981,
+  ncBeforeInstall = -980,      // the before-install wizard
+  ncAfterGoodInstall = -979,   // the success pages
+  ncAfterBadInstall = -978,    // the failure pages
+  ncStartOfRun6 = -977,
+  ncStartOfRun2 = -976,
+  ncStartOfRun3 = -975,
+  ncShowStatusText = -974,     // TMessageParameter: a status text is announced
+  ncHideStatusText = -973,     // and withdrawn
+};
+
+// What the install component broadcasts before the before-install wizard.
+constexpr TNotificationCode StartOfRunCodes[] = {ncStartOfRun1, ncStartOfRun2, ncStartOfRun3,
+                                                 ncStartOfRun4, ncStartOfRun5, ncStartOfRun6,
+                                                 ncBeforeInstall};
 
 // Parameter objects: made, filled and freed by the sender around one
 // broadcast.

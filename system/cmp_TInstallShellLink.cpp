@@ -20,9 +20,6 @@ const TEnumInfo MethodTypeInfo{"TMethodType", {"mtAutoDetect", "mtShellLinkInter
 
 namespace {
 
-// Sent to the dialogs of a link group before it makes its folder.
-constexpr int32_t ncLinkGroupStarts = -991;
-
 TMainLinkGroup* GMainLinkGroup = nullptr;
 
 // The standard specifier of a kind, or nullptr when the project has none.

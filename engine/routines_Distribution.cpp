@@ -1,0 +1,147 @@
+#include "engine/routines_Distribution.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "archive/cmp_TQrvnCompress.h"
+#include "controls/cmp_TApplication.h"
+#include "environment/routines_Registry.h"
+#include "model/cmp_TInstallFile.h"
+#include "rtl/cmp_TFileStream.h"
+#include "rtl/routines_Files.h"
+#include "rtl/routines_Scope.h"
+#include "rtl/routines_Strings.h"
+
+#undef CopyFile
+
+const char* const KitSearchPathKey = "\\Software\\Borland\\Delphi\\4.0\\Library";
+
+std::string FindKitDirectory(bool Raise) {
+  const std::string Path = Trim(RegReadString(hkCurrentUser, KitSearchPathKey, "Search Path", ""));
+  if (!Path.empty()) {
+    TStrings Dirs;
+    SplitToList(Path, ';', Dirs);
+    for (int i = 0; i < Dirs.Count(); ++i) {
+      const std::string D = RemoveBackslash(Trim(Dirs[i]));
+      if (!D.empty() && FileExists(AddBackslash(D) + "Q32V35.TXT")) return D;
+    }
+  }
+  if (Raise) throw IENoQuorvanePath("Cannot find the the Quorvane directory on the VCL library search path");
+  return "";
+}
+
+void CopyLoadingProgram(const std::string& BuildDir) {
+  std::string Kit;
+  try {
+    Kit = FindKitDirectory(true);
+  } catch (const Exception&) {
+    throw IEInstall(
+        "The HKEY_LOCAL_MACHINE | %s key in the registry is either missing or points to an invalid "
+        "Quorvane directory",
+        std::string("HKEY_CURRENT_USER") + KitSearchPathKey);
+  }
+  const std::string Loader = AddBackslash(Kit) + "QuorvaneLoadProgram.exe";
+  if (!FileExists(Loader)) throw IEInstall("The loader program %s was not found", Loader);
+  const std::string Dest = AddBackslash(BuildDir) + "setup.exe";
+  if (!CopyFileA(Loader.c_str(), Dest.c_str(), FALSE))
+    throw IEInstall("Cannot copy the loading program from %s to %s", Loader, Dest);
+}
+
+void CreateSetupArchive(const std::string& BuildDir, const std::string& ExeName, const TStrings& PresetupFiles) {
+  if (Trim(ExeName).empty()) throw IEInstall("Cannot create setup file. Executable is blank");
+  if (!FileExists(ExeName)) throw IEInstall("TInstall: Cannot find the executable file %s", ExeName);
+  const std::string Archive = AddBackslash(BuildDir) + "setup.1";
+  auto CompressOne = [&](const std::string& Source, TlzhCommand Command) {
+    TCustomInstallFile F(nullptr);
+    F.SetFileName(ExtractFileName(Source));
+    F.SetIncludeFromDir(RemoveBackslash(ExtractFileDir(Source)));
+    F.SetNet(false);
+    F.AddToArchive = Command;
+    F.RawSetArchive(Archive, nullptr);
+    F.CompressFile();
+  };
+  CompressOne(ExeName, lzcOverwrite);
+  for (int i = 0; i < PresetupFiles.Count(); ++i) CompressOne(PresetupFiles[i], lzcOnlyAdd);
+}
+
+void AppendSelfExtractor(const std::string& SetupExe, const std::string& Setup1, const std::string& Files1) {
+  TSelfExtractTrailer T{};
+  TFileStream Out(SetupExe, TFileMode::fmOpenReadWrite);
+  Out.Seek(0, TSeekOrigin::soEnd);
+  auto Append = [&](const std::string& Name, int32_t& Start, int32_t& End) {
+    TFileStream In(Name, TFileMode::fmOpenRead);
+    const int64_t Size = In.Size();
+    Start = static_cast<int32_t>(Out.Position());
+    int64_t Copied = 0;
+    try {
+      Copied = Out.CopyFrom(In, Size);
+    } catch (const Exception&) {
+      // A short copy is reported below, naming both files.
+    }
+    if (Copied < Size)
+      throw IEInstall("Cannot create the self-extracting exe because %s could not be loaded onto %s", Name, SetupExe);
+    End = static_cast<int32_t>(Out.Position() - 1);
+  };
+  Append(Setup1, T.SetupStart, T.SetupEnd);
+  if (FileExists(Files1)) Append(Files1, T.FilesStart, T.FilesEnd);
+  const auto Bytes = EncodeSelfExtractTrailer(T);
+  Out.WriteBuffer(Bytes.data(), Bytes.size());
+}
+
+TSelfExtractTrailer ReadExtractionInfo(const std::string& FileName) {
+  TSelfExtractTrailer Trailer{};
+  try {
+    TFileStream S(FileName, TFileMode::fmOpenRead);
+    if (ReadSelfExtractTrailer(S, Trailer)) return Trailer;
+  } catch (const Exception&) {
+    // An unreadable file has no trailer either; the message below says so.
+  }
+  throw IEInstall(
+      "Could not read the extraction info from the archive file %s when trying to find the correct "
+      "offset into the self extracting file",
+      FileName);
+}
+
+void CopyToFloppies(const std::string& SelfExtractingFile, const TSelfExtractTrailer& T, const std::string& Drive) {
+  {
+    TFileStream In(SelfExtractingFile, TFileMode::fmOpenRead);
+    // A disk that fills up takes fewer bytes than it was given; the copy
+    // says which file did not fit.
+    auto CopyRange = [&](int64_t Start, int64_t Count, const std::string& Name, const char* NoRoom) {
+      TFileStream Out(AddBackslash(Drive) + Name, TFileMode::fmCreate);
+      In.SetPosition(Start);
+      std::vector<char> Buf(8192);
+      for (int64_t Left = Count; Left > 0;) {
+        const size_t N = static_cast<size_t>(std::min<int64_t>(Left, static_cast<int64_t>(Buf.size())));
+        In.ReadBuffer(Buf.data(), N);
+        if (Out.Write(Buf.data(), N) != N) throw IEInstall(NoRoom);
+        Left -= static_cast<int64_t>(N);
+        if (Application) Application->ProcessMessages();
+      }
+    };
+    CopyRange(0, T.SetupStart, "setup.exe", "Cannot create setup.exe on the A drive. Probably not enough room");
+    CopyRange(T.SetupStart, int64_t(T.SetupEnd) - T.SetupStart + 1, "setup.1",
+              "Cannot create setup.1 on the A drive. Probably not enough room");
+  }
+  TQrvnCompress& E = QrvnCompress();
+  TFinally Unhook([&E] {
+    E.OnNewDisk = TlzhNewDiskEvent();
+    E.OnStatus = TlzhFileStatsEvent();
+  });
+  E.OnNewDisk = [](TQrvnCompress*, int Disk, std::string&) {
+    SetCursor(LoadCursor(nullptr, IDC_ARROW));
+    const std::string Text = TranslatedFormat("Please insert disk %d", Disk);
+    const std::string Title = Application ? Application->Title : std::string("Setup");
+    if (MessageBoxA(nullptr, Text.c_str(), Title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+      throw IEInstall("Aborted by user");
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  };
+  E.OnStatus = [](TQrvnCompress*, const TlzhFileStats&) {
+    if (Application) Application->ProcessMessages();
+  };
+  E.SetOffset(T.FilesStart);
+  E.SetCompressedFile(SelfExtractingFile);
+  E.SplitToDisks(Drive, "files.1");
+}

@@ -1,0 +1,39 @@
+// Building the distribution on the author's machine, and copying a
+// self-extracting distribution onto a set of floppy disks.
+//
+//   setup.exe  the loading program from the kit (or the setup program itself
+//              when the project does without the loading program), followed
+//              in a self-extracting file by setup.1, files.1 and the trailer
+//   setup.1    the setup program and the project's presetup files
+//   files.1    the project's files (files.2 ... on further disks)
+#pragma once
+
+#include <string>
+
+#include "archive/cmp_TFileHeaders.h"
+
+class TStrings;
+
+// The kit directory: the first folder on the library search path (value
+// "Search Path" of HKEY_CURRENT_USER KitSearchPathKey) that holds the
+// marker file "Q32V35.TXT".  Without one: IENoQuorvanePath with Raise, else
+// empty.
+std::string FindKitDirectory(bool Raise);
+extern const char* const KitSearchPathKey;  // HKEY_CURRENT_USER
+
+// Copies the kit's loading program into BuildDir as setup.exe.
+void CopyLoadingProgram(const std::string& BuildDir);
+// setup.1 in BuildDir: the setup program ExeName first, replacing the
+// archive, then each presetup file added.
+void CreateSetupArchive(const std::string& BuildDir, const std::string& ExeName, const TStrings& PresetupFiles);
+// Appends setup.1 and, when it exists, files.1 to SetupExe, then the trailer
+// that says where each starts and ends.
+void AppendSelfExtractor(const std::string& SetupExe, const std::string& Setup1, const std::string& Files1);
+// The trailer of a self-extracting file; IEInstall when it has none.
+TSelfExtractTrailer ReadExtractionInfo(const std::string& FileName);
+
+// Writes the self-extracting file's setup.exe and setup.1 onto the floppy
+// drive, then its files.1 split over as many disks as it takes, asking for
+// each next disk.  IEInstall when a disk is too small or the user stops.
+void CopyToFloppies(const std::string& SelfExtractingFile, const TSelfExtractTrailer& Trailer,
+                    const std::string& Drive);
