@@ -7,9 +7,7 @@
 
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_Files.h"
-
-double DayCountFromUnixTime(time_t T);
-time_t UnixTimeFromDayCount(double Date);
+#include "rtl/routines_UnixTime_posix.h"
 
 bool TFileStream::Open(TFileMode Mode) {
   int Flags = O_RDONLY;
@@ -85,11 +83,6 @@ bool TFileStream::GetFileDate(double& Date) const {
 }
 
 bool TFileStream::SetFileDate(double Date) {
-  const time_t T = UnixTimeFromDayCount(Date);
-  if (T == static_cast<time_t>(-1)) return false;
   struct timespec Times[2];
-  Times[0].tv_sec = T;
-  Times[0].tv_nsec = 0;
-  Times[1] = Times[0];
-  return ::futimens(FHandle, Times) == 0;
+  return FileTimesFromDayCount(Date, Times) && ::futimens(FHandle, Times) == 0;
 }

@@ -12,6 +12,7 @@
 
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
+#include "rtl/routines_UnixTime_posix.h"
 
 std::string ToNativePath(const std::string& Path) {
   std::string R = Path;
@@ -92,7 +93,6 @@ bool ForceDirectories(const std::string& Dir) {
   return ::mkdir(ToNativePath(D).c_str(), 0777) == 0 || DirectoryExists(D);
 }
 
-// Shared with the file stream: a stamp in seconds <-> a day count.
 double DayCountFromUnixTime(time_t T) {
   struct tm L;
   if (!localtime_r(&T, &L)) return 0;
@@ -101,7 +101,7 @@ double DayCountFromUnixTime(time_t T) {
   return EncodeDayCount(C);
 }
 
-time_t UnixTimeFromDayCount(double Date) {
+bool FileTimesFromDayCount(double Date, struct timespec (&Times)[2]) {
   const TCalendarTime C = DecodeDayCount(Date);
   struct tm L = {};
   L.tm_year = C.Year - 1900;
@@ -111,7 +111,12 @@ time_t UnixTimeFromDayCount(double Date) {
   L.tm_min = C.Minute;
   L.tm_sec = C.Second;
   L.tm_isdst = -1;
-  return mktime(&L);
+  const time_t T = mktime(&L);
+  if (T == static_cast<time_t>(-1)) return false;
+  Times[0].tv_sec = T;
+  Times[0].tv_nsec = 0;
+  Times[1] = Times[0];
+  return true;
 }
 
 bool FileAge(const std::string& FileName, double& Date) {
@@ -122,13 +127,8 @@ bool FileAge(const std::string& FileName, double& Date) {
 }
 
 bool FileSetDate(const std::string& FileName, double Date) {
-  const time_t T = UnixTimeFromDayCount(Date);
-  if (T == static_cast<time_t>(-1)) return false;
   struct timespec Times[2];
-  Times[0].tv_sec = T;
-  Times[0].tv_nsec = 0;
-  Times[1] = Times[0];
-  return ::utimensat(AT_FDCWD, ToNativePath(FileName).c_str(), Times, 0) == 0;
+  return FileTimesFromDayCount(Date, Times) && ::utimensat(AT_FDCWD, ToNativePath(FileName).c_str(), Times, 0) == 0;
 }
 
 std::string TempDirectory() {

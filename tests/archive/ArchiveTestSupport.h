@@ -1,5 +1,5 @@
-// Helpers for the archive tests: a scratch folder per test, files with given
-// contents, and generated data that is partly compressible.
+// Helpers for the archive tests: files with given contents, and generated
+// data that is partly compressible (scratch folders: support/test_paths.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,25 +9,9 @@
 #include <string>
 
 #include "rtl/cmp_TFileStream.h"
+#include "support/test_paths.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
-
-class TScratchDir {
- public:
-  TScratchDir() {
-    const std::string Name = CreateTempFileName("qvt");
-    EXPECT_FALSE(Name.empty());
-    FPath = Name + ".d";
-    EXPECT_TRUE(ForceDirectories(FPath));
-  }
-  ~TScratchDir() { RemoveTree(FPath); }
-  const std::string& Path() const { return FPath; }
-  std::string operator/(const std::string& Name) const { return AddBackslash(FPath) + Name; }
-
- private:
-  static void RemoveTree(const std::string& Dir);
-  std::string FPath;
-};
 
 inline void WriteFileBytes(const std::string& Name, const std::string& Bytes) {
   ForceDirectories(ExtractFileDir(Name));

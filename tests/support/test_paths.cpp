@@ -35,6 +35,8 @@ TScratchDir::TScratchDir(const std::string& Name) : FPath(AddBackslash(TempDirec
   ForceDirectories(FPath);
 }
 
+TScratchDir::TScratchDir() : FPath(CreateTempFileName("qvt") + ".d") { ForceDirectories(FPath); }
+
 TScratchDir::~TScratchDir() { RemoveTree(FPath); }
 
 #ifdef _WIN32

@@ -37,9 +37,10 @@ std::vector<std::string> FolderNames(const std::string& Dir, const std::string& 
 #endif
 
 // A scratch folder under the temporary folder, empty at the start and
-// removed at the end.
+// removed at the end: a given name, or a new one of its own.
 class TScratchDir {
  public:
+  TScratchDir();
   explicit TScratchDir(const std::string& Name);
   ~TScratchDir();
   const std::string& Path() const { return FPath; }
