@@ -8,6 +8,7 @@
 
 #include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
+#include "controls/routines_Resources.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Registry.h"
 #include "environment/routines_Unfinished.h"
@@ -49,23 +50,8 @@ void ShowMessageBox(const std::string& Text) {
 // A picture of the dialog theme from the bitmap resource, when the program
 // carries one.
 void LoadThemeBitmap(TPicture& P) {
-  HMODULE M = GetModuleHandleA(nullptr);
-  HRSRC R = FindResourceA(M, "INSTALLTHEME1", MAKEINTRESOURCEA(2));  // RT_BITMAP
-  if (!R) return;
-  HGLOBAL G = LoadResource(M, R);
-  const auto* Dib = static_cast<const char*>(G ? LockResource(G) : nullptr);
-  const DWORD Size = SizeofResource(M, R);
-  if (!Dib || Size < sizeof(BITMAPINFOHEADER)) return;
-  // A bitmap resource is the file without its file header.
-  const auto* Info = reinterpret_cast<const BITMAPINFOHEADER*>(Dib);
-  DWORD Colors = Info->biClrUsed ? Info->biClrUsed : (Info->biBitCount <= 8 ? (1u << Info->biBitCount) : 0);
-  BITMAPFILEHEADER H{};
-  H.bfType = 0x4D42;
-  H.bfSize = sizeof H + Size;
-  H.bfOffBits = static_cast<DWORD>(sizeof H + Info->biSize + Colors * sizeof(RGBQUAD));
-  std::string Bmp(reinterpret_cast<const char*>(&H), sizeof H);
-  Bmp.append(Dib, Size);
-  P.SetBitmap(Bmp);
+  std::string Bmp;
+  if (ReadBitmapResource("INSTALLTHEME1", Bmp)) P.SetBitmap(Bmp);
 }
 }  // namespace
 
