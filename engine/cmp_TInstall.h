@@ -36,19 +36,6 @@ constexpr int ExitCodeFailed = 1;
 // The registry key of every install record.
 extern const char* const InstallRecordRoot;  // "\SOFTWARE\Quorvane\Install"
 
-// One record of the remote file list.
-struct TFileListRecord {
-  int32_t FileSize = 0;
-  double FileDate = 0;
-  std::string Name;     // at most 39 characters
-  std::string Version;  // at most 20 characters
-};
-constexpr size_t FileListRecordSize = 72;
-// Writes and reads the remote file list ("filelist.lst").
-void WriteFileListRecords(TStream& S, const std::vector<TFileListRecord>& Records);
-// false on a short read of the count or of a record.
-bool ReadFileListRecords(TStream& S, std::vector<TFileListRecord>& Records);
-
 class TCustomInstall : public TFileContainer, public IInstallRun {
   QV_CLASS()
  public:
