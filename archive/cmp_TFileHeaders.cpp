@@ -6,6 +6,7 @@
 
 #include "archive/routines_VersionCompare.h"
 #include "rtl/cmp_TFileStream.h"
+#include "rtl/routines_LittleEndian.h"
 #include "rtl/routines_Strings.h"
 
 namespace L = FileHeaderLayout;
@@ -17,31 +18,6 @@ namespace {
 const char* const MsgCountUnreadable = "Could not read the file header count for the compressed file";
 const char* const MsgHeadersUnreadable =
     "Could not read the file headers for the compressed file. The Archive file could possible be corrupt";
-
-void PutInt32(uint8_t* P, int32_t V) {
-  const uint32_t U = static_cast<uint32_t>(V);
-  for (int i = 0; i < 4; ++i) P[i] = static_cast<uint8_t>(U >> (8 * i));
-}
-
-int32_t GetInt32(const uint8_t* P) {
-  uint32_t U = 0;
-  for (int i = 0; i < 4; ++i) U |= static_cast<uint32_t>(P[i]) << (8 * i);
-  return static_cast<int32_t>(U);
-}
-
-void PutDouble(uint8_t* P, double V) {
-  uint64_t U;
-  std::memcpy(&U, &V, 8);
-  for (int i = 0; i < 8; ++i) P[i] = static_cast<uint8_t>(U >> (8 * i));
-}
-
-double GetDouble(const uint8_t* P) {
-  uint64_t U = 0;
-  for (int i = 0; i < 8; ++i) U |= static_cast<uint64_t>(P[i]) << (8 * i);
-  double V;
-  std::memcpy(&V, &U, 8);
-  return V;
-}
 
 // Length byte + at most Max characters; a stored length above Max is cut.
 void PutShortString(uint8_t* P, const std::string& S, size_t Max) {
@@ -58,34 +34,34 @@ std::string GetShortString(const uint8_t* P, size_t Max) {
 
 std::array<uint8_t, L::Size> TFileHeaderRecord::Encode() const {
   std::array<uint8_t, L::Size> B{};
-  PutInt32(&B[L::Index], Index);
-  PutDouble(&B[L::FileDate], FileDate);
+  PutLE<int32_t>(&B[L::Index], Index);
+  PutDoubleLE(&B[L::FileDate], FileDate);
   B[L::EndDisk] = EndDisk;
-  PutInt32(&B[L::EndPos], EndPos);
+  PutLE<int32_t>(&B[L::EndPos], EndPos);
   PutShortString(&B[L::FileName], FileName, L::FileNameMax);
-  PutInt32(&B[L::NextHeader], NextHeader);
-  PutInt32(&B[L::FileSize], FileSize);
-  PutInt32(&B[L::DataStart], DataStart);
-  PutInt32(&B[L::CompressedSize], CompressedSize);
+  PutLE<int32_t>(&B[L::NextHeader], NextHeader);
+  PutLE<int32_t>(&B[L::FileSize], FileSize);
+  PutLE<int32_t>(&B[L::DataStart], DataStart);
+  PutLE<int32_t>(&B[L::CompressedSize], CompressedSize);
   B[L::StartDisk] = StartDisk;
-  PutInt32(&B[L::FileId], FileId);
+  PutLE<int32_t>(&B[L::FileId], FileId);
   PutShortString(&B[L::Version], Version, L::VersionMax);
   return B;
 }
 
 TFileHeaderRecord TFileHeaderRecord::Decode(const uint8_t* B) {
   TFileHeaderRecord R;
-  R.Index = GetInt32(B + L::Index);
-  R.FileDate = GetDouble(B + L::FileDate);
+  R.Index = GetLE<int32_t>(B + L::Index);
+  R.FileDate = GetDoubleLE(B + L::FileDate);
   R.EndDisk = B[L::EndDisk];
-  R.EndPos = GetInt32(B + L::EndPos);
+  R.EndPos = GetLE<int32_t>(B + L::EndPos);
   R.FileName = GetShortString(B + L::FileName, L::FileNameMax);
-  R.NextHeader = GetInt32(B + L::NextHeader);
-  R.FileSize = GetInt32(B + L::FileSize);
-  R.DataStart = GetInt32(B + L::DataStart);
-  R.CompressedSize = GetInt32(B + L::CompressedSize);
+  R.NextHeader = GetLE<int32_t>(B + L::NextHeader);
+  R.FileSize = GetLE<int32_t>(B + L::FileSize);
+  R.DataStart = GetLE<int32_t>(B + L::DataStart);
+  R.CompressedSize = GetLE<int32_t>(B + L::CompressedSize);
   R.StartDisk = B[L::StartDisk];
-  R.FileId = GetInt32(B + L::FileId);
+  R.FileId = GetLE<int32_t>(B + L::FileId);
   R.Version = GetShortString(B + L::Version, L::VersionMax);
   return R;
 }
@@ -187,7 +163,7 @@ void TFileHeaders::ReadFromStream(TStream& Stream, int64_t Base) {
   Stream.SetPosition(Base);
   uint8_t Pre[ArchivePreambleSize];
   if (Stream.Read(Pre, sizeof Pre) != sizeof Pre) Fail(MsgCountUnreadable);
-  const int32_t N = GetInt32(Pre);
+  const int32_t N = GetLE<int32_t>(Pre);
   FMultiDisk = Pre[4];
   // Every header needs 172 bytes of the file: a count that cannot fit is a
   // corrupt archive, not a reason to allocate.
@@ -212,7 +188,7 @@ void TFileHeaders::WriteToStream(TStream& Stream) {
   const char* const MsgWrite = "Could not write the file headers for the compressed file";
   Stream.SetPosition(0);
   uint8_t Pre[ArchivePreambleSize];
-  PutInt32(Pre, Count());
+  PutLE<int32_t>(Pre, Count());
   Pre[4] = FMultiDisk;
   if (Stream.Write(Pre, sizeof Pre) != sizeof Pre) Fail(MsgWrite);
   if (FMultiDisk != 1) return;
@@ -250,10 +226,10 @@ const char TrSignature[] = "SELFEXTRACTING";
 std::array<uint8_t, SelfExtractTrailerSize> EncodeSelfExtractTrailer(const TSelfExtractTrailer& T) {
   std::array<uint8_t, SelfExtractTrailerSize> B{};
   PutShortString(B.data(), TrSignature, 14);
-  PutInt32(&B[TrSetupStart], T.SetupStart);
-  PutInt32(&B[TrSetupEnd], T.SetupEnd);
-  PutInt32(&B[TrFilesStart], T.FilesStart);
-  PutInt32(&B[TrFilesEnd], T.FilesEnd);
+  PutLE<int32_t>(&B[TrSetupStart], T.SetupStart);
+  PutLE<int32_t>(&B[TrSetupEnd], T.SetupEnd);
+  PutLE<int32_t>(&B[TrFilesStart], T.FilesStart);
+  PutLE<int32_t>(&B[TrFilesEnd], T.FilesEnd);
   return B;
 }
 
@@ -264,10 +240,10 @@ bool ReadSelfExtractTrailer(TStream& Stream, TSelfExtractTrailer& T) {
   uint8_t B[SelfExtractTrailerSize];
   Stream.SetPosition(At);
   if (Stream.Read(B, sizeof B) != sizeof B) return false;
-  T.SetupStart = GetInt32(B + TrSetupStart);
-  T.SetupEnd = GetInt32(B + TrSetupEnd);
-  T.FilesStart = GetInt32(B + TrFilesStart);
-  T.FilesEnd = GetInt32(B + TrFilesEnd);
+  T.SetupStart = GetLE<int32_t>(B + TrSetupStart);
+  T.SetupEnd = GetLE<int32_t>(B + TrSetupEnd);
+  T.FilesStart = GetLE<int32_t>(B + TrFilesStart);
+  T.FilesEnd = GetLE<int32_t>(B + TrFilesEnd);
   auto Inside = [At](int32_t Pos) { return Pos >= 0 && Pos < At; };
   const bool NoFiles = T.FilesStart == 0 && T.FilesEnd == 0;
   return Inside(T.SetupStart) && Inside(T.SetupEnd) && T.SetupStart <= T.SetupEnd &&

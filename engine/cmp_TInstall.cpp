@@ -20,6 +20,7 @@
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "net/cmp_TNetInstallLocation.h"
+#include "records/routines_FileList.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
@@ -54,40 +55,6 @@ void LoadThemeBitmap(TPicture& P) {
   if (ReadBitmapResource("INSTALLTHEME1", Bmp)) P.SetBitmap(Bmp);
 }
 }  // namespace
-
-// --- the remote file list -----------------------------------------------------------
-
-void WriteFileListRecords(TStream& S, const std::vector<TFileListRecord>& Records) {
-  int32_t N = static_cast<int32_t>(Records.size());
-  S.WriteBuffer(&N, 4);
-  for (const TFileListRecord& R : Records) {
-    char Rec[FileListRecordSize] = {};
-    std::memcpy(Rec + 0, &R.FileSize, 4);
-    std::memcpy(Rec + 4, &R.FileDate, 8);
-    std::memcpy(Rec + 12, R.Name.data(), std::min<size_t>(R.Name.size(), 39));
-    std::memcpy(Rec + 52, R.Version.data(), std::min<size_t>(R.Version.size(), 20));
-    S.WriteBuffer(Rec, sizeof Rec);
-  }
-}
-
-bool ReadFileListRecords(TStream& S, std::vector<TFileListRecord>& Records) {
-  // Layout: count (4), then count records of 72 bytes: size (4), date (8),
-  // name (40, NUL-terminated), version (20, NUL-terminated when shorter).
-  Records.clear();
-  int32_t N = 0;
-  if (S.Read(&N, 4) != 4 || N < 0) return false;
-  for (int32_t i = 0; i < N; ++i) {
-    char Rec[FileListRecordSize];
-    if (S.Read(Rec, sizeof Rec) != sizeof Rec) return false;
-    TFileListRecord R;
-    std::memcpy(&R.FileSize, Rec + 0, 4);
-    std::memcpy(&R.FileDate, Rec + 4, 8);
-    R.Name.assign(Rec + 12, strnlen(Rec + 12, 40));
-    R.Version.assign(Rec + 52, strnlen(Rec + 52, 20));
-    Records.push_back(R);
-  }
-  return true;
-}
 
 // --- construction -----------------------------------------------------------------
 

@@ -35,18 +35,6 @@ constexpr int ExitCodeRestartPlanned = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
 // cancelled (after its message box or failure pages).
 constexpr int ExitCodeFailed = 1;
 
-// One record of the remote file list.
-struct TFileListRecord {
-  int32_t FileSize = 0;
-  double FileDate = 0;
-  std::string Name;     // at most 39 characters
-  std::string Version;  // at most 20 characters
-};
-constexpr size_t FileListRecordSize = 72;
-// Writes and reads the remote file list ("filelist.lst").
-void WriteFileListRecords(TStream& S, const std::vector<TFileListRecord>& Records);
-// false on a short read of the count or of a record.
-bool ReadFileListRecords(TStream& S, std::vector<TFileListRecord>& Records);
 
 class TCustomInstall : public TFileContainer, public IInstallRun {
   QV_CLASS()

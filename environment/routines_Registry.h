@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "records/types_RegistryStore.h"
 #include "rtl/cmp_TComponent.h"
 
-// The predefined keys, in the order their ordinals are stored.
-enum TRootKeys { hkClassesRoot, hkCurrentConfig, hkCurrentUser, hkDynData, hkLocalMachine, hkUsers };
+// The predefined keys (TRootKeys) come with the records, which store their
+// ordinals.
 
 // Names of TRootKeys for published properties ("hkClassesRoot" ...).
 const TEnumInfo& RootKeysInfo();

@@ -8,6 +8,7 @@
 #include "net/cmp_TNetInstallLocation.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TPathSpecifier.h"
+#include "records/routines_UninstallRecord.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
@@ -39,9 +40,7 @@ TDistributeType ProjectDistributeType() {
   return GCurrentInstall ? GCurrentInstall->GetDistributeType() : dtTraditionalNet;
 }
 
-std::string UninstallKeyFor(const std::string& ProductName) {
-  return "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ProductName;
-}
+std::string UninstallKeyFor(const std::string& ProductName) { return UninstallKeyOf(ProductName); }
 
 TInstallContainerList& InstallContainerList() {
   static TInstallContainerList L;

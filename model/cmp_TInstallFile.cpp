@@ -12,10 +12,12 @@
 #include "controls/cmp_TApplication.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Registry.h"
+#include "environment/routines_RegistryStore.h"
 #include "environment/routines_Unfinished.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/cmp_TVersion.h"
 #include "net/cmp_TNetInstallLocation.h"
+#include "records/routines_UninstallRecord.h"
 #include "rtl/cmp_TFiler.h"
 #include "rtl/cmp_TReader.h"
 #include "rtl/cmp_TWriter.h"
@@ -878,35 +880,16 @@ void TCustomInstallFile::ReadInfoFromSourceFile() {
 void TCustomInstallFile::WriteUninstallInfo(const std::string& Key) {
   const std::string Path = AddBackslash(GetDestPath()) + FDestName;
   if (FActiveX) {
-    const std::string Sub = AddBackslash(Key) + "ActiveX";
-    const int N = StrToIntDef(RegReadString(hkLocalMachine, Sub, "Entries", "0"), 0) + 1;
-    RegWriteString(hkLocalMachine, Sub, "File" + std::to_string(N),
-                   Path + ";" + (UpperExt(FFileName) == ".EXE" ? "1" : "0"));
-    RegWriteString(hkLocalMachine, Sub, "Entries", std::to_string(N));
+    TRegistryStore Machine(hkLocalMachine);
+    AddRecordedActiveX(Machine, Key, Path, UpperExt(FFileName) == ".EXE");
     return;
   }
   RecordUninstallFile(Key, Path);
 }
 
 void RecordUninstallFile(const std::string& Key, const std::string& Path) {
-  // "Files", then "Files1", "Files2" ... until one takes the entry (a key
-  // can be full on the 95 family).  Bounded, so a registry that takes
-  // nothing ends in an error rather than a hang.
-  constexpr int MaxFileLists = 1000;
-  std::string Sub;
-  for (int i = 0; i <= MaxFileLists; ++i) {
-    Sub = AddBackslash(Key) + "Files" + (i == 0 ? "" : std::to_string(i));
-    TRegKey K;
-    if (!K.Open(hkLocalMachine, Sub, true)) continue;
-    std::string Entries = "0";
-    K.ReadString("Entries", Entries);
-    const int N = StrToIntDef(Entries, 0) + 1;
-    if (!K.WriteString("File" + std::to_string(N), Path)) continue;
-    K.WriteString("Entries", std::to_string(N));
-    return;
-  }
-  throw EIRCannotWriteValue(
-      TranslatedFormat("Cannot install into registry. Key: %s Ident: %s Value %s", Sub, "File", Path));
+  TRegistryStore Machine(hkLocalMachine);
+  AddRecordedFile(Machine, Key, Path);
 }
 
 // --- TInstallFile ---------------------------------------------------------------------

@@ -161,7 +161,8 @@ bool SourceHasOLESelfRegister(const std::string& Path);
 
 // Appends Path to the "Files" list under the uninstall Key (HKEY_LOCAL_MACHINE):
 // "File<n>" and "Entries" = n, moving on to "Files1", "Files2" ... when a
-// list takes no more.  Links are listed here too.
+// list takes no more (AddRecordedFile, records/routines_UninstallRecord.h,
+// on the registry).  Links are listed here too.
 void RecordUninstallFile(const std::string& Key, const std::string& Path);
 
 // The delayed move that puts a file in use into place at the next start of

@@ -1,9 +1,10 @@
 #include "model/cmp_TUninstallEXE.h"
 #include "model/routines_InstallFileProps.h"
 
-#include "environment/routines_Registry.h"
+#include "environment/routines_RegistryStore.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "net/cmp_TNetInstallLocation.h"
+#include "records/routines_UninstallRecord.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Strings.h"
 
@@ -26,10 +27,8 @@ void TUninstallEXE::WriteUninstallInfo(const std::string& Key) {
         "%s could not write information about the uninstall to the registry because there was no "
         "TInstall component",
         Name());
-  const std::string Product = I->ProductName();
-  RegWriteString(hkLocalMachine, Key, "DisplayName", Product);
-  RegWriteString(hkLocalMachine, Key, "UninstallString",
-                 AddBackslash(GetDestPath()) + DestName() + " " + Product);
+  TRegistryStore Machine(hkLocalMachine);
+  WriteUninstallProgram(Machine, Key, I->ProductName(), AddBackslash(GetDestPath()) + DestName());
 }
 
 void RegisterUninstallEXEClasses() { RegisterComponentClass(TUninstallEXE::StaticClass()); }

@@ -3,6 +3,7 @@
 #include "rtl/cmp_TFiler.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/routines_ClassBuilder.h"
+#include "rtl/routines_LittleEndian.h"
 
 namespace {
 constexpr const char* BitmapClass = "TBitmap";
@@ -53,8 +54,7 @@ void TPicture::ReadData(TStream& Stream) {
   if (SameText(Name, BitmapClass)) {
     uint8_t C[4];
     Stream.ReadBuffer(C, 4);
-    const uint32_t Count = uint32_t(C[0]) | uint32_t(C[1]) << 8 | uint32_t(C[2]) << 16 |
-                           uint32_t(C[3]) << 24;
+    const uint32_t Count = GetLE<uint32_t>(C);
     if (Count != static_cast<uint64_t>(Left - 4)) throw EReadError("Bitmap image is not valid");
     Data.resize(Count);
     Stream.ReadBuffer(Data.data(), Count);
@@ -74,8 +74,8 @@ void TPicture::WriteData(TStream& Stream) const {
   Stream.WriteBuffer(FClassName.data(), Len);
   if (FClassName == BitmapClass) {
     const uint32_t Count = static_cast<uint32_t>(FData.size());
-    const uint8_t C[4] = {uint8_t(Count), uint8_t(Count >> 8), uint8_t(Count >> 16),
-                          uint8_t(Count >> 24)};
+    uint8_t C[4];
+    PutLE<uint32_t>(C, Count);
     Stream.WriteBuffer(C, 4);
   }
   Stream.WriteBuffer(FData.data(), FData.size());

@@ -6,6 +6,7 @@
 #include "rtl/cmp_TCollection.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/routines_Extended.h"
+#include "rtl/routines_LittleEndian.h"
 
 namespace {
 
@@ -114,9 +115,7 @@ template <class T>
 T TReader::ReadLE() {
   uint8_t B[sizeof(T)];
   Read(B, sizeof B);
-  T V = 0;
-  for (size_t i = sizeof(T); i-- > 0;) V = static_cast<T>((V << 8) | B[i]);
-  return V;
+  return GetLE<T>(B);
 }
 
 int64_t TReader::Remaining() { return FStream.Size() - FStream.Position(); }
@@ -165,10 +164,9 @@ bool TReader::ReadBoolean() {
 
 float TReader::ReadSingle() {
   CheckValue(TValueType::vaSingle);
-  const uint32_t Bits = ReadLE<uint32_t>();
-  float F;
-  std::memcpy(&F, &Bits, sizeof F);
-  return F;
+  uint8_t B[4];
+  Read(B, sizeof B);
+  return GetFloatLE(B);
 }
 
 int64_t TReader::ReadCurrency() {
@@ -178,10 +176,9 @@ int64_t TReader::ReadCurrency() {
 
 double TReader::ReadDate() {
   CheckValue(TValueType::vaDate);
-  const uint64_t Bits = ReadLE<uint64_t>();
-  double D;
-  std::memcpy(&D, &Bits, sizeof D);
-  return D;
+  uint8_t B[8];
+  Read(B, sizeof B);
+  return GetDoubleLE(B);
 }
 
 double TReader::ReadFloat() {
@@ -225,7 +222,7 @@ std::u16string TReader::ReadWideString() {
       const std::string B = ReadCountedBytes(2);
       std::u16string W(B.size() / 2, u'\0');
       for (size_t i = 0; i < W.size(); ++i)
-        W[i] = static_cast<char16_t>(uint8_t(B[2 * i]) | (uint8_t(B[2 * i + 1]) << 8));
+        W[i] = static_cast<char16_t>(GetLE<uint16_t>(reinterpret_cast<const uint8_t*>(B.data()) + 2 * i));
       return W;
     }
     case TValueType::vaString:

@@ -7,6 +7,7 @@
 #include "rtl/cmp_TReader.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/routines_Extended.h"
+#include "rtl/routines_LittleEndian.h"
 
 namespace {
 constexpr size_t MaxShortString = 255;
@@ -29,7 +30,7 @@ void TWriter::Write(const void* Buffer, size_t Count) { FStream.WriteBuffer(Buff
 template <class T>
 void TWriter::WriteLE(T Value) {
   uint8_t B[sizeof(T)];
-  for (size_t i = 0; i < sizeof(T); ++i) B[i] = static_cast<uint8_t>(Value >> (8 * i));
+  PutLE<T>(B, Value);
   Write(B, sizeof B);
 }
 
@@ -68,10 +69,10 @@ void TWriter::WriteFloat(double Value) {
 }
 
 void TWriter::WriteSingle(float Value) {
-  uint32_t Bits;
-  std::memcpy(&Bits, &Value, sizeof Bits);
+  uint8_t B[4];
+  PutFloatLE(B, Value);
   WriteValue(TValueType::vaSingle);
-  WriteLE(Bits);
+  Write(B, sizeof B);
 }
 
 void TWriter::WriteCurrency(int64_t Scaled) {
@@ -80,10 +81,10 @@ void TWriter::WriteCurrency(int64_t Scaled) {
 }
 
 void TWriter::WriteDate(double Value) {
-  uint64_t Bits;
-  std::memcpy(&Bits, &Value, sizeof Bits);
+  uint8_t B[8];
+  PutDoubleLE(B, Value);
   WriteValue(TValueType::vaDate);
-  WriteLE(Bits);
+  Write(B, sizeof B);
 }
 
 void TWriter::WriteString(const std::string& S) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "rtl/routines_LittleEndian.h"
+
 namespace {
 
 constexpr int ExtendedBias = 16383;
@@ -45,9 +47,8 @@ uint64_t ShiftRounded(uint64_t M, int Shift) {
 }  // namespace
 
 double ExtendedToDouble(const uint8_t (&B)[ExtendedSize]) {
-  uint64_t M = 0;
-  for (int i = 7; i >= 0; --i) M = (M << 8) | B[i];
-  const unsigned SignExp = unsigned(B[8]) | (unsigned(B[9]) << 8);
+  uint64_t M = GetLE<uint64_t>(B);
+  const unsigned SignExp = GetLE<uint16_t>(B + 8);
   const uint64_t Sign = uint64_t(SignExp >> 15) << 63;
   const int E = int(SignExp & 0x7FFF);
 
@@ -107,8 +108,6 @@ void DoubleToExtended(double Value, uint8_t (&B)[ExtendedSize]) {
     M = ExtendedIntegerBit | (F << 11);
     Exp = E - DoubleBias + ExtendedBias;
   }
-  for (int i = 0; i < 8; ++i) B[i] = uint8_t(M >> (8 * i));
-  const unsigned SignExp = (Sign << 15) | unsigned(Exp);
-  B[8] = uint8_t(SignExp);
-  B[9] = uint8_t(SignExp >> 8);
+  PutLE<uint64_t>(B, M);
+  PutLE<uint16_t>(B + 8, static_cast<uint16_t>((Sign << 15) | unsigned(Exp)));
 }

@@ -1,7 +1,9 @@
 #include "system/cmp_TInstallRegistry.h"
 
 #include "engine/cmp_TInstall.h"
+#include "environment/routines_RegistryStore.h"
 #include "model/cmp_TPathSpecifier.h"
+#include "records/routines_UninstallRecord.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Strings.h"
 
@@ -232,15 +234,11 @@ void TCustomInstallRegistry::InstallObjects() {
 }
 
 void TCustomInstallRegistry::WriteUninstallInfo(const std::string& Key) {
-  const std::string Keys = AddBackslash(Key) + "RegistryKeys";
-  const int32_t N = StrToIntDef(RegReadString(hkLocalMachine, Keys, "Entries", "0"), 0) + 1;
-  RegWriteString(hkLocalMachine, Keys, "Entries", std::to_string(N));
-  const std::string Record = Keys + "\\RegistryKey" + std::to_string(N);
-  RegWriteString(hkLocalMachine, Record, "Key", GetKeyPath());
-  RegWriteInteger(hkLocalMachine, Record, "Root", static_cast<int32_t>(RootKey));
+  TRegistryStore Machine(hkLocalMachine);
+  const std::string Record = AddRecordedRegistryKey(Machine, Key, GetKeyPath(), RootKey);
   for (int i = 0; i < FEntries->Count(); ++i) {
     const TRegistryEntry* E = FEntries->Items(i);
-    RegWriteString(hkLocalMachine, Record + "\\Entries", E->Ident, E->ExpandedText());
+    AddRecordedRegistryEntry(Machine, Record, E->Ident, E->ExpandedText());
   }
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "apps/uninstall/routines_Uninstall.h"
-#include "apps/uninstall/routines_UninstallRecord.h"
+#include "records/routines_UninstallRecord.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Format.h"
 

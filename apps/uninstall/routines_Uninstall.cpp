@@ -8,6 +8,8 @@
 #include <cstdio>
 
 #include "environment/routines_API.h"
+#include "environment/routines_Registry.h"
+#include "environment/routines_RegistryStore.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Format.h"
 #include "rtl/routines_Strings.h"
@@ -437,6 +439,11 @@ TReportLine RemoveRegistryValues(const TRecordedRegistryKey& R) {
   }
   PruneEmptyKeys(R.Root, Rel);
   return {TOutcome::Removed, What, ""};
+}
+
+bool ReadUninstallRecord(const std::string& Product, TUninstallRecord& Record) {
+  TRegistryStore Machine(hkLocalMachine);
+  return ReadUninstallRecord(Machine, Product, Record);
 }
 
 TUninstallReport Uninstall(const TUninstallRecord& Record, const TUninstallOptions& Options) {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/uninstall/routines_UninstallRecord.h"
+#include "records/routines_UninstallRecord.h"
 
 enum class TOutcome {
   Removed,    // gone now
@@ -47,6 +47,10 @@ struct TUninstallOptions {
   // How long a program's /UNREGSERVER run may take.
   unsigned UnregisterTimeoutMs = 60000;
 };
+
+// The uninstall record of Product on this machine (records/routines_UninstallRecord.h,
+// read from HKEY_LOCAL_MACHINE); false when the product has none.
+bool ReadUninstallRecord(const std::string& Product, TUninstallRecord& Record);
 
 TUninstallReport Uninstall(const TUninstallRecord& Record, const TUninstallOptions& Options);
 

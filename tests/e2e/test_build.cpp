@@ -510,35 +510,20 @@ TEST(BuildStandAlone, NeedsTheLoadingProgram) {
 
 // --- web distributions --------------------------------------------------------------
 
-struct TListRecord {
-  int32_t Size;
-  double Date;
-  std::string Name, Version;
-};
+// The little-endian fields of filelist.lst, taken apart here by hand: the
+// test holds the program's list to literal bytes, not to its own reader.
+int32_t Int32At(const std::string& B, size_t At) {
+  uint32_t U = 0;
+  for (size_t i = 0; i < 4; ++i) U |= static_cast<uint32_t>(static_cast<uint8_t>(B[At + i])) << (8 * i);
+  return static_cast<int32_t>(U);
+}
 
-// filelist.lst read by its layout: a count, then 72-byte records.
-std::vector<TListRecord> ReadList(const std::string& File, std::string& Problem) {
-  const std::string B = ReadTestFile(File);
-  std::vector<TListRecord> R;
-  int32_t N = -1;
-  if (B.size() >= 4) std::memcpy(&N, B.data(), 4);
-  if (N < 0 || B.size() != 4 + 72 * static_cast<size_t>(N)) {
-    Problem = "size " + std::to_string(B.size()) + " for a count of " + std::to_string(N);
-    return R;
-  }
-  for (int32_t i = 0; i < N; ++i) {
-    const char* P = B.data() + 4 + 72 * i;
-    TListRecord L;
-    std::memcpy(&L.Size, P, 4);
-    std::memcpy(&L.Date, P + 4, 8);
-    L.Name.assign(P + 12, strnlen(P + 12, 40));
-    L.Version.assign(P + 52, strnlen(P + 52, 20));
-    // The name field ends with a zero; nothing stands behind it.
-    if (std::string(P + 12 + L.Name.size(), 40 - L.Name.size()) != std::string(40 - L.Name.size(), '\0'))
-      Problem = "bytes behind the name of record " + std::to_string(i);
-    R.push_back(L);
-  }
-  return R;
+double DoubleAt(const std::string& B, size_t At) {
+  uint64_t U = 0;
+  for (size_t i = 0; i < 8; ++i) U |= static_cast<uint64_t>(static_cast<uint8_t>(B[At + i])) << (8 * i);
+  double D;
+  std::memcpy(&D, &U, sizeof D);
+  return D;
 }
 
 class WebBuild : public ::testing::TestWithParam<const char*> {};
@@ -633,25 +618,43 @@ TEST_P(WebBuild, NetArchivesAndTheRemoteFileList) {
   }
 
   // The remote file list: in the main location's folder, one record per
-  // file compressed, in the order the files were made.
-  std::string Problem;
-  const std::vector<TListRecord> List = ReadList(Main + "\\filelist.lst", Problem);
-  EXPECT_EQ(Problem, "");
-  std::vector<std::string> Names;
-  for (const TListRecord& L : List) Names.push_back(L.Name);
-  EXPECT_EQ(Names, (std::vector<std::string>{"ReadMe", "License", "Manual", "Patch", "Tool"}));
-  const std::vector<std::string> Files = {"readme.txt", "license.txt", "manual.txt", "patch.bin", "tool.exe"};
-  for (size_t i = 0; i < List.size() && i < Files.size(); ++i) {
-    SCOPED_TRACE(Files[i]);
-    const std::string Source = Payload + "\\" + Files[i];
-    EXPECT_EQ(List[i].Size, FileSizeByName(Source));
+  // file compressed, in the order the files were made.  A count, then 72
+  // bytes a record: size (0-3), date (4-11), the name zero-padded to 40
+  // bytes (12-51), the version zero-padded to 20 (52-71).
+  const std::string List = ReadTestFile(Main + "\\filelist.lst");
+  ASSERT_EQ(List.size(), 4u + 5 * 72);
+  EXPECT_EQ(List.substr(0, 4), std::string("\x05\x00\x00\x00", 4));
+  const struct {
+    const char* File;
+    const char* Name;
+    const char* Size;  // nullptr: the fixture's own size
+  } Rows[] = {
+      {"readme.txt", "ReadMe", "\x10\x00\x00\x00"},  {"license.txt", "License", "\xB8\x0B\x00\x00"},
+      {"manual.txt", "Manual", "\x0D\x00\x00\x00"},  {"patch.bin", "Patch", "\xBC\x02\x00\x00"},
+      {"tool.exe", "Tool", nullptr},
+  };
+  for (size_t i = 0; i < 5; ++i) {
+    SCOPED_TRACE(Rows[i].File);
+    const std::string R = List.substr(4 + 72 * i, 72);
+    const std::string Source = Payload + "\\" + Rows[i].File;
+    if (Rows[i].Size) {
+      EXPECT_EQ(R.substr(0, 4), std::string(Rows[i].Size, 4));
+    }
+    EXPECT_EQ(Int32At(R, 0), FileSizeByName(Source));
     double Date = 0;
     ASSERT_TRUE(FileAge(Source, Date));
-    EXPECT_NEAR(List[i].Date, Date, 2.5 / 86400);
-    if (Files[i] == "tool.exe")
-      EXPECT_EQ(List[i].Version.compare(0, 5, "3.10."), 0) << List[i].Version;
-    else
-      EXPECT_EQ(List[i].Version, "");
+    EXPECT_NEAR(DoubleAt(R, 4), Date, 2.5 / 86400);
+    // Nothing stands behind the name but zeros.
+    const std::string Name = Rows[i].Name;
+    EXPECT_EQ(R.substr(12, 40), Name + std::string(40 - Name.size(), '\0'));
+    const std::string Version = R.substr(52, 20);
+    if (std::string(Rows[i].File) == "tool.exe") {
+      EXPECT_EQ(Version.compare(0, 5, "3.10."), 0) << Version;
+      const size_t End = std::min(Version.find('\0'), Version.size());
+      EXPECT_EQ(Version.substr(End), std::string(20 - End, '\0'));
+    } else {
+      EXPECT_EQ(Version, std::string(20, '\0'));
+    }
   }
   EXPECT_FALSE(FileExists(Own + "\\filelist.lst"));
   EXPECT_FALSE(FileExists(Dist + "\\filelist.lst"));

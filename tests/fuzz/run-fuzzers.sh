@@ -10,7 +10,8 @@ build=${2:-$here/../../build/native}
 seeds=$here/seeds
 status=0
 mkdir -p "$build/fuzz-artifacts"
-for target in fuzz_stream_reader fuzz_object_text fuzz_strings fuzz_language_table fuzz_archive_headers fuzz_archive_extract; do
+for target in fuzz_stream_reader fuzz_object_text fuzz_strings fuzz_language_table fuzz_archive_headers fuzz_archive_extract \
+              fuzz_file_list fuzz_uninstall_record; do
   exe=$build/tests/fuzz/$target
   if [ ! -x "$exe" ]; then
     echo "run-fuzzers: $exe not built" >&2
@@ -22,6 +23,16 @@ for target in fuzz_stream_reader fuzz_object_text fuzz_strings fuzz_language_tab
   if [ "$target" = fuzz_stream_reader ]; then
     for seed in "$seeds/$target"/*.dfm; do
       "$build/tools/qvform" tobin "$seed" "$corpus/seed-$(basename "$seed" .dfm).bin"
+    done
+    seeddir=
+  elif ls "$seeds/$target"/*.hex >/dev/null 2>&1; then
+    # Seeds of a binary format are commented hex dumps ('#' to the end of
+    # a line); the target gets their bytes.
+    for seed in "$seeds/$target"/*.hex; do
+      python3 -c 'import re, sys
+text = open(sys.argv[1]).read()
+sys.stdout.buffer.write(bytes.fromhex("".join(re.sub(r"#.*", "", l) for l in text.splitlines()).replace(" ", "")))' \
+        "$seed" >"$corpus/seed-$(basename "$seed" .hex).bin"
     done
     seeddir=
   elif [ -d "$seeds/$target" ]; then

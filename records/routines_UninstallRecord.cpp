@@ -1,0 +1,234 @@
+#include "records/routines_UninstallRecord.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "rtl/exceptions_Quorvane.h"
+#include "rtl/routines_Format.h"
+#include "rtl/routines_Strings.h"
+
+namespace L = UninstallRecordLayout;
+
+const char* const UninstallKeyRoot = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+std::string UninstallKeyOf(const std::string& Product) {
+  return std::string(UninstallKeyRoot) + "\\" + Product;
+}
+
+// --- writing -------------------------------------------------------------------------
+
+namespace {
+
+// A counter as stored; "0" when the key or the value is missing or unreadable.
+std::string ReadCounter(IRegistryStore& Store, const std::string& Key) {
+  std::string Value;
+  const auto K = Store.OpenKey(Key);
+  return K && K->ReadString(L::Counter, Value) ? Value : std::string("0");
+}
+
+// The number after a stored counter.  Wide enough that a counter at the
+// top of the 32-bit range does not overflow.
+int64_t NextNumber(const std::string& Counter) { return int64_t{StrToIntDef(Counter, 0)} + 1; }
+
+void WriteStringValue(IRegistryStore& Store, const std::string& Key, const std::string& Name,
+                      const std::string& Value) {
+  const auto K = Store.CreateKey(Key);
+  if (!K || !K->WriteString(Name, Value))
+    throw EIRCannotWriteValue(
+        TranslatedFormat("Cannot install into registry. Key: %s Ident: %s Value %s", Key, Name, Value));
+}
+
+void WriteIntegerValue(IRegistryStore& Store, const std::string& Key, const std::string& Name, int32_t Value) {
+  const auto K = Store.CreateKey(Key);
+  if (!K || !K->WriteInteger(Name, Value)) throw EIRCannotWriteValue(Key);
+}
+
+}  // namespace
+
+void AddRecordedFile(IRegistryStore& Store, const std::string& Key, const std::string& Path) {
+  // "Files", then "Files1", "Files2" ... until one takes the entry (a key
+  // can be full on the 95 family).  Bounded, so a registry that takes
+  // nothing ends in an error rather than a hang.
+  std::string Sub;
+  for (int i = 0; i <= L::MaxFilesKeys; ++i) {
+    Sub = AddBackslash(Key) + L::FilesKey + (i == 0 ? "" : std::to_string(i));
+    const auto K = Store.CreateKey(Sub);
+    if (!K) continue;
+    std::string Entries = "0", Stored;
+    if (K->ReadString(L::Counter, Stored)) Entries = Stored;
+    const int64_t N = NextNumber(Entries);
+    if (!K->WriteString(L::FileValue + std::to_string(N), Path)) continue;
+    K->WriteString(L::Counter, std::to_string(N));
+    return;
+  }
+  throw EIRCannotWriteValue(
+      TranslatedFormat("Cannot install into registry. Key: %s Ident: %s Value %s", Sub, L::FileValue, Path));
+}
+
+std::string ActiveXEntry(const std::string& Path, bool IsProgram) {
+  return Path + L::ActiveXSeparator + (IsProgram ? L::ProgramFlag : L::LibraryFlag);
+}
+
+void AddRecordedActiveX(IRegistryStore& Store, const std::string& Key, const std::string& Path,
+                        bool IsProgram) {
+  const std::string Sub = AddBackslash(Key) + L::ActiveXKey;
+  const int64_t N = NextNumber(ReadCounter(Store, Sub));
+  WriteStringValue(Store, Sub, L::FileValue + std::to_string(N), ActiveXEntry(Path, IsProgram));
+  WriteStringValue(Store, Sub, L::Counter, std::to_string(N));
+}
+
+std::string AddRecordedRegistryKey(IRegistryStore& Store, const std::string& Key,
+                                   const std::string& RegistryKey, TRootKeys Root) {
+  const std::string Keys = AddBackslash(Key) + L::RegistryKeysKey;
+  const int64_t N = NextNumber(ReadCounter(Store, Keys));
+  // The counter first: a record that fails half-way is still counted.
+  WriteStringValue(Store, Keys, L::Counter, std::to_string(N));
+  const std::string Record = Keys + "\\" + L::RegistryKeyKey + std::to_string(N);
+  WriteStringValue(Store, Record, L::KeyValue, RegistryKey);
+  WriteIntegerValue(Store, Record, L::RootValue, static_cast<int32_t>(Root));
+  return Record;
+}
+
+void AddRecordedRegistryEntry(IRegistryStore& Store, const std::string& Record, const std::string& Ident,
+                              const std::string& Text) {
+  WriteStringValue(Store, Record + "\\" + L::EntriesKey, Ident, Text);
+}
+
+void WriteUninstallProgram(IRegistryStore& Store, const std::string& Key, const std::string& Product,
+                           const std::string& Uninstaller) {
+  WriteStringValue(Store, Key, L::DisplayName, Product);
+  WriteStringValue(Store, Key, L::UninstallString, Uninstaller + " " + Product);
+}
+
+// --- reading -------------------------------------------------------------------------
+
+namespace {
+
+// Numbered names of Names with the given prefix, in number order.
+std::vector<std::pair<int, std::string>> Numbered(const std::vector<std::string>& Names,
+                                                  const std::string& Prefix, bool AllowBare) {
+  std::vector<std::pair<int, std::string>> R;
+  for (const std::string& N : Names) {
+    const int I = NumberedName(N, Prefix, AllowBare);
+    if (I >= 0) R.emplace_back(I, N);
+  }
+  std::stable_sort(R.begin(), R.end(),
+                   [](const auto& A, const auto& B) { return A.first < B.first; });
+  return R;
+}
+
+std::vector<std::string> SubKeyNames(IRegistryStore& Store, const std::string& Key) {
+  std::vector<std::string> Names;
+  if (const auto K = Store.OpenKey(Key)) K->GetKeyNames(Names);
+  return Names;
+}
+
+// The "FileN" values of one key, in number order.
+std::vector<std::pair<std::string, std::string>> FileValues(IRegistryStore& Store, const std::string& Key,
+                                                            std::vector<std::string>& Unreadable) {
+  std::vector<std::pair<std::string, std::string>> R;
+  const auto K = Store.OpenKey(Key);
+  if (!K) return R;
+  std::vector<std::string> Names;
+  K->GetValueNames(Names);
+  for (const auto& N : Numbered(Names, L::FileValue, false)) {
+    std::string V;
+    if (!K->ReadString(N.second, V))
+      Unreadable.push_back(Format("%s\\%s: %s", Key, N.second, K->FailureText()));
+    else if (!Trim(V).empty())
+      R.emplace_back(N.second, Trim(V));
+  }
+  return R;
+}
+
+void ReadFiles(IRegistryStore& Store, TUninstallRecord& R) {
+  for (const auto& Sub : Numbered(SubKeyNames(Store, R.Key), L::FilesKey, true)) {
+    const std::string Key = R.Key + "\\" + Sub.second;
+    for (const auto& V : FileValues(Store, Key, R.Unreadable)) R.Files.push_back({V.second, {Key, V.first}});
+  }
+}
+
+void ReadActiveX(IRegistryStore& Store, TUninstallRecord& R) {
+  const std::string Key = R.Key + "\\" + L::ActiveXKey;
+  for (const auto& V : FileValues(Store, Key, R.Unreadable)) {
+    TRecordedActiveX A;
+    if (!ParseActiveXEntry(V.second, A.Path, A.IsProgram)) {
+      R.Unreadable.push_back(Format("%s\\%s: \"%s\" is not a path followed by ;0 or ;1", Key, V.first, V.second));
+      continue;
+    }
+    A.Place = {Key, V.first};
+    R.ActiveX.push_back(std::move(A));
+  }
+}
+
+void ReadRegistryKeys(IRegistryStore& Store, TUninstallRecord& R) {
+  const std::string List = R.Key + "\\" + L::RegistryKeysKey;
+  for (const auto& Sub : Numbered(SubKeyNames(Store, List), L::RegistryKeyKey, false)) {
+    const std::string Key = List + "\\" + Sub.second;
+    const auto K = Store.OpenKey(Key);
+    if (!K) continue;
+    TRecordedRegistryKey E;
+    E.Place = {Key, ""};
+    // "Root" is written as a number; a text form is taken too.
+    int32_t Root = -1;
+    std::string RootText;
+    if (!K->ReadInteger(L::RootValue, Root) && K->ReadString(L::RootValue, RootText))
+      Root = StrToIntDef(Trim(RootText), -1);
+    if (!K->ReadString(L::KeyValue, E.Key) || Trim(E.Key).empty() || Root < hkClassesRoot || Root > hkUsers) {
+      R.Unreadable.push_back(Format("%s: no valid Key and Root", Key));
+      continue;
+    }
+    E.Root = static_cast<TRootKeys>(Root);
+    E.Key = Trim(E.Key);
+    if (const auto Entries = Store.OpenKey(Key + "\\" + L::EntriesKey)) Entries->GetValueNames(E.ValueNames);
+    R.RegistryKeys.push_back(std::move(E));
+  }
+}
+
+}  // namespace
+
+bool ReadUninstallRecord(IRegistryStore& Store, const std::string& Product, TUninstallRecord& Record) {
+  Record = TUninstallRecord();
+  Record.Product = Product;
+  Record.Key = UninstallKeyOf(Product);
+  // A blank name would make the key the list of all products.
+  if (Trim(Product).empty()) return false;
+  {
+    const auto K = Store.OpenKey(Record.Key);
+    if (!K) return false;
+    K->ReadString(L::DisplayName, Record.DisplayName);
+    K->ReadString(L::UninstallString, Record.UninstallString);
+  }
+  ReadActiveX(Store, Record);
+  ReadFiles(Store, Record);
+  ReadRegistryKeys(Store, Record);
+  return true;
+}
+
+int NumberedName(const std::string& Name, const std::string& Prefix, bool AllowBare) {
+  if (Name.size() < Prefix.size() || !SameText(Name.substr(0, Prefix.size()), Prefix)) return -1;
+  const std::string Digits = Name.substr(Prefix.size());
+  if (Digits.empty()) return AllowBare ? 0 : -1;
+  if (Digits.size() > 9 || Digits.find_first_not_of("0123456789") != std::string::npos) return -1;
+  return std::stoi(Digits);
+}
+
+bool ParseActiveXEntry(const std::string& Entry, std::string& Path, bool& IsProgram) {
+  const size_t Semi = Entry.rfind(L::ActiveXSeparator);
+  if (Semi == std::string::npos) return false;
+  const std::string Kind = Trim(Entry.substr(Semi + 1));
+  if (Kind != L::LibraryFlag && Kind != L::ProgramFlag) return false;
+  Path = Trim(Entry.substr(0, Semi));
+  IsProgram = Kind == L::ProgramFlag;
+  return !Path.empty();
+}
+
+std::string UninstallerPathOf(const std::string& UninstallString, const std::string& Product) {
+  const std::string S = Trim(UninstallString);
+  const std::string Tail = " " + Product;
+  if (!Product.empty() && S.size() > Tail.size() && SameText(S.substr(S.size() - Tail.size()), Tail))
+    return Trim(S.substr(0, S.size() - Tail.size()));
+  const std::string Upper = UpperCase(S);
+  const size_t Exe = Upper.find(".EXE");
+  return Exe == std::string::npos ? S : S.substr(0, Exe + 4);
+}
