@@ -1,5 +1,6 @@
 #include "environment/routines_API.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "environment/routines_Registry.h"
@@ -135,19 +136,22 @@ std::string GetCommonFilesDir() {
                           [] { return CurrentDrive() + "\\Program Files\\Common Files"; });
 }
 
-std::string SysErrorMessage(DWORD Code) {
-  char* Text = nullptr;
-  DWORD N = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, Code, 0, reinterpret_cast<char*>(&Text), 0, nullptr);
-  std::string R = N && Text ? std::string(Text, N) : std::string();
-  if (Text) LocalFree(Text);
-  return TrimRight(R);
+namespace {
+std::string FailureText(const std::string& Function, const std::string& Code, DWORD SystemCode) {
+  const std::string Text = SysErrorMessage(SystemCode);
+  return Function + " failed: error " + Code + (Text.empty() ? "" : ": " + Text);
 }
+}  // namespace
 
 std::string Win32FailureText(const std::string& Function, DWORD Code) {
-  std::string Text = SysErrorMessage(Code);
-  return Function + " failed: error " + std::to_string(Code) + (Text.empty() ? "" : ": " + Text);
+  return FailureText(Function, std::to_string(Code), Code);
+}
+
+std::string ComFailureText(const std::string& Function, HRESULT Code) {
+  const DWORD Bits = static_cast<DWORD>(Code);
+  char Hex[16];
+  std::snprintf(Hex, sizeof Hex, "0x%08lX", static_cast<unsigned long>(Bits));
+  return FailureText(Function, Hex, Bits);
 }
 
 TCurrentDirScope::TCurrentDirScope(const std::string& Dir) {
