@@ -10,7 +10,9 @@
 #include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
 #include "environment/routines_API.h"
+#include "environment/routines_Process.h"
 #include "environment/routines_Registry.h"
+#include "environment/routines_Scoped.h"
 #include "environment/routines_Unfinished.h"
 #include "i18n/cmp_TTranslator.h"
 #include "model/cmp_TInstallFile.h"
@@ -19,6 +21,7 @@
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
+#include "rtl/routines_Scope.h"
 #include "rtl/routines_Strings.h"
 
 #undef CopyFile
@@ -167,7 +170,7 @@ TCustomInstall::~TCustomInstall() {
     // Started, not waited for: it waits for this program to let go.
     std::string Cmd = "cmd.exe /c \"" + FBatchFileName + "\"";
     if (GetWindowsVersion() == wvWindows95) Cmd = FBatchFileName;
-    StartProgram(Cmd, "", SW_HIDE);
+    RunProcess({Cmd, "", SW_HIDE});
   }
 }
 
@@ -346,6 +349,8 @@ void TCustomInstall::HandleException(TPersistent*, const Exception& E) {
       Shutdown();
     }
   } catch (...) {
+    // Ending a failed run: the first failure has been dealt with, and a
+    // second one from the clean-up must not keep the program from ending.
     if (RunAutomatic && Application) Application->Terminate();
   }
 }
@@ -462,28 +467,14 @@ void TCustomInstall::ReadInfoFromArchive() {
   if (OnBeforeReadArchiveInfo) OnBeforeReadArchiveInfo(this);
   Broadcast(this, -984, nullptr);
   {
-    HCURSOR Old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    struct TRestore {
-      TCustomInstall* I;
-      HCURSOR Old;
-      ~TRestore() {
-        SetCursor(Old);
-        try {
-          I->HideStatusText();
-        } catch (...) {
-        }
-      }
-    } Restore{this, Old};
+    TFinally Hide([this] { HideStatusText(); });
+    TWaitCursor Wait;
     ShowStatusText(TranslateMessageText("Reading file information..."));
     TFileContainer::ReadInfoFromArchive();
     if (FDistributeType != dtTraditional) {
       TCustomNetInstallLocation* L = FindNetLocation();
       if (!L) throw IEInstallNetLocNil("Must assign a net location via the NetLocation property before you can set the distribute type");
-      const std::string Tmp = GetTempFile(false);
-      struct TRemove {
-        std::string P;
-        ~TRemove() { RemoveFile(P); }
-      } Remove{Tmp};
+      const TTempFile Tmp(GetTempFile(false));
       L->Download("filelist.lst", Tmp);
       // A cancelled download ends quietly with part of the list.
       if (NetAborted()) throw EQIUserAbort();
@@ -601,7 +592,8 @@ void TCustomInstall::RunFilesAfterInstall() {
     bool DefaultAction = true;
     if (OnBeforeRunFile) OnBeforeRunFile(this, F, DefaultAction);
     if (!DefaultAction) continue;
-    StartProgram(AddBackslash(F->GetDestPath()) + F->DestName(), F->GetDestPath(), SW_SHOWNORMAL);
+    // Quoted: a folder with blanks must not let Windows try "C:\Program.exe" first.
+    RunProcess({"\"" + AddBackslash(F->GetDestPath()) + F->DestName() + "\"", F->GetDestPath(), SW_SHOWNORMAL});
   }
 }
 
@@ -650,14 +642,14 @@ void TCustomInstall::RebootWindows() {
       Ok = ExitWindowsEx(EWX_REBOOT, 0) != 0;
       break;
     case wvWindowsNT: {
-      HANDLE Token = nullptr;
-      if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &Token)) break;
+      TKernelHandle Token;
+      if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, Token.Out())) break;
       TOKEN_PRIVILEGES TP{};
       TP.PrivilegeCount = 1;
       TP.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
       const bool Looked = LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &TP.Privileges[0].Luid);
       const bool Adjusted = Looked && AdjustTokenPrivileges(Token, FALSE, &TP, 0, nullptr, nullptr);
-      CloseHandle(Token);
+      Token.Close();
       Ok = Adjusted && ExitWindowsEx(EWX_REBOOT, 0);
       break;
     }
@@ -868,7 +860,7 @@ void TCustomInstall::ApplyExtractionInfo() {
 }
 
 void TCustomInstall::TransferToFloppies(const std::string& Drive) {
-  HCURSOR Old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  TWaitCursor Wait;
   if (Application) Application->ProcessMessages();
   TQrvnCompress& E = QrvnCompress();
   try {
@@ -880,15 +872,7 @@ void TCustomInstall::TransferToFloppies(const std::string& Drive) {
     TSelfExtractTrailer T;
     ReadExtractionInfo(Self, T);
     ShowStatusText(TranslateMessageText("Transferring this installation to floppies. Please wait..."));
-    struct THide {
-      TCustomInstall* I;
-      ~THide() {
-        try {
-          I->HideStatusText();
-        } catch (...) {
-        }
-      }
-    } Hide{this};
+    TFinally Hide([this] { HideStatusText(); });
     {
       TFileStream In(Self, TFileMode::fmOpenRead);
       // A disk that fills up takes fewer bytes than it was given; the copy
@@ -929,7 +913,7 @@ void TCustomInstall::TransferToFloppies(const std::string& Drive) {
   }
   E.OnNewDisk = TlzhNewDiskEvent();
   E.OnStatus = TlzhFileStatsEvent();
-  SetCursor(Old);
+  Wait.Restore();
   if (Application) {
     Application->ProcessMessages();
     Application->Terminate();

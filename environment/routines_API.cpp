@@ -153,28 +153,3 @@ std::string ComFailureText(const std::string& Function, HRESULT Code) {
   std::snprintf(Hex, sizeof Hex, "0x%08lX", static_cast<unsigned long>(Bits));
   return FailureText(Function, Hex, Bits);
 }
-
-TCurrentDirScope::TCurrentDirScope(const std::string& Dir) {
-  char Buf[MAX_PATH + 1] = {};
-  GetCurrentDirectoryA(MAX_PATH, Buf);
-  FOld = Buf;
-  SetCurrentDirectoryA(Dir.c_str());
-}
-
-TCurrentDirScope::~TCurrentDirScope() { SetCurrentDirectoryA(FOld.c_str()); }
-
-bool StartProgram(const std::string& CommandLine, const std::string& Dir, int Show) {
-  STARTUPINFOA SI{};
-  SI.cb = sizeof SI;
-  SI.dwFlags = STARTF_USESHOWWINDOW;
-  SI.wShowWindow = static_cast<WORD>(Show);
-  PROCESS_INFORMATION PI{};
-  std::vector<char> Line(CommandLine.begin(), CommandLine.end());
-  Line.push_back('\0');
-  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, Dir.empty() ? nullptr : Dir.c_str(),
-                      &SI, &PI))
-    return false;
-  CloseHandle(PI.hThread);
-  CloseHandle(PI.hProcess);
-  return true;
-}

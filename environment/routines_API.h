@@ -49,20 +49,3 @@ std::string GetCommonFilesDir();
 std::string Win32FailureText(const std::string& Function, DWORD Code);
 // The same for a COM result, its code in hexadecimal: "... error 0x80070005: ...".
 std::string ComFailureText(const std::string& Function, HRESULT Code);
-
-// Makes Dir the current folder for as long as it lives, then returns to the
-// folder before (self-registration runs in the component's own folder).
-class TCurrentDirScope {
- public:
-  explicit TCurrentDirScope(const std::string& Dir);
-  ~TCurrentDirScope();
-  TCurrentDirScope(const TCurrentDirScope&) = delete;
-  TCurrentDirScope& operator=(const TCurrentDirScope&) = delete;
-
- private:
-  std::string FOld;
-};
-
-// Starts a program without waiting for it (not even for its first input,
-// as WinExec does); false when it cannot be started.
-bool StartProgram(const std::string& CommandLine, const std::string& Dir, int Show);

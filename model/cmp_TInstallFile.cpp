@@ -11,6 +11,7 @@
 #include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
 #include "environment/routines_API.h"
+#include "environment/routines_Scoped.h"
 #include "environment/routines_Registry.h"
 #include "environment/routines_Unfinished.h"
 #include "model/cmp_TPathSpecifier.h"

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "environment/routines_API.h"
+#include "environment/routines_Scoped.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Format.h"
 #include "rtl/routines_Strings.h"
