@@ -10,6 +10,7 @@
 #include "environment/routines_API.h"
 #include "environment/routines_Process.h"
 #include "environment/routines_Registry.h"
+#include "environment/routines_Unfinished.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
@@ -26,7 +27,6 @@ const char* const MessageTitle = "Setup";
 
 const char* const SetupArchiveName = "setup.1";
 const char* const TempFolderPrefix = "QVL";
-const char* const RunOnceKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 // A file still held by the exiting setup program (or a virus scanner) is
 // usually free again within a second or two.
