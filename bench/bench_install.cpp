@@ -27,6 +27,7 @@
 #include "archive/cmp_TFileHeaders.h"
 #include "engine/cmp_TInstall.h"
 #include "environment/routines_API.h"
+#include "environment/routines_Process.h"
 #include "environment/routines_Registry.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_Files.h"
@@ -144,16 +145,11 @@ std::string ProjectText(const std::vector<TPayloadFile>& Files, const std::strin
 // --- running the programs ------------------------------------------------------------------
 
 void RunAndWait(const std::string& CommandLine) {
-  std::vector<char> Line(CommandLine.begin(), CommandLine.end());
-  Line.push_back('\0');
-  STARTUPINFOA SI{};
-  SI.cb = sizeof SI;
-  PROCESS_INFORMATION PI{};
-  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &SI, &PI))
-    Fail("cannot start " + CommandLine);
-  CloseHandle(PI.hThread);
-  WaitForSingleObject(PI.hProcess, INFINITE);
-  CloseHandle(PI.hProcess);
+  TProcessStart Start;
+  Start.CommandLine = CommandLine;
+  Start.Wait = TProcessWait::Exit;
+  const TProcessRun Run = RunProcess(Start);
+  if (!Run.Started) Fail("cannot start " + CommandLine + ": " + Run.Failure);
 }
 
 std::string Quote(const std::string& S) { return "\"" + S + "\""; }

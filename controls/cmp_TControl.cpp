@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "environment/routines_API.h"
 #include "rtl/routines_ClassBuilder.h"
 
 COLORREF ColorToRGB(TColor C) {
@@ -189,8 +190,7 @@ void TWinControl::CreateWnd() {
                            P.Caption.c_str(), P.Style, P.X, P.Y, P.Width, P.Height, P.WndParent,
                            nullptr, GetModuleHandleA(nullptr), this);
   if (!H)
-    throw EComponentError(Format("CreateWindowEx failed for %s (error %d)", GetNamePath(),
-                                 static_cast<int>(GetLastError())));
+    throw EComponentError(Win32FailureText("CreateWindowExA(" + GetNamePath() + ")", GetLastError()));
   FHandle = H;
   if (!Own) {
     // A system window class: route its messages through this control.

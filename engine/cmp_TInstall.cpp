@@ -10,7 +10,9 @@
 #include "controls/cmp_TApplication.h"
 #include "controls/routines_Resources.h"
 #include "environment/routines_API.h"
+#include "environment/routines_Process.h"
 #include "environment/routines_Registry.h"
+#include "environment/routines_Scoped.h"
 #include "environment/routines_Unfinished.h"
 #include "engine/routines_CleanupBatch.h"
 #include "engine/routines_Distribution.h"
@@ -24,6 +26,7 @@
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
+#include "rtl/routines_Scope.h"
 #include "rtl/routines_Strings.h"
 
 #undef CopyFile
@@ -113,7 +116,7 @@ TCustomInstall::~TCustomInstall() {
     // Started, not waited for: it waits for this program to let go.
     std::string Cmd = "cmd.exe /c \"" + FBatchFileName + "\"";
     if (GetWindowsVersion() == wvWindows95) Cmd = FBatchFileName;
-    StartProgram(Cmd, "", SW_HIDE);
+    RunProcess({Cmd, "", SW_HIDE});
   }
 }
 
@@ -292,6 +295,8 @@ void TCustomInstall::HandleException(TPersistent*, const Exception& E) {
       Shutdown();
     }
   } catch (...) {
+    // Ending a failed run: the first failure has been dealt with, and a
+    // second one from the clean-up must not keep the program from ending.
     if (RunAutomatic && Application) Application->Terminate();
   }
 }
@@ -370,28 +375,14 @@ void TCustomInstall::ReadInfoFromArchive() {
   if (OnBeforeReadArchiveInfo) OnBeforeReadArchiveInfo(this);
   Broadcast(this, ncBeforeReadArchiveInfo, nullptr);
   {
-    HCURSOR Old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    struct TRestore {
-      TCustomInstall* I;
-      HCURSOR Old;
-      ~TRestore() {
-        SetCursor(Old);
-        try {
-          I->HideStatusText();
-        } catch (...) {
-        }
-      }
-    } Restore{this, Old};
+    TFinally Hide([this] { HideStatusText(); });
+    TWaitCursor Wait;
     ShowStatusText(TranslateMessageText("Reading file information..."));
     TFileContainer::ReadInfoFromArchive();
     if (FDistributeType != dtTraditional) {
       TCustomNetInstallLocation* L = FindNetLocation();
       if (!L) throw IEInstallNetLocNil("Must assign a net location via the NetLocation property before you can set the distribute type");
-      const std::string Tmp = GetTempFile(false);
-      struct TRemove {
-        std::string P;
-        ~TRemove() { RemoveFile(P); }
-      } Remove{Tmp};
+      const TTempFile Tmp(GetTempFile(false));
       L->Download("filelist.lst", Tmp);
       // A cancelled download ends quietly with part of the list.
       if (NetAborted()) throw EQIUserAbort();
@@ -475,7 +466,8 @@ void TCustomInstall::RunFilesAfterInstall() {
     bool DefaultAction = true;
     if (OnBeforeRunFile) OnBeforeRunFile(this, F, DefaultAction);
     if (!DefaultAction) continue;
-    StartProgram(AddBackslash(F->GetDestPath()) + F->DestName(), F->GetDestPath(), SW_SHOWNORMAL);
+    // Quoted: a folder with blanks must not let Windows try "C:\Program.exe" first.
+    RunProcess({"\"" + AddBackslash(F->GetDestPath()) + F->DestName() + "\"", F->GetDestPath(), SW_SHOWNORMAL});
   }
 }
 
@@ -662,7 +654,7 @@ void TCustomInstall::ApplyExtractionInfo() {
 }
 
 void TCustomInstall::TransferToFloppies(const std::string& Drive) {
-  HCURSOR Old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  TWaitCursor Wait;
   if (Application) Application->ProcessMessages();
   try {
     if (!Switch(swSelfExtract))
@@ -673,21 +665,13 @@ void TCustomInstall::TransferToFloppies(const std::string& Drive) {
     TSelfExtractTrailer T;
     ReadExtractionInfo(Self, T);
     ShowStatusText(TranslateMessageText("Transferring this installation to floppies. Please wait..."));
-    struct THide {
-      TCustomInstall* I;
-      ~THide() {
-        try {
-          I->HideStatusText();
-        } catch (...) {
-        }
-      }
-    } Hide{this};
+    TFinally Hide([this] { HideStatusText(); });
     CopyToFloppies(Self, T, Drive);
   } catch (const Exception& Ex) {
     ShowMessageBox(Ex.Message());
     if (Application) Application->ExitCode = ExitCodeFailed;
   }
-  SetCursor(Old);
+  Wait.Restore();
   if (Application) {
     Application->ProcessMessages();
     Application->Terminate();

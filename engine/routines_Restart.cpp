@@ -3,21 +3,20 @@
 #include <windows.h>
 
 #include "environment/routines_API.h"
+#include "environment/routines_Scoped.h"
 #include "rtl/routines_Strings.h"
 
 namespace {
 std::string Quoted(const std::string& S) { return "\"" + S + "\""; }
 
 bool EnableShutdownPrivilege() {
-  HANDLE Token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &Token)) return false;
+  TKernelHandle Token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, Token.Out())) return false;
   TOKEN_PRIVILEGES TP{};
   TP.PrivilegeCount = 1;
   TP.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
   const bool Looked = LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &TP.Privileges[0].Luid);
-  const bool Adjusted = Looked && AdjustTokenPrivileges(Token, FALSE, &TP, 0, nullptr, nullptr);
-  CloseHandle(Token);
-  return Adjusted;
+  return Looked && AdjustTokenPrivileges(Token, FALSE, &TP, 0, nullptr, nullptr);
 }
 }  // namespace
 

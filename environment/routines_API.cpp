@@ -1,5 +1,6 @@
 #include "environment/routines_API.h"
 
+#include <cstdio>
 #include <vector>
 
 #include "environment/routines_Registry.h"
@@ -135,42 +136,20 @@ std::string GetCommonFilesDir() {
                           [] { return CurrentDrive() + "\\Program Files\\Common Files"; });
 }
 
-std::string SysErrorMessage(DWORD Code) {
-  char* Text = nullptr;
-  DWORD N = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                               FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, Code, 0, reinterpret_cast<char*>(&Text), 0, nullptr);
-  std::string R = N && Text ? std::string(Text, N) : std::string();
-  if (Text) LocalFree(Text);
-  return TrimRight(R);
+namespace {
+std::string FailureText(const std::string& Function, const std::string& Code, DWORD SystemCode) {
+  const std::string Text = SysErrorMessage(SystemCode);
+  return Function + " failed: error " + Code + (Text.empty() ? "" : ": " + Text);
 }
+}  // namespace
 
 std::string Win32FailureText(const std::string& Function, DWORD Code) {
-  std::string Text = SysErrorMessage(Code);
-  return Function + " failed: error " + std::to_string(Code) + (Text.empty() ? "" : ": " + Text);
+  return FailureText(Function, std::to_string(Code), Code);
 }
 
-TCurrentDirScope::TCurrentDirScope(const std::string& Dir) {
-  char Buf[MAX_PATH + 1] = {};
-  GetCurrentDirectoryA(MAX_PATH, Buf);
-  FOld = Buf;
-  SetCurrentDirectoryA(Dir.c_str());
-}
-
-TCurrentDirScope::~TCurrentDirScope() { SetCurrentDirectoryA(FOld.c_str()); }
-
-bool StartProgram(const std::string& CommandLine, const std::string& Dir, int Show) {
-  STARTUPINFOA SI{};
-  SI.cb = sizeof SI;
-  SI.dwFlags = STARTF_USESHOWWINDOW;
-  SI.wShowWindow = static_cast<WORD>(Show);
-  PROCESS_INFORMATION PI{};
-  std::vector<char> Line(CommandLine.begin(), CommandLine.end());
-  Line.push_back('\0');
-  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, Dir.empty() ? nullptr : Dir.c_str(),
-                      &SI, &PI))
-    return false;
-  CloseHandle(PI.hThread);
-  CloseHandle(PI.hProcess);
-  return true;
+std::string ComFailureText(const std::string& Function, HRESULT Code) {
+  const DWORD Bits = static_cast<DWORD>(Code);
+  char Hex[16];
+  std::snprintf(Hex, sizeof Hex, "0x%08lX", static_cast<unsigned long>(Bits));
+  return FailureText(Function, Hex, Bits);
 }

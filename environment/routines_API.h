@@ -11,6 +11,8 @@
 
 #include <string>
 
+#include "rtl/routines_Files.h"
+
 enum TWindowsVersion { wvWin32s, wvWindows95, wvWindowsNT, wvWindowsNT35, wvUnknown };
 
 // The version family; NT 3.5x is told apart because it has no shell links.
@@ -41,25 +43,9 @@ std::string GetStartupDir();
 std::string GetProgramFilesDir();
 std::string GetCommonFilesDir();
 
-// The system's text for a Win32 error code, without the trailing line break.
-std::string SysErrorMessage(DWORD Code);
-// "<Function> failed: error <Code>: <system text>" — how Win32 failures are
-// reported where no fixed message is prescribed.
+// "<Function> failed: error <Code>: <system text>" — how every Win32
+// failure is reported: the call, its code and what the system says of it
+// (SysErrorMessage, rtl/routines_Files.h).
 std::string Win32FailureText(const std::string& Function, DWORD Code);
-
-// Makes Dir the current folder for as long as it lives, then returns to the
-// folder before (self-registration runs in the component's own folder).
-class TCurrentDirScope {
- public:
-  explicit TCurrentDirScope(const std::string& Dir);
-  ~TCurrentDirScope();
-  TCurrentDirScope(const TCurrentDirScope&) = delete;
-  TCurrentDirScope& operator=(const TCurrentDirScope&) = delete;
-
- private:
-  std::string FOld;
-};
-
-// Starts a program without waiting for it (not even for its first input,
-// as WinExec does); false when it cannot be started.
-bool StartProgram(const std::string& CommandLine, const std::string& Dir, int Show);
+// The same for a COM result, its code in hexadecimal: "... error 0x80070005: ...".
+std::string ComFailureText(const std::string& Function, HRESULT Code);

@@ -20,15 +20,6 @@ const TRootKeyEntry RootKeyTable[] = {
 };
 constexpr int RootKeyCount = sizeof(RootKeyTable) / sizeof(RootKeyTable[0]);
 
-// Projects write absolute-looking paths ("\SOFTWARE\..."); the registry API
-// wants them relative to the root and refuses a leading backslash.
-std::string RelativeKey(const std::string& Key) {
-  size_t B = Key.find_first_not_of('\\');
-  if (B == std::string::npos) return std::string();
-  size_t E = Key.find_last_not_of('\\');
-  return Key.substr(B, E - B + 1);
-}
-
 // Windows refuses deeper nesting than this; it also bounds the recursion on
 // a registry that changes while we delete.
 constexpr int MaxKeyDepth = 512;
@@ -47,6 +38,15 @@ void DeleteKeyTree(TRootKeys Root, const std::string& Key, int Depth) {
 }
 
 }  // namespace
+
+// Projects write absolute-looking paths ("\SOFTWARE\..."); the registry API
+// wants them relative to the root and refuses a leading backslash.
+std::string RelativeKey(const std::string& Key) {
+  size_t B = Key.find_first_not_of('\\');
+  if (B == std::string::npos) return std::string();
+  size_t E = Key.find_last_not_of('\\');
+  return Key.substr(B, E - B + 1);
+}
 
 const TEnumInfo& RootKeysInfo() {
   static const TEnumInfo Info{"TRootKeys",

@@ -26,6 +26,9 @@ HKEY RootKeyToHKEY(TRootKeys Root);
 TRootKeys HKEYToRootKey(HKEY Key, TRootKeys Default);
 // "HKEY_LOCAL_MACHINE" ..., for messages.
 std::string RootKeyName(TRootKeys Root);
+// Key without its leading and trailing "\" ("\SOFTWARE\X\" gives
+// "SOFTWARE\X"): the form the registry functions take.
+std::string RelativeKey(const std::string& Key);
 
 // One open registry key.  Operations answer false on failure and remember
 // the failing call, so a caller that raises can name the function, the

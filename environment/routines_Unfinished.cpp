@@ -5,9 +5,9 @@
 #include "rtl/exceptions_Quorvane.h"
 #include "rtl/routines_Strings.h"
 
-namespace {
-
 const char* const RunOnceKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+namespace {
 
 std::string UnfinishedKey(const std::string& InstallKey) {
   if (InstallKey.empty())
@@ -44,12 +44,17 @@ void ReadUnfinished(const std::string& InstallKey, TStrings& List) {
   }
 }
 
-bool WriteRunOnce(const std::string& ValueName, const std::string& CommandLine, bool Unique) {
+bool WriteRunOnce(const std::string& ValueName, const std::string& CommandLine, bool Unique,
+                  std::string* Error) {
   TRegKey K;
-  if (!K.Open(hkLocalMachine, RunOnceKey, true)) return false;
   std::string Name = ValueName;
-  for (int N = 1; Unique && K.ValueExists(Name); ++N) Name = ValueName + std::to_string(N);
-  if (!K.WriteString(Name, CommandLine)) return false;
-  K.Flush();
-  return true;
+  if (K.Open(hkLocalMachine, RunOnceKey, true)) {
+    for (int N = 1; Unique && K.ValueExists(Name); ++N) Name = ValueName + std::to_string(N);
+    if (K.WriteString(Name, CommandLine)) {
+      K.Flush();
+      return true;
+    }
+  }
+  if (Error) *Error = K.FailureText();
+  return false;
 }

@@ -33,8 +33,13 @@ void ClearUnfinished(const std::string& InstallKey);
 // empty.
 void ReadUnfinished(const std::string& InstallKey, TStrings& List);
 
+// HKEY_LOCAL_MACHINE (and HKEY_CURRENT_USER): the commands Windows runs once
+// at its next start.
+extern const char* const RunOnceKey;
+
 // Writes CommandLine as a RunOnce value named ValueName (with Unique, the
 // first of ValueName, ValueName1, ValueName2 ... that is not taken) and
-// flushes the key.  False when the key cannot be opened or written; never
-// raises.
-bool WriteRunOnce(const std::string& ValueName, const std::string& CommandLine, bool Unique);
+// flushes the key.  False when the key cannot be opened or written, the
+// cause in *Error when given; never raises.
+bool WriteRunOnce(const std::string& ValueName, const std::string& CommandLine, bool Unique,
+                  std::string* Error = nullptr);

@@ -393,12 +393,8 @@ TLanguage* TTranslator::FindLanguage(TQrvnLanguage L) const {
 }
 
 TLanguage* TTranslator::UserDefaultLanguage() const {
-  try {
-    TQrvnLanguage L;
-    return UserDefaultQrvnLanguage(L) ? FindLanguage(L) : nullptr;
-  } catch (...) {
-    return nullptr;
-  }
+  TQrvnLanguage L;
+  return UserDefaultQrvnLanguage(L) ? FindLanguage(L) : nullptr;
 }
 
 TLanguage* TTranslator::ResolveLanguage(TQrvnLanguage L) const {

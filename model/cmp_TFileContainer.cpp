@@ -3,28 +3,39 @@
 #include <windows.h>
 
 #include "archive/cmp_TQrvnCompress.h"
+#include "environment/routines_Scoped.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "net/cmp_TNetInstallLocation.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
-#include "rtl/routines_Scope.h"
 #include "rtl/routines_Strings.h"
 
 const TEnumInfo InstallFileStateInfo{"TInstallFileState",
                                      {"ifsNone", "ifsCompress", "ifsInstall", "ifsCopying"}};
 
-namespace {
-// The hourglass for the length of a scope; the previous cursor comes back.
-class THourglass {
- public:
-  THourglass() : FOld(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-  ~THourglass() { SetCursor(FOld); }
+TOperationState::TOperationState(TInstallContainer* Owner, TInstallFileState& State,
+                                 TInstallFileState Operation, TCopyDone When)
+    : FOwner(Owner), FState(State), FWhen(When) {
+  FState = Operation;
+}
 
- private:
-  HCURSOR FOld;
-};
-}  // namespace
+void TOperationState::Done() {
+  FDone = true;
+  FOwner->Broadcast(FOwner, ncCopyDone, nullptr);
+}
+
+TOperationState::~TOperationState() {
+  FState = ifsNone;
+  if (FDone || FWhen != cdAlways) return;
+  try {
+    FOwner->Broadcast(FOwner, ncCopyDone, nullptr);
+  } catch (...) {
+    // A destructor must not throw: it may run while the operation's own
+    // failure travels, and a copy window that fails to close must not end
+    // the run.
+  }
+}
 
 const TClassInfo& TFileContainer::StaticClass() {
   static const TClassInfo Info =
@@ -53,18 +64,6 @@ std::vector<TFileContainer*> TFileContainer::SubContainers() const {
   for (TInstallObject* O : FObjects.Data())
     if (auto* C = dynamic_cast<TFileContainer*>(O)) R.push_back(C);
   return R;
-}
-
-template <class Body>
-void TFileContainer::WithState(TInstallFileState S, Body&& B) {
-  FState = S;
-  try {
-    B();
-  } catch (...) {
-    FState = ifsNone;
-    throw;
-  }
-  FState = ifsNone;
 }
 
 void TFileContainer::SetState(TInstallFileState Value) {
@@ -141,14 +140,14 @@ std::string TFileContainer::GetDownloadedArchivePath() {
 }
 
 void TFileContainer::ReadInfoFromArchive() {
-  THourglass H;
+  TWaitCursor Wait;
   for (TCustomInstallFile* F : Files()) F->ReadInfoFromArchive();
   for (TFileContainer* C : SubContainers()) C->ReadInfoFromArchive();
   InfoRead = true;
 }
 
 void TFileContainer::ReadInfoFromSourceFiles() {
-  THourglass H;
+  TWaitCursor Wait;
   for (TCustomInstallFile* F : Files()) F->ReadInfoFromSourceFile();
   for (TFileContainer* C : SubContainers()) C->ReadInfoFromSourceFiles();
 }
@@ -193,11 +192,7 @@ void DeleteArchive(const std::string& Container, const std::string& Path) {
 void TFileContainer::Compress(TCompressOptions Options) {
   if ((Options & coForceNetFilesLocal) && (Options & coForceFilesNet))
     throw IEFileContainer("Cannot pass both coForceNetFilesLocal and coForceFilesNet to Compress");
-  FState = ifsCompress;
-  TFinally End([this] {
-    FState = ifsNone;
-    Broadcast(this, ncCopyDone, nullptr);
-  });
+  TOperationState Operation(this, FState, ifsCompress);
   if (OnBeforeProcess) OnBeforeProcess(this);
   if (!Include) return;
   Report(ieContainerStarts, this);
@@ -257,37 +252,27 @@ void TFileContainer::Compress(TCompressOptions Options) {
 }
 
 void TFileContainer::InstallObjects() {
-  FState = ifsInstall;
-  try {
-    {
-      THourglass H;
-      std::string P;
-      if (FindLocalFile(P)) LocalArchive = P;
-      ReadInfoFromArchive();
-      Broadcast(this, ncReadArchiveInfo, nullptr);
-      Report(ieContainerStarts, this);
-      TotalSize = TotalFilesSize(false);
-      Done = 0;
-      if (OnBeforeInstallObjects) OnBeforeInstallObjects(this);
-      TFileRelated::InstallObjects();
-      Report(ieContainerEnds, this);
-    }
-    const bool WasAborted = QrvnCompress().Abort();
-    Broadcast(this, ncCopyDone, nullptr);
-    if (OnAfterInstallObjects) OnAfterInstallObjects(this, WasAborted);
-  } catch (...) {
-    FState = ifsNone;
-    throw;
+  TOperationState Operation(this, FState, ifsInstall, TOperationState::cdWhenDone);
+  {
+    TWaitCursor Wait;
+    std::string P;
+    if (FindLocalFile(P)) LocalArchive = P;
+    ReadInfoFromArchive();
+    Broadcast(this, ncReadArchiveInfo, nullptr);
+    Report(ieContainerStarts, this);
+    TotalSize = TotalFilesSize(false);
+    Done = 0;
+    if (OnBeforeInstallObjects) OnBeforeInstallObjects(this);
+    TFileRelated::InstallObjects();
+    Report(ieContainerEnds, this);
   }
-  FState = ifsNone;
+  const bool WasAborted = QrvnCompress().Abort();
+  Operation.Done();
+  if (OnAfterInstallObjects) OnAfterInstallObjects(this, WasAborted);
 }
 
 void TFileContainer::CopyFiles() {
-  FState = ifsCopying;
-  TFinally End([this] {
-    FState = ifsNone;
-    Broadcast(this, ncCopyDone, nullptr);
-  });
+  TOperationState Operation(this, FState, ifsCopying);
   if (OnBeforeProcess) OnBeforeProcess(this);
   if (!Include) return;
   Report(ieContainerStarts, this);

@@ -11,6 +11,29 @@ class TCustomInstallFile;
 enum TInstallFileState { ifsNone, ifsCompress, ifsInstall, ifsCopying };
 extern const TEnumInfo InstallFileStateInfo;
 
+// One operation (compressing, installing, copying) of a file or a file
+// container: State holds it while the scope lasts and is ifsNone again
+// however the scope ends.  The copy windows hear ncCopyDone from Owner:
+// with cdAlways at the end in any case (a failure of theirs then goes
+// unheard); with cdWhenDone only through Done, once the work succeeded,
+// where a failure of theirs travels on.
+class TOperationState {
+ public:
+  enum TCopyDone { cdAlways, cdWhenDone };
+  TOperationState(TInstallContainer* Owner, TInstallFileState& State, TInstallFileState Operation,
+                  TCopyDone When = cdAlways);
+  ~TOperationState();
+  TOperationState(const TOperationState&) = delete;
+  TOperationState& operator=(const TOperationState&) = delete;
+  void Done();
+
+ private:
+  TInstallContainer* FOwner;
+  TInstallFileState& FState;
+  TCopyDone FWhen;
+  bool FDone = false;
+};
+
 // Compress options, one byte of flags.
 using TCompressOptions = uint8_t;
 constexpr TCompressOptions coRelocateArchives = 2;
@@ -97,9 +120,6 @@ class TFileContainer : public TFileRelated {
   std::vector<TFileContainer*> SubContainers() const;
 
  protected:
-  // Runs Body with State = S; State is ifsNone again afterwards.
-  template <class Body>
-  void WithState(TInstallFileState S, Body&& B);
   void Report(int32_t Code, TPersistent* Param);
 
   TStrings* FDescription;

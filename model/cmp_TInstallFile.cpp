@@ -2,20 +2,21 @@
 #include "model/routines_InstallFileProps.h"
 
 #include <windows.h>
-#include <ole2.h>
 
-#include <array>
-#include <cstdio>
 #include <memory>
 
 #include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
 #include "environment/routines_API.h"
+#include "environment/routines_AtRestart.h"
+#include "environment/routines_FileRegistration.h"
 #include "environment/routines_Registry.h"
 #include "environment/routines_RegistryStore.h"
+#include "environment/routines_SelfRegistration.h"
 #include "environment/routines_Unfinished.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/cmp_TVersion.h"
+#include "model/routines_UniqueIds.h"
 #include "net/cmp_TNetInstallLocation.h"
 #include "records/routines_UninstallRecord.h"
 #include "rtl/cmp_TFiler.h"
@@ -32,7 +33,7 @@ const TEnumInfo InstallFileTypeInfo{"TInstallFileType",
                                     {"iftNormal", "iftJustADLL", "iftApplicationSpecificDLL",
                                      "iftVendorSharedDLL", "iftSystemWideDLL"}};
 
-// --- lists and the identity pool ---------------------------------------------
+// --- lists -----------------------------------------------------------------------
 
 void TCustomInstallFileList::Add(TCustomInstallFile* F) {
   if (!F) throw IECustomInstallFileList("Cannot add a blank entry to the TCustomInstallFileList object");
@@ -50,32 +51,6 @@ TCustomInstallFileList& FailedRegistrationList() {
 }
 
 namespace {
-struct TUniqueIdPool {
-  std::array<bool, QrvnIdMapSize> Used{};
-  // Cleared once, by the first Loaded after start-up: the identities read
-  // from the stream then claim their places.
-  bool ClearedForStream = false;
-
-  int32_t Take() {
-    for (int32_t i = 0; i < QrvnIdMapSize; ++i)
-      if (!Used[static_cast<size_t>(i)]) {
-        Used[static_cast<size_t>(i)] = true;
-        return i;
-      }
-    return 0;
-  }
-  void Mark(int32_t Id, bool Value) {
-    if (Id >= 0 && Id < QrvnIdMapSize) Used[static_cast<size_t>(Id)] = Value;
-  }
-};
-TUniqueIdPool& IdPool() {
-  static TUniqueIdPool P;
-  return P;
-}
-
-const char* const HelpKey = "\\SOFTWARE\\Microsoft\\Windows\\Help";
-const char* const SharedDllsKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-
 std::string UpperExt(const std::string& FileName) { return UpperCase(ExtractFileExt(FileName)); }
 
 // A private engine for one file, or the shared one.
@@ -96,8 +71,6 @@ bool SameAsInstallArchive(const std::string& Path) {
   return I && SameText(Path, I->AsFileContainer()->GetArchivePath());
 }
 }  // namespace
-
-void ResetUniqueIdPool() { IdPool() = TUniqueIdPool(); }
 
 // --- construction --------------------------------------------------------------
 
@@ -123,7 +96,7 @@ TCustomInstallFile::TCustomInstallFile(TComponent* AOwner, TInstallContainer* Co
 }
 
 void TCustomInstallFile::Construct() {
-  FUniqueID = IdPool().Take();
+  FUniqueID = TakeUniqueId();
   AutoInstall = true;
   Include = true;
   FNet = false;
@@ -133,13 +106,13 @@ void TCustomInstallFile::Construct() {
 TCustomInstallFile::~TCustomInstallFile() {
   InstallFileList().Remove(this);
   FailedRegistrationList().Remove(this);
-  IdPool().Mark(FUniqueID, false);
+  ReleaseUniqueId(FUniqueID);
 }
 
 void TCustomInstallFile::SetUniqueID(int32_t Value) {
-  IdPool().Mark(FUniqueID, false);
+  ReleaseUniqueId(FUniqueID);
   FUniqueID = Value;
-  IdPool().Mark(Value, true);
+  ClaimUniqueId(Value);
 }
 
 void TCustomInstallFile::DefineProperties(TFiler& Filer) {
@@ -150,12 +123,7 @@ void TCustomInstallFile::DefineProperties(TFiler& Filer) {
 }
 
 void TCustomInstallFile::Loaded() {
-  TUniqueIdPool& P = IdPool();
-  if (!P.ClearedForStream) {
-    P.Used.fill(false);
-    P.ClearedForStream = true;
-  }
-  P.Mark(FUniqueID, true);
+  ClaimUniqueIdFromStream(FUniqueID);
   TFileRelated::Loaded();
 }
 
@@ -250,12 +218,8 @@ void TCustomInstallFile::ApplyFileProperties(TFileProperties New) {
   const std::string Ext = UpperExt(AFileName);
   if (FileNameChanged || DirChanged) {
     RegisterAsHelp = Ext == ".HLP" || Ext == ".CNT";
-    bool SelfReg = false;
-    try {
-      SelfReg = SourceHasOLESelfRegister(AddBackslash(AIncludeFromDir) + AFileName);
-    } catch (...) {
-      SelfReg = false;  // a file that cannot be read says no
-    }
+    // A file that cannot be read says no.
+    const bool SelfReg = SourceHasOLESelfRegister(AddBackslash(AIncludeFromDir) + AFileName);
     ActiveX = Ext == ".OCX" ? true : SelfReg;
   }
   TInstallFileType FileType = AFileType;
@@ -338,18 +302,13 @@ void TCustomInstallFile::Report(int32_t Code, TPersistent* Param) {
 void TCustomInstallFile::RaiseUserAbort() { throw EQIUserAbort(); }
 
 void TCustomInstallFile::SetState(TInstallFileState Value) {
-  try {
-    switch (Value) {
-      case ifsCompress: CompressFile(); break;
-      case ifsInstall: Process(); break;
-      case ifsCopying: CopyFile(); break;
-      default: break;
-    }
-  } catch (...) {
-    FState = ifsNone;
-    throw;
+  TFinally Reset([this] { FState = ifsNone; });
+  switch (Value) {
+    case ifsCompress: CompressFile(); break;
+    case ifsInstall: Process(); break;
+    case ifsCopying: CopyFile(); break;
+    default: break;
   }
-  FState = ifsNone;
 }
 
 // --- the engine's handlers --------------------------------------------------------
@@ -473,7 +432,8 @@ void TCustomInstallFile::Extract() {
   const TDistributeType DT = ProjectDistributeType();
   const bool NetFile = DT != dtTraditional && (FNet || DT == dtWeb);
   bool Shared = false;
-  FState = ifsInstall;  // the archive path below depends on it
+  // The archive path below depends on the state.
+  TOperationState Operation(this, FState, ifsInstall, TOperationState::cdWhenDone);
   if (NetFile) {
     if (HasOwnArchive()) {
       DownloadArchive();
@@ -504,27 +464,23 @@ void TCustomInstallFile::Extract() {
   } catch (...) {
     UnhookEngine(*Engine);
     if (Engine->Abort()) QrvnCompress().SetAbort(true);
-    FState = ifsNone;
     throw;
   }
   UnhookEngine(*Engine);
   const bool Aborted = Engine->Abort();
   if (Aborted) QrvnCompress().SetAbort(true);
   try {
-    Broadcast(this, ncCopyDone, nullptr);
+    Operation.Done();
   } catch (...) {
     Engine->SetAbort(true);
-    FState = ifsNone;
     throw;
   }
-  FState = ifsNone;
   // The engine ends a cancelled extraction quietly; the run must hear of it.
   if (Aborted) RaiseUserAbort();
 }
 
 void TCustomInstallFile::AfterSteps() {
-  if (RegisterAsHelp)
-    RegWriteString(hkLocalMachine, HelpKey, UpperCase(FDestName), GetDestPath());
+  if (RegisterAsHelp) RegisterHelpFile(FDestName, GetDestPath());
   if (UpdateDLLCounter && !IncrementSharedDLLCount())
     throw IECustomInstallFile("Cannot update the DLL count for the following file :%s:", FFileName);
   IInstallRun* I = CurrentInstall();
@@ -546,20 +502,20 @@ void TCustomInstallFile::FinishUnfinished() {
   if (FActiveX) RegisterActiveX();
 }
 
+// --- replacing a file, also one in use ---------------------------------------------
+
 namespace {
 TDelayedMoveFunction& DelayedMove() {
   static TDelayedMoveFunction Move;
   return Move;
 }
 
-bool MoveAtRestart(const std::string& From, const std::string& To) {
+// Where the move is refused the batch file takes over: its cause is not
+// needed.
+bool DelayedMoveAtRestart(const std::string& From, const std::string& To) {
   if (DelayedMove()) return DelayedMove()(From, To);
-  return MoveFileExA(From.c_str(), To.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != 0;
-}
-
-// A path on a line of a batch file: quoted when a blank would split it.
-std::string BatchPath(const std::string& Path) {
-  return Path.find(' ') == std::string::npos ? Path : "\"" + Path + "\"";
+  std::string Refused;
+  return MoveAtRestart(From, To, Refused);
 }
 }  // namespace
 
@@ -606,25 +562,20 @@ void TCustomInstallFile::PrepareReplace() {
     FRenameAtRestart = OldShort;
     return;
   }
-  if (MoveAtRestart(Temp, Dest) || !I) return;
+  if (DelayedMoveAtRestart(Temp, Dest) || !I) return;
   // No delayed move: a batch file run at the next start does it.
   const std::string NewShort = AddBackslash(ExtractFileDir(OldShort)) + Candidate;
   const std::string Bat = ChangeFileExt(GetTempFile(false), ".bat");
+  std::string Error;
   // The file moves to its long name: once the old file is erased its short
   // name is free, and a move to it would give the file that name.
-  const std::string Lines =
-      "erase " + BatchPath(OldShort) + "\nmove " + BatchPath(NewShort) + " " + BatchPath(Dest) + "\n";
-  FILE* F = std::fopen(Bat.c_str(), "w");
-  bool Written = F && std::fputs(Lines.c_str(), F) >= 0;
-  if (F && std::fclose(F) != 0) Written = false;
-  if (!Written) {
-    RemoveFile(Bat);
-    throw IECustomInstallFile("%s cannot write the batch file %s that moves the file into place at the restart",
-                              Name(), Bat);
-  }
+  if (!WriteMoveBatch(Bat, OldShort, NewShort, Dest, Error))
+    throw WithCause<IECustomInstallFile>(
+        Error, "%s cannot write the batch file %s that moves the file into place at the restart", Name(), Bat);
   I->AddUnfinishedWork(Bat, 1);
-  if (!WriteRunOnce("QuorvaneBatFile", Bat, true))
-    throw IECustomInstallFile(
+  if (!WriteRunOnce("QuorvaneBatFile", Bat, true, &Error))
+    throw WithCause<IECustomInstallFile>(
+        Error,
         "%s cannot register a routine in the register to move the files after the computer is "
         "reboot",
         Name(), Bat);
@@ -645,27 +596,27 @@ void TCustomInstallFile::DropReplacedCopy() {
 // "destination = source" in the "Rename" section of WININIT.INI, both in
 // their short forms.
 void TCustomInstallFile::WriteRenameAtRestart(const std::string& Waiting) {
-  const std::string Ini = AddBackslash(GetWindowsDir()) + "WININIT.INI";
-  const std::string NewShort = GetShortPath(Waiting);
-  if (!WritePrivateProfileStringA("Rename", FRenameAtRestart.c_str(), NewShort.c_str(), Ini.c_str()))
-    throw IECustomInstallFile("%s cannot write the entry that replaces %s at the restart into %s", Name(),
-                              FRenameAtRestart, Ini);
+  std::string Error;
+  if (!AddWininitRename(FRenameAtRestart, GetShortPath(Waiting), Error))
+    throw WithCause<IECustomInstallFile>(Error, "%s cannot write the entry that replaces %s at the restart into %s",
+                                         Name(), FRenameAtRestart, AddBackslash(GetWindowsDir()) + "WININIT.INI");
 }
 
+// --- what Windows records of the installed file -------------------------------------
+
 bool TCustomInstallFile::IncrementSharedDLLCount() {
-  TRegKey K;
-  if (!K.Open(hkLocalMachine, SharedDllsKey, true))
-    throw IECustomInstallFile(
+  TSharedFileCounts Counts;
+  if (!Counts.Open(true))
+    throw WithCause<IECustomInstallFile>(
+        Counts.FailureText(),
         "Could not open the key SharedDLLs key in the registry. File component %s. GetLastError "
         "return: %d",
-        Name(), static_cast<int>(K.LastError()));
-  const std::string Long = GetDestFileName();
-  const std::string Short = GetShortPath(Long);
-  int32_t Count = 0;
-  if (K.ReadInteger(Short, Count) && K.WriteInteger(Short, Count + 1)) return true;
-  Count = 0;
-  K.ReadInteger(Long, Count);
-  K.WriteInteger(Long, Count + 1);
+        Name(), static_cast<int>(Counts.LastError()));
+  // A count that did not go up would let the last removal delete a file
+  // that this installation still uses.
+  if (!Counts.CountUp(GetDestFileName()))
+    throw WithCause<IECustomInstallFile>(Counts.FailureText(),
+                                         "Cannot update the DLL count for the following file :%s:", FFileName);
   return true;
 }
 
@@ -676,90 +627,62 @@ void TCustomInstallFile::RegisterActiveX() {
     RegisterActiveXLibrary();
 }
 
-void TCustomInstallFile::RegisterActiveXLibrary() {
-  const std::string Dest = GetDestFileName();
-  if (Trim(GetDestPath() + FDestName).empty() || !FileExists(Dest))
+// Both registrations need the installed file itself.
+void TCustomInstallFile::CheckInstalledForRegistration() {
+  if (Trim(GetDestPath() + FDestName).empty() || !FileExists(GetDestFileName()))
     throw IECustomInstallFile(
         "Cannot compress,copy, or install the following file because it's destination directory is "
         "blank. File is :%s",
         Name());
-  OleInitialize(nullptr);
-  struct TOleEnd {
-    ~TOleEnd() { OleUninitialize(); }
-  } OleEnd;
-  TCurrentDirScope Dir(GetDestPath());
-  HMODULE Lib = LoadLibraryA(Dest.c_str());
-  if (!Lib)
-    throw IECustomInstallFile(
+}
+
+void TCustomInstallFile::RegisterActiveXLibrary() {
+  CheckInstalledForRegistration();
+  const std::string Dest = GetDestFileName();
+  const TSelfRegistration R = CallLibraryServer(Dest, TServerAction::Register);
+  if (R.Failed == TSelfRegistration::srLoadLibrary)
+    throw WithCause<IECustomInstallFile>(
+        R.Cause,
         "Could not register the ActiveX component, %s, because the LoadLibrary(%s) procedure "
         "returned a value of 0. The file component is %s. The following value is the value of the "
         "GetLastError function: %d",
-        Dest, Dest, Name(), static_cast<int>(GetLastError()));
-  struct TLibEnd {
-    HMODULE L;
-    ~TLibEnd() { FreeLibrary(L); }
-  } LibEnd{Lib};
-  using TRegisterServer = HRESULT(WINAPI*)();
-  auto Register = reinterpret_cast<TRegisterServer>(
-      reinterpret_cast<void*>(GetProcAddress(Lib, "DllRegisterServer")));
-  if (!Register)
-    throw IECustomInstallFile(
+        Dest, Dest, Name(), static_cast<int>(R.Error));
+  if (R.Failed == TSelfRegistration::srEntryPoint)
+    throw WithCause<IECustomInstallFile>(
+        R.Cause,
         "Could not register the ActiveX component, %s, because the DllRegisterServer function "
         "could not be found. The file component is %s. The following value is the value of the "
         "GetLastError function: %d",
-        Dest, Name(), static_cast<int>(GetLastError()));
-  HRESULT R = Register();
-  if (R != 0)
-    throw IECustomInstallFile(
+        Dest, Name(), static_cast<int>(R.Error));
+  if (R.Result != 0)
+    throw WithCause<IECustomInstallFile>(
+        R.Cause,
         "Could not register the ActiveX component, %s, because the DllRegisterServer function "
         "returned a value of %d. The file component is %s",
-        Dest, static_cast<int>(R), Name());
+        Dest, static_cast<int>(R.Result), Name());
 }
 
 void TCustomInstallFile::RegisterActiveXProgram() {
+  CheckInstalledForRegistration();
   const std::string Dest = GetDestFileName();
-  if (Trim(GetDestPath() + FDestName).empty() || !FileExists(Dest))
-    throw IECustomInstallFile(
-        "Cannot compress,copy, or install the following file because it's destination directory is "
-        "blank. File is :%s",
-        Name());
-  TCurrentDirScope Dir(GetDestPath());
-  const std::string Cmd = Dest + " /REGSERVER";
-  UINT R = WinExec(Cmd.c_str(), SW_HIDE);
-  if (R < 32)
-    throw IECustomInstallFile(
+  // As WinExec did: the program runs on once it waits for its first input.
+  constexpr DWORD StartUpMs = 30000;
+  const TSelfRegistration R = RunProgramServer(Dest, TServerAction::Register, TProcessWait::InputIdle, StartUpMs);
+  if (R.Failed != TSelfRegistration::srDone)
+    throw WithCause<IECustomInstallFile>(
+        R.Cause,
         "Could not register the ActiveX component, %s, because the WinExec(%s,SW_HIDE) function "
         "returned a value < 32. The file component is %s. The following value is the value of the "
         "GetLastError function: %d",
-        Dest, Dest, Name(), static_cast<int>(GetLastError()));
+        Dest, Dest, Name(), static_cast<int>(R.Error));
 }
 
 bool TCustomInstallFile::HasOLESelfRegister() { return SourceHasOLESelfRegister(GetSourceFileName()); }
 
-bool SourceHasOLESelfRegister(const std::string& Path) {
-  DWORD Handle = 0;
-  DWORD Size = GetFileVersionInfoSizeA(Path.c_str(), &Handle);
-  if (Size == 0) return false;
-  std::vector<char> Data(Size);
-  if (!GetFileVersionInfoA(Path.c_str(), 0, Size, Data.data())) return false;
-  void* Trans = nullptr;
-  UINT Len = 0;
-  if (!VerQueryValueA(Data.data(), "\\VarFileInfo\\Translation", &Trans, &Len) || Len < 4) return false;
-  const WORD* LangCp = static_cast<const WORD*>(Trans);
-  char Query[96];
-  std::snprintf(Query, sizeof Query, "\\StringFileInfo\\%04X%04X\\OLESelfRegister", LangCp[0], LangCp[1]);
-  void* Value = nullptr;
-  return VerQueryValueA(Data.data(), Query, &Value, &Len) != 0;
-}
-
 // --- building and copying ----------------------------------------------------------
 
 void TCustomInstallFile::CompressFile() {
-  FState = ifsCompress;
-  TFinally End([this] {
-    FState = ifsNone;
-    Broadcast(this, ncCopyDone, nullptr);
-  });
+  TOperationState Operation(this, FState, ifsCompress);
   try {
     if (OnBeforeCompress) OnBeforeCompress(this);
     Report(ieBeforeCompress, this);
@@ -790,11 +713,7 @@ void TCustomInstallFile::CompressFile() {
 }
 
 void TCustomInstallFile::CopyFile() {
-  FState = ifsCopying;
-  TFinally End([this] {
-    FState = ifsNone;
-    Broadcast(this, ncCopyDone, nullptr);
-  });
+  TOperationState Operation(this, FState, ifsCopying);
   try {
     if (OnBeforeCopy) OnBeforeCopy(this);
     Report(ieBeforeCopy, this);

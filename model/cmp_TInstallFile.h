@@ -112,6 +112,7 @@ class TCustomInstallFile : public TFileRelated {
   void AfterSteps();
   void Extract();
   void WriteRenameAtRestart(const std::string& Waiting);
+  void CheckInstalledForRegistration();
   void ReadHeaderFrom(const std::string& Path);
   void Report(int32_t Code, TPersistent* Param);
   // The archive engine's handlers for this file.
@@ -156,9 +157,6 @@ class TCustomInstallFileList : public TTypedRefList<TCustomInstallFile> {
 TCustomInstallFileList& InstallFileList();
 TCustomInstallFileList& FailedRegistrationList();
 
-// Whether the version resource of Path declares "OLESelfRegister".
-bool SourceHasOLESelfRegister(const std::string& Path);
-
 // Appends Path to the "Files" list under the uninstall Key (HKEY_LOCAL_MACHINE):
 // "File<n>" and "Entries" = n, moving on to "Files1", "Files2" ... when a
 // list takes no more (AddRecordedFile, records/routines_UninstallRecord.h,
@@ -171,8 +169,5 @@ void RecordUninstallFile(const std::string& Key, const std::string& Path);
 // system's back.
 using TDelayedMoveFunction = std::function<bool(const std::string& From, const std::string& To)>;
 void SetDelayedMoveFunction(TDelayedMoveFunction Move);
-
-// The identity pool of install files (0..1999).
-void ResetUniqueIdPool();
 
 void RegisterInstallFileClasses();

@@ -101,6 +101,15 @@ std::string DottedVersion(DWORD MS, DWORD LS) {
   return B;
 }
 
+// The whole version resource of FileName; false when it has none.
+bool ReadVersionBlock(const std::string& FileName, std::vector<char>& Block) {
+  DWORD Handle = 0;
+  const DWORD Size = GetFileVersionInfoSizeA(FileName.c_str(), &Handle);
+  if (Size == 0) return false;
+  Block.assign(Size, 0);
+  return GetFileVersionInfoA(FileName.c_str(), 0, Size, Block.data()) != 0;
+}
+
 std::string ReadVersionHook(const std::string& FileName) {
   TVersionResource& R = VersionResource();
   R.SetFileName(FileName);
@@ -173,11 +182,8 @@ void TVersionResource::SetCharacterSet(TCharacterSet Value) {
 
 void TVersionResource::Read() {
   FVersionInfo->Clear();
-  DWORD Handle = 0;
-  const DWORD Size = GetFileVersionInfoSizeA(FFileName.c_str(), &Handle);
-  if (Size == 0) return;
-  std::vector<char> Buf(Size);
-  if (!GetFileVersionInfoA(FFileName.c_str(), 0, Size, Buf.data())) return;
+  std::vector<char> Buf;
+  if (!ReadVersionBlock(FFileName, Buf)) return;
 
   VS_FIXEDFILEINFO* Fixed = nullptr;
   UINT Len = 0;
@@ -235,4 +241,17 @@ int TVersionResource::IsFileNewerByInfo(const std::string& NewVersion, const std
 TVersionResource& VersionResource() {
   static TVersionResource Shared(nullptr);
   return Shared;
+}
+
+bool SourceHasOLESelfRegister(const std::string& Path) {
+  std::vector<char> Data;
+  if (!ReadVersionBlock(Path, Data)) return false;
+  void* Trans = nullptr;
+  UINT Len = 0;
+  if (!VerQueryValueA(Data.data(), "\\VarFileInfo\\Translation", &Trans, &Len) || Len < 4) return false;
+  const WORD* LangCp = static_cast<const WORD*>(Trans);
+  char Query[96];
+  std::snprintf(Query, sizeof Query, "\\StringFileInfo\\%04X%04X\\OLESelfRegister", LangCp[0], LangCp[1]);
+  void* Value = nullptr;
+  return VerQueryValueA(Data.data(), Query, &Value, &Len) != 0;
 }

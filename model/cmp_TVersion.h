@@ -83,3 +83,6 @@ class TVersionResource : public TComponent {
 TVersionResource& VersionResource();
 // The running program's own file name.
 std::string ModuleFileName();
+// Whether the version resource of Path declares "OLESelfRegister" (in the
+// string table of its first translation); false for a file without one.
+bool SourceHasOLESelfRegister(const std::string& Path);

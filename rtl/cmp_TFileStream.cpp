@@ -1,7 +1,6 @@
 #include "rtl/cmp_TFileStream.h"
 
-// The system's reason for the last failed call (per platform file).
-std::string LastSystemErrorText();
+#include "rtl/routines_Files.h"
 
 TFileStream::TFileStream(const std::string& FileName, TFileMode Mode, TNoThrow)
     : FFileName(FileName) {}

@@ -30,8 +30,6 @@ void TFileStream::Close() {
   FHandle = -1;
 }
 
-std::string LastSystemErrorText() { return std::strerror(errno); }
-
 size_t TFileStream::Read(void* Buffer, size_t Count) {
   size_t Done = 0;
   while (Done < Count) {

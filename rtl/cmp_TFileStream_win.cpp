@@ -33,15 +33,6 @@ void TFileStream::Close() {
   FHandle = nullptr;
 }
 
-std::string LastSystemErrorText() {
-  const DWORD Code = GetLastError();
-  char Buf[512];
-  DWORD N = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, Code,
-                           0, Buf, sizeof Buf, nullptr);
-  while (N > 0 && (Buf[N - 1] == '\r' || Buf[N - 1] == '\n' || Buf[N - 1] == ' ')) --N;
-  return N ? std::string(Buf, N) : Format("error %u", static_cast<unsigned>(Code));
-}
-
 size_t TFileStream::Read(void* Buffer, size_t Count) {
   size_t Done = 0;
   while (Done < Count) {

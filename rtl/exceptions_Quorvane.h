@@ -118,3 +118,13 @@ QV_DECLARE_EXCEPTION(IEInstallRegistryList, IException)
 QV_DECLARE_EXCEPTION(IEFileGroupSelectForm, IException)
 
 QV_DECLARE_EXCEPTION(EIRCannotWriteValue, Exception)
+
+// A kit failure whose message is worded as always, with its cause after it:
+// the words stay as the translator knows them, the cause ("LoadLibraryA(...)
+// failed: error 126: ...") says why.
+template <class E, class... A>
+E WithCause(const std::string& Cause, const std::string& Fmt, const A&... Args) {
+  E Error(Fmt, Args...);
+  if (!Cause.empty()) Error.SetMessage(Error.Message() + " (" + Cause + ")");
+  return Error;
+}

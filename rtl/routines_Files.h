@@ -36,6 +36,13 @@ std::string TempDirectory();
 // when no name could be made.
 std::string CreateTempFileName(const std::string& Prefix);
 
+// The system's text for an error code (FormatMessage on Windows, strerror
+// elsewhere) without its line break; empty when the system has none.
+std::string SysErrorMessage(uint32_t Code);
+// The text for the calling thread's last failed call, "error N" when the
+// system has none.
+std::string LastSystemErrorText();
+
 // Program path <-> native path (identity on Windows; "\" <-> "/" elsewhere).
 std::string ToNativePath(const std::string& Path);
 std::string FromNativePath(const std::string& Path);

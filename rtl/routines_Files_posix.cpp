@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "rtl/routines_Files.h"
@@ -145,3 +146,7 @@ std::string CreateTempFileName(const std::string& Prefix) {
   ::unlink(Templ.c_str());
   return FromNativePath(Templ);
 }
+
+std::string SysErrorMessage(uint32_t Code) { return std::strerror(static_cast<int>(Code)); }
+
+std::string LastSystemErrorText() { return std::strerror(errno); }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "rtl/routines_Files.h"
+#include "rtl/routines_Format.h"
 #include "rtl/routines_Strings.h"
 
 std::string ToNativePath(const std::string& Path) { return Path; }
@@ -128,4 +129,20 @@ std::string CreateTempFileName(const std::string& Prefix) {
   if (!GetTempFileNameA(TempDirectory().c_str(), Prefix.c_str(), 0, Buf)) return std::string();
   DeleteFileA(Buf);
   return Buf;
+}
+
+std::string SysErrorMessage(uint32_t Code) {
+  char* Text = nullptr;
+  DWORD N = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, Code, 0, reinterpret_cast<char*>(&Text), 0, nullptr);
+  std::string R = N && Text ? std::string(Text, N) : std::string();
+  if (Text) LocalFree(Text);
+  return TrimRight(R);
+}
+
+std::string LastSystemErrorText() {
+  const DWORD Code = GetLastError();
+  const std::string Text = SysErrorMessage(Code);
+  return Text.empty() ? Format("error %u", static_cast<unsigned>(Code)) : Text;
 }

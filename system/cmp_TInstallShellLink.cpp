@@ -8,6 +8,7 @@
 #include "controls/cmp_TForm.h"
 #include "environment/routines_API.h"
 #include "environment/routines_ExpandPaths.h"
+#include "environment/routines_Scoped.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TUninstallEXE.h"
@@ -283,29 +284,14 @@ namespace {
 }
 
 struct TComFailure {
+  const char* Function;
   HRESULT Code;
 };
 
-void Check(HRESULT Code) {
-  if (FAILED(Code)) throw TComFailure{Code};
+// Each call names itself, so a report points at the one that failed.
+void Check(const char* Function, HRESULT Code) {
+  if (FAILED(Code)) throw TComFailure{Function, Code};
 }
-
-template <class I>
-struct TComRef {
-  I* P = nullptr;
-  ~TComRef() {
-    if (P) P->Release();
-  }
-  void** Out() { return reinterpret_cast<void**>(&P); }
-};
-
-// COM for the time of one link; balanced also when the thread had it.
-struct TComScope {
-  HRESULT Result = CoInitialize(nullptr);
-  ~TComScope() {
-    if (SUCCEEDED(Result)) CoUninitialize();
-  }
-};
 
 }  // namespace
 
@@ -340,18 +326,21 @@ void TCustomInstallShellLink::CreateByShellLinkInterface() {
         MultiByteToWideChar(CP_ACP, 0, LinkPath.c_str(), -1, WidePath, MAX_PATH + 1) == 0)
       LinkFailed(Name(), Format("the link file path is longer than %d characters: %s", MAX_PATH, LinkPath));
 
-    TComScope Com;
-    TComRef<IShellLinkA> Link;
-    Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, Link.Out()));
-    Check(Link.P->SetPath(Target.c_str()));
-    Check(Link.P->SetHotkey(HotKey));
-    Check(Link.P->SetArguments(Arguments.c_str()));
-    Check(Link.P->SetWorkingDirectory(ExtractFileDir(Target).c_str()));
-    TComRef<IPersistFile> File;
-    Check(Link.P->QueryInterface(IID_IPersistFile, File.Out()));
-    Check(File.P->Save(WidePath, TRUE));
+    // COM for the time of one link.
+    TComInitialized Com;
+    TComPtr<IShellLinkA> Link;
+    Check("CoCreateInstance(CLSID_ShellLink)",
+          CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, Link.Out()));
+    Check("IShellLinkA::SetPath", Link->SetPath(Target.c_str()));
+    Check("IShellLinkA::SetHotkey", Link->SetHotkey(HotKey));
+    Check("IShellLinkA::SetArguments", Link->SetArguments(Arguments.c_str()));
+    Check("IShellLinkA::SetWorkingDirectory", Link->SetWorkingDirectory(ExtractFileDir(Target).c_str()));
+    TComPtr<IPersistFile> File;
+    Check("QueryInterface(IID_IPersistFile)", Link->QueryInterface(IID_IPersistFile, File.Out()));
+    Check("IPersistFile::Save", File->Save(WidePath, TRUE));
   } catch (const TComFailure& F) {
-    throw IEInstallShellLink(
+    throw WithCause<IEInstallShellLink>(
+        ComFailureText(F.Function, F.Code),
         "The TCustomInstallShellLink %s name could not be installed. The following error was "
         "reported %s. Error code %d",
         Name(), ShellLinkErrorText(F.Code), static_cast<int32_t>(F.Code));

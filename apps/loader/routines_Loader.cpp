@@ -8,7 +8,9 @@
 
 #include "archive/cmp_TQrvnCompress.h"
 #include "environment/routines_API.h"
+#include "environment/routines_Process.h"
 #include "environment/routines_Registry.h"
+#include "environment/routines_Unfinished.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
@@ -25,7 +27,6 @@ const char* const MessageTitle = "Setup";
 
 const char* const SetupArchiveName = "setup.1";
 const char* const TempFolderPrefix = "QVL";
-const char* const RunOnceKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 // A file still held by the exiting setup program (or a virus scanner) is
 // usually free again within a second or two.
@@ -93,39 +94,16 @@ std::string MemberFileName(const TLoaderPlan& Plan, const std::string& Stored) {
   return Name;
 }
 
-void WaitForProcess(HANDLE Process) {
-  // Wait while answering messages: a GUI program that never reads its queue
-  // keeps the busy cursor up and stalls broadcasts.
-  for (;;) {
-    const DWORD R = MsgWaitForMultipleObjects(1, &Process, FALSE, INFINITE, QS_ALLINPUT);
-    if (R == WAIT_OBJECT_0) return;
-    if (R != WAIT_OBJECT_0 + 1) {
-      // Never go on (and remove the folder) while the setup program runs.
-      WaitForSingleObject(Process, INFINITE);
-      return;
-    }
-    MSG M;
-    while (PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&M);
-      DispatchMessageA(&M);
-    }
-  }
-}
-
 int RunSetupProgram(const std::string& SetupProgram, const std::string& CommandLine) {
-  std::vector<char> Line(CommandLine.begin(), CommandLine.end());
-  Line.push_back('\0');  // CreateProcessA may write into the command line
-  STARTUPINFOA Si{};
-  Si.cb = sizeof Si;
-  PROCESS_INFORMATION Pi{};
-  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Si, &Pi))
-    throw ELoadProgram(Format(MsgCannotStart, SetupProgram, Win32FailureText("CreateProcessA", GetLastError())));
-  CloseHandle(Pi.hThread);
-  WaitForProcess(Pi.hProcess);
-  DWORD Code = static_cast<DWORD>(LoaderFailedExitCode);
-  const BOOL Got = GetExitCodeProcess(Pi.hProcess, &Code);
-  CloseHandle(Pi.hProcess);
-  return Got ? static_cast<int>(Code) : LoaderFailedExitCode;
+  TProcessStart Start;
+  Start.CommandLine = CommandLine;
+  Start.Wait = TProcessWait::Exit;
+  // A GUI program that never reads its queue keeps the busy cursor up and
+  // stalls broadcasts.
+  Start.AnswerMessages = true;
+  const TProcessRun Run = RunProcess(Start);
+  if (!Run.Started) throw ELoadProgram(Format(MsgCannotStart, SetupProgram, Run.Failure));
+  return Run.HasExitCode ? static_cast<int>(Run.ExitCode) : LoaderFailedExitCode;
 }
 
 bool ContainsText(const std::string& Text, const std::string& Part) {

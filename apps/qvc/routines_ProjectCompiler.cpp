@@ -11,6 +11,7 @@
 #include "controls/cmp_TApplication.h"
 #include "engine/cmp_TInstall.h"
 #include "environment/routines_API.h"
+#include "environment/routines_Scoped.h"
 #include "rtl/cmp_TCollection.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/cmp_TReader.h"
@@ -77,20 +78,10 @@ std::vector<WORD> ResourceLanguages(HMODULE M, const char* Name) {
   return R;
 }
 
-class TDataModule {
- public:
-  explicit TDataModule(const std::string& File)
-      : FModule(LoadLibraryExA(File.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-  ~TDataModule() {
-    if (FModule) FreeLibrary(FModule);
-  }
-  TDataModule(const TDataModule&) = delete;
-  TDataModule& operator=(const TDataModule&) = delete;
-  HMODULE Handle() const { return FModule; }
-
- private:
-  HMODULE FModule;
-};
+// A program's file loaded for its resources only.
+HMODULE LoadAsData(const std::string& File) {
+  return LoadLibraryExA(File.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
 
 bool ReadResource(HMODULE M, const char* Name, std::string& Data) {
   HRSRC R = FindResourceA(M, Name, RT_RCDATA);
@@ -165,7 +156,7 @@ TComponent* SampleOf(const TClassInfo& C, TComponent& Form) {
   if (!C.Create) return nullptr;
   try {
     return C.Create(&Form);
-  } catch (...) {
+  } catch (const Exception&) {
     return nullptr;  // some classes need company (a main link group ...)
   }
 }
@@ -183,7 +174,8 @@ void ListProps(std::string& Out, const TClassInfo& C, const TPersistent* Instanc
       TCollectionItem* Item = nullptr;
       try {
         Item = Coll->Add();
-      } catch (...) {
+      } catch (const Exception&) {
+        // A collection that takes no item here shows no item class.
       }
       if (Item) {
         Out += "  " + Prefix + P->Name + " item: " + Item->ClassName() + "\n";
@@ -238,22 +230,19 @@ void WriteSetupProgram(const std::string& Engine, const std::string& Out, const 
                        const std::string& Title) {
   std::vector<WORD> ProjectLangs, TitleLangs;
   {
-    TDataModule M(Engine);
-    if (!M.Handle())
+    TLibrary M(LoadAsData(Engine));
+    if (!M)
       throw ECompilerError(Format("Cannot read the setup engine %s: %s", Engine,
                                   Win32FailureText("LoadLibraryExA", GetLastError())));
-    ProjectLangs = ResourceLanguages(M.Handle(), ProjectResource);
-    TitleLangs = ResourceLanguages(M.Handle(), TitleResource);
+    ProjectLangs = ResourceLanguages(M, ProjectResource);
+    TitleLangs = ResourceLanguages(M, TitleResource);
   }
   // Built beside the target and moved over it only when complete.
   const std::string Temp = Out + ".qvc-tmp";
   if (!CopyFileA(Engine.c_str(), Temp.c_str(), FALSE))
     throw ECompilerError(Format("Cannot copy the setup engine to %s: %s", Temp,
                                 Win32FailureText("CopyFileA", GetLastError())));
-  struct TTempEnd {
-    std::string Name;
-    ~TTempEnd() { DeleteFileA(Name.c_str()); }
-  } TempEnd{Temp};
+  TTempFile TempEnd(Temp);
   HANDLE U = BeginUpdateResourceA(Temp.c_str(), FALSE);
   if (!U) throw ECompilerError(Format("Cannot update the resources of %s: %s", Temp, Win32FailureText("BeginUpdateResourceA", GetLastError())));
   if (!ReplaceResource(U, ProjectLangs, ProjectResource, Stream) || !ReplaceResource(U, TitleLangs, TitleResource, Title)) {
@@ -264,10 +253,10 @@ void WriteSetupProgram(const std::string& Engine, const std::string& Out, const 
   if (!EndUpdateResourceA(U, FALSE))
     throw ECompilerError(Format("Cannot update the resources of %s: %s", Temp, Win32FailureText("EndUpdateResourceA", GetLastError())));
   {
-    TDataModule M(Temp);
+    TLibrary M(LoadAsData(Temp));
     std::string GotStream, GotTitle;
-    if (!M.Handle() || !ReadResource(M.Handle(), ProjectResource, GotStream) || GotStream != Stream ||
-        !ReadResource(M.Handle(), TitleResource, GotTitle) || GotTitle != Title)
+    if (!M || !ReadResource(M, ProjectResource, GotStream) || GotStream != Stream ||
+        !ReadResource(M, TitleResource, GotTitle) || GotTitle != Title)
       throw ECompilerError(Format("The resources written to %s do not read back", Temp));
   }
   if (!MoveFileExA(Temp.c_str(), Out.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))

@@ -1,136 +1,50 @@
 #include "apps/uninstall/routines_Uninstall.h"
 
 #include <windows.h>
-#include <ole2.h>
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "environment/routines_API.h"
+#include "environment/routines_AtRestart.h"
+#include "environment/routines_FileRegistration.h"
 #include "environment/routines_Registry.h"
 #include "environment/routines_RegistryStore.h"
+#include "environment/routines_Scoped.h"
+#include "environment/routines_SelfRegistration.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Format.h"
 #include "rtl/routines_Strings.h"
 
 namespace {
 
-const char* const SharedDllsKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
-const char* const HelpKey = "\\SOFTWARE\\Microsoft\\Windows\\Help";
-
 std::string Key(const std::string& Path) { return UpperCase(RemoveBackslash(Trim(Path))); }
 
-std::string LastErrorText(const char* Function) { return Win32FailureText(Function, GetLastError()); }
-
 // --- files --------------------------------------------------------------------------------
-
-// Windows 95 has no delayed delete: its WININIT.INI "[Rename]" section does
-// it, one "NUL=short path" line per file.  The profile API cannot write a
-// key twice, so the line goes into the text directly.
-bool DeleteAtRestartByWininit(const std::string& Path, std::string& Error) {
-  const std::string Ini = AddBackslash(GetWindowsDir()) + "WININIT.INI";
-  std::string Text;
-  if (FileExists(Ini)) {
-    FILE* F = std::fopen(Ini.c_str(), "rb");
-    if (!F) {
-      Error = Format("Cannot read %s", Ini);
-      return false;
-    }
-    char Buf[4096];
-    for (size_t N; (N = std::fread(Buf, 1, sizeof Buf, F)) > 0;) Text.append(Buf, N);
-    std::fclose(F);
-  }
-  const std::string Line = "NUL=" + GetShortPath(Path) + "\r\n";
-  const std::string Upper = UpperCase(Text);
-  const size_t Section = Upper.find("[RENAME]");
-  if (Section == std::string::npos) {
-    if (!Text.empty() && Text.back() != '\n') Text += "\r\n";
-    Text += "[Rename]\r\n" + Line;
-  } else {
-    size_t After = Text.find('\n', Section);
-    After = After == std::string::npos ? Text.size() : After + 1;
-    if (After == Text.size() && Text.back() != '\n') Text += "\r\n", After = Text.size();
-    Text.insert(After, Line);
-  }
-  FILE* F = std::fopen(Ini.c_str(), "wb");
-  if (!F || std::fwrite(Text.data(), 1, Text.size(), F) != Text.size()) {
-    if (F) std::fclose(F);
-    Error = Format("Cannot write %s", Ini);
-    return false;
-  }
-  std::fclose(F);
-  return true;
-}
 
 bool IsInUseError(DWORD E) {
   return E == ERROR_SHARING_VIOLATION || E == ERROR_ACCESS_DENIED || E == ERROR_LOCK_VIOLATION ||
          E == ERROR_USER_MAPPED_FILE;
 }
 
-// The help entry of a file is "<NAME>" = its folder; it goes with the file.
-void RemoveHelpEntry(const std::string& Path) {
-  TRegKey K;
-  if (!K.Open(hkLocalMachine, HelpKey, false)) return;
-  const std::string Name = UpperCase(ExtractFileName(Path));
-  std::string Folder;
-  if (K.ReadString(Name, Folder) && SameText(RemoveBackslash(Folder), ExtractFileDir(Path)))
-    K.DeleteValue(Name);
-}
-
 // --- self-registered components ---------------------------------------------------------
 
 // Empty on success, else why not.
 std::string UnregisterLibrary(const std::string& Path) {
-  OleInitialize(nullptr);
-  struct TOleEnd {
-    ~TOleEnd() { OleUninitialize(); }
-  } OleEnd;
-  TCurrentDirScope Dir(ExtractFileDir(Path));
-  HMODULE Lib = LoadLibraryA(Path.c_str());
-  if (!Lib) return LastErrorText("LoadLibraryA");
-  struct TLibEnd {
-    HMODULE L;
-    ~TLibEnd() { FreeLibrary(L); }
-  } LibEnd{Lib};
-  using TServerProc = HRESULT(WINAPI*)();
-  auto Unregister =
-      reinterpret_cast<TServerProc>(reinterpret_cast<void*>(GetProcAddress(Lib, "DllUnregisterServer")));
-  if (!Unregister) return LastErrorText("GetProcAddress(DllUnregisterServer)");
-  const HRESULT R = Unregister();
-  if (FAILED(R)) return Format("DllUnregisterServer returned 0x%x", static_cast<unsigned>(R));
-  return "";
+  const TSelfRegistration R = CallLibraryServer(Path, TServerAction::Unregister);
+  return R.Failed != TSelfRegistration::srDone || FAILED(R.Result) ? R.Cause : "";
 }
 
 std::string UnregisterProgram(const std::string& Path, unsigned TimeoutMs) {
-  std::string Cmd = "\"" + Path + "\" /UNREGSERVER";
-  std::vector<char> Line(Cmd.begin(), Cmd.end());
-  Line.push_back('\0');
-  STARTUPINFOA SI{};
-  SI.cb = sizeof SI;
-  SI.dwFlags = STARTF_USESHOWWINDOW;
-  SI.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION PI{};
-  const std::string Dir = ExtractFileDir(Path);
-  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, Dir.c_str(), &SI, &PI))
-    return LastErrorText("CreateProcessA");
-  CloseHandle(PI.hThread);
   // The file can only go once the program has let go of it.
-  const DWORD W = WaitForSingleObject(PI.hProcess, TimeoutMs);
-  CloseHandle(PI.hProcess);
-  if (W != WAIT_OBJECT_0)
+  const TSelfRegistration R = RunProgramServer(Path, TServerAction::Unregister, TProcessWait::Exit, TimeoutMs);
+  if (R.Failed == TSelfRegistration::srNoEnd)
     return Format("%s /UNREGSERVER did not end within %d seconds", ExtractFileName(Path),
                   static_cast<int>(TimeoutMs / 1000));
-  return "";
+  return R.Cause;
 }
 
 // --- registry --------------------------------------------------------------------------------
-
-std::string RelativeKey(const std::string& K) {
-  const size_t B = K.find_first_not_of('\\');
-  if (B == std::string::npos) return "";
-  return K.substr(B, K.find_last_not_of('\\') - B + 1);
-}
 
 bool KeyIsEmpty(TRootKeys Root, const std::string& Rel) {
   TRegKey K;
@@ -189,13 +103,12 @@ TReportLine RemoveSelf(const std::string& Self, std::set<std::string>& Pending) 
 std::vector<std::string> FolderEntries(const std::string& Dir) {
   std::vector<std::string> R;
   WIN32_FIND_DATAA D;
-  HANDLE H = FindFirstFileA((AddBackslash(Dir) + "*").c_str(), &D);
-  if (H == INVALID_HANDLE_VALUE) return R;
+  const TFindHandle H(FindFirstFileA((AddBackslash(Dir) + "*").c_str(), &D));
+  if (!H.Valid()) return R;
   do {
     const std::string N = D.cFileName;
     if (N != "." && N != "..") R.push_back(Key(AddBackslash(Dir) + N));
   } while (FindNextFileA(H, &D));
-  FindClose(H);
   return R;
 }
 
@@ -321,29 +234,8 @@ bool MayRemoveFolder(const std::string& Dir, const std::vector<std::string>& Roo
 }
 
 bool DecrementSharedCount(const std::string& Path, int32_t& Left, std::string& Error) {
-  TRegKey K;
-  if (!K.Open(hkLocalMachine, SharedDllsKey, false)) return false;
-  // The installation counts under the short name when that is already
-  // there, else under the long one.
-  std::vector<std::string> Names = {Path};
-  const std::string Short = GetShortPath(Path);
-  if (!SameText(Short, Path)) Names.push_back(Short);
-  for (const std::string& N : Names) {
-    int32_t Count = 0;
-    if (!K.ReadInteger(N, Count)) continue;
-    Left = Count > 0 ? Count - 1 : 0;
-    const bool Ok = Left > 0 ? K.WriteInteger(N, Left) : K.DeleteValue(N);
-    if (!Ok) Error = K.FailureText();
-    return true;
-  }
-  return false;
-}
-
-bool DeleteAtRestart(const std::string& Path, std::string& Error) {
-  if (GetWindowsVersion() == wvWindows95) return DeleteAtRestartByWininit(Path, Error);
-  if (MoveFileExA(Path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return true;
-  Error = LastErrorText("MoveFileExA(MOVEFILE_DELAY_UNTIL_REBOOT)");
-  return false;
+  TSharedFileCounts Counts;
+  return Counts.Open(false) && Counts.CountDown(Path, Left, Error);
 }
 
 namespace {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "records/routines_UninstallRecord.h"
+#include "environment/routines_AtRestart.h"
 
 enum class TOutcome {
   Removed,    // gone now
@@ -85,6 +86,3 @@ void RemoveEmptyFolders(const std::vector<std::string>& Candidates, std::set<std
 // Deletes the recorded values of a key, then the key and its parents while
 // they are empty (never a key right below the root).
 TReportLine RemoveRegistryValues(const TRecordedRegistryKey& Key);
-
-// Has Windows delete Path at the next start (a file, or an empty folder).
-bool DeleteAtRestart(const std::string& Path, std::string& Error);
