@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_Files.h"
