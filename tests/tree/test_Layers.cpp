@@ -20,10 +20,11 @@ fs::path SourceDir() {
   return S ? fs::path(S) : fs::path(".");
 }
 
-// Folder -> rank, in the order of the table's rows ("| `qv_x` | `folder/` | ...").
+// Folder -> rank, in the order of the table's rows ("| `qv_x` | `folder/` | ...",
+// "| executables | `apps/` | ...").
 std::map<std::string, int> LayerRanks() {
   std::ifstream In(SourceDir() / "docs" / "layers.md");
-  const std::regex Row(R"(^\| `qv_\w+` \| `(\w+)/` \|)");
+  const std::regex Row(R"(^\| [^|]+ \| `(\w+)/` \|)");
   std::map<std::string, int> Ranks;
   std::string Line;
   std::smatch M;
