@@ -33,31 +33,26 @@ constexpr void PutLE(uint8_t* P, T V) {
 
 static_assert(sizeof(double) == 8 && sizeof(float) == 4, "IEEE 754 binary64 and binary32");
 
-// An IEEE 754 double as its 8 bytes, lowest first (the bit pattern as it
-// is, NaN payloads included).
-inline double GetDoubleLE(const uint8_t* P) {
-  const uint64_t Bits = GetLE<uint64_t>(P);
-  double V;
-  std::memcpy(&V, &Bits, sizeof V);
+// An IEEE 754 value as its bytes, lowest first (the bit pattern as it is,
+// NaN payloads included).  Bits is the unsigned type of the same size.
+template <class F, class Bits>
+inline F GetFloatingLE(const uint8_t* P) {
+  static_assert(sizeof(F) == sizeof(Bits), "same size");
+  const Bits B = GetLE<Bits>(P);
+  F V;
+  std::memcpy(&V, &B, sizeof V);
   return V;
 }
 
-inline void PutDoubleLE(uint8_t* P, double V) {
-  uint64_t Bits;
-  std::memcpy(&Bits, &V, sizeof Bits);
-  PutLE<uint64_t>(P, Bits);
+template <class F, class Bits>
+inline void PutFloatingLE(uint8_t* P, F V) {
+  static_assert(sizeof(F) == sizeof(Bits), "same size");
+  Bits B;
+  std::memcpy(&B, &V, sizeof B);
+  PutLE<Bits>(P, B);
 }
 
-// An IEEE 754 single as its 4 bytes.
-inline float GetFloatLE(const uint8_t* P) {
-  const uint32_t Bits = GetLE<uint32_t>(P);
-  float V;
-  std::memcpy(&V, &Bits, sizeof V);
-  return V;
-}
-
-inline void PutFloatLE(uint8_t* P, float V) {
-  uint32_t Bits;
-  std::memcpy(&Bits, &V, sizeof Bits);
-  PutLE<uint32_t>(P, Bits);
-}
+inline double GetDoubleLE(const uint8_t* P) { return GetFloatingLE<double, uint64_t>(P); }
+inline void PutDoubleLE(uint8_t* P, double V) { PutFloatingLE<double, uint64_t>(P, V); }
+inline float GetFloatLE(const uint8_t* P) { return GetFloatingLE<float, uint32_t>(P); }
+inline void PutFloatLE(uint8_t* P, float V) { PutFloatingLE<float, uint32_t>(P, V); }
