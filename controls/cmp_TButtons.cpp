@@ -6,6 +6,7 @@
 const TClassInfo& TButton::StaticClass() {
   static const TClassInfo Info = TClassBuilder<TButton>("TButton", &TWinControl::StaticClass())
                                      .Creatable()
+                                     .Bool("Cancel", &TButton::Cancel, false)
                                      .Bool("Default", &TButton::Default, false)
                                      .Int("ModalResult", &TButton::ModalResult, mrNone)
                                      .Build();
@@ -21,12 +22,13 @@ const TClassInfo& TBitBtn::StaticClass() {
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
   FWidth = 75;
   FHeight = 25;
+  FTabStop = true;
 }
 
 void TButton::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
   Params.ClassName = "BUTTON";
-  Params.Style |= WS_TABSTOP | (Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+  Params.Style |= Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
 }
 
 void TButton::Click() {
@@ -48,9 +50,4 @@ LRESULT TButton::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
   // mouse-up click of kit windows would fire OnClick a second time.
   if (Msg == WM_LBUTTONUP) return DefaultHandler(Msg, WParam, LParam);
   return TWinControl::WndProc(Msg, WParam, LParam);
-}
-
-void RegisterButtonsClasses() {
-  RegisterComponentClass(TButton::StaticClass());
-  RegisterComponentClass(TBitBtn::StaticClass());
 }

@@ -9,8 +9,9 @@ class TButton : public TWinControl {
  public:
   explicit TButton(TComponent* AOwner);
   int32_t ModalResult = 0;  // mrNone
-  // The button Enter presses.
+  // The button Enter presses, and the one Escape presses.
   bool Default = false;
+  bool Cancel = false;
   // Fires OnClick, then passes the modal result to the form.
   virtual void Click();
 
@@ -28,4 +29,3 @@ class TBitBtn : public TButton {
   using TButton::TButton;
 };
 
-void RegisterButtonsClasses();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/cmp_TScreen.h"
 #include "environment/routines_API.h"
 #include "rtl/routines_ClassBuilder.h"
 
@@ -11,6 +12,14 @@ COLORREF ColorToRGB(TColor C) {
 }
 
 const TEnumInfo AlignInfo{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
+
+TShiftState KeyboardShiftState() {
+  TShiftState S = 0;
+  if (GetKeyState(VK_SHIFT) < 0) S |= 1 << ssShift;
+  if (GetKeyState(VK_MENU) < 0) S |= 1 << ssAlt;
+  if (GetKeyState(VK_CONTROL) < 0) S |= 1 << ssCtrl;
+  return S;
+}
 
 // --- TControl ---------------------------------------------------------------
 
@@ -26,6 +35,7 @@ const TClassInfo& TControl::StaticClass() {
           .Int("Color", &TControl::Color, &TControl::SetColor, clBtnFace)
           .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
           .Object("Font", &TControl::Font)
+          .Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, false)
           .Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
           .Bool("Visible", &TControl::Visible, &TControl::SetVisible, true)
           .Event("OnClick", &TControl::OnClick)
@@ -59,6 +69,17 @@ void TControl::TakeParentFont() {
   FTakingParentFont = true;
   FFont->Assign(*FParent->Font());
   FTakingParentFont = false;
+}
+
+void TControl::SetParentColor(bool V) {
+  FParentColor = V;
+  if (V) TakeParentColor();
+}
+
+void TControl::TakeParentColor() {
+  if (!FParent || !FParentColor) return;
+  SetColor(FParent->Color());
+  FParentColor = true;
 }
 
 void TControl::FontChanged() {
@@ -100,6 +121,7 @@ void TControl::SetAlign(TAlign A) {
 
 void TControl::SetColor(TColor C) {
   FColor = C;
+  FParentColor = false;
   Invalidate();
 }
 
@@ -149,7 +171,13 @@ const char* KitWindowClassName() {
 
 const TClassInfo& TWinControl::StaticClass() {
   static const TClassInfo Info =
-      TClassBuilder<TWinControl>("TWinControl", &TControl::StaticClass()).Build();
+      TClassBuilder<TWinControl>("TWinControl", &TControl::StaticClass())
+          .Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop, false)
+          .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, -1)
+          .Event("OnKeyDown", &TWinControl::OnKeyDown)
+          .Event("OnKeyPress", &TWinControl::OnKeyPress)
+          .Event("OnKeyUp", &TWinControl::OnKeyUp)
+          .Build();
   return Info;
 }
 
@@ -163,6 +191,10 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND H) {
+  // Only windows whose messages pass through the kit carry a control; the
+  // user data of any other window is its own business.
+  if (!H || GetWindowLongPtrA(H, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(KitWndProc))
+    return nullptr;
   return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(H, GWLP_USERDATA));
 }
 
@@ -180,6 +212,12 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   }
   if (FVisible && FParent) Params.Style |= WS_VISIBLE;
   if (!FEnabled) Params.Style |= WS_DISABLED;
+  if (FTabStop) Params.Style |= WS_TABSTOP;
+  // Dialog navigation (Tab, arrows, accelerators) descends into kit windows
+  // that hold controls.
+  Params.ExStyle |= WS_EX_CONTROLPARENT;
+  static int NextId = 100;
+  if (FParent) Params.Id = NextId++;
 }
 
 void TWinControl::CreateWnd() {
@@ -188,7 +226,8 @@ void TWinControl::CreateWnd() {
   const bool Own = P.ClassName.empty();
   HWND H = CreateWindowExA(P.ExStyle, Own ? KitWindowClassName() : P.ClassName.c_str(),
                            P.Caption.c_str(), P.Style, P.X, P.Y, P.Width, P.Height, P.WndParent,
-                           nullptr, GetModuleHandleA(nullptr), this);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(P.Id)),
+                           GetModuleHandleA(nullptr), this);
   if (!H)
     throw EComponentError(Win32FailureText("CreateWindowExA(" + GetNamePath() + ")", GetLastError()));
   FHandle = H;
@@ -199,8 +238,19 @@ void TWinControl::CreateWnd() {
         SetWindowLongPtrA(H, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KitWndProc)));
   }
   SendMessageA(H, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), FALSE);
+  if (!Name().empty()) {
+    FNameAtom = GlobalAddAtomA(Name().c_str());
+    SetPropA(H, NameProperty(), reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(FNameAtom)));
+  }
+  // Windows are created in tab order: dialog navigation follows the order
+  // of the windows.  Controls without a TabOrder keep their creation order.
+  std::vector<TWinControl*> Children;
   for (TControl* C : FControls)
-    if (auto* W = dynamic_cast<TWinControl*>(C)) W->HandleNeeded();
+    if (auto* W = dynamic_cast<TWinControl*>(C)) Children.push_back(W);
+  std::stable_sort(Children.begin(), Children.end(), [](TWinControl* A, TWinControl* B) {
+    return (A->FTabOrder < 0 ? INT32_MAX : A->FTabOrder) < (B->FTabOrder < 0 ? INT32_MAX : B->FTabOrder);
+  });
+  for (TWinControl* W : Children) W->HandleNeeded();
   Realign();
 }
 
@@ -216,14 +266,23 @@ void TWinControl::DestroyHandle() {
     if (auto* W = dynamic_cast<TWinControl*>(C)) W->DestroyHandle();
   SetWindowLongPtrA(H, GWLP_USERDATA, 0);
   if (FDefWndProc) SetWindowLongPtrA(H, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefWndProc));
+  FDefWndProc = nullptr;
   FHandle = nullptr;
+  if (FNameAtom) {
+    RemovePropA(H, NameProperty());
+    GlobalDeleteAtom(FNameAtom);
+    FNameAtom = 0;
+  }
   DestroyWindow(H);
+  if (FColorBrush) DeleteObject(FColorBrush);
+  FColorBrush = nullptr;
 }
 
 void TWinControl::InsertControl(TControl* C) {
   FControls.push_back(C);
   C->FParent = this;
   C->TakeParentFont();
+  C->TakeParentColor();
   if (FHandle) {
     if (auto* W = dynamic_cast<TWinControl*>(C)) W->HandleNeeded();
     if (!IsLoading()) Realign();
@@ -287,6 +346,88 @@ void TWinControl::SetEnabled(bool V) {
   if (FHandle) EnableWindow(FHandle, V);
 }
 
+void TWinControl::SetColor(TColor C) {
+  if (FColorBrush) DeleteObject(FColorBrush);
+  FColorBrush = nullptr;
+  TControl::SetColor(C);
+  for (TControl* Child : FControls) Child->TakeParentColor();
+}
+
+HBRUSH TWinControl::ColorBrush() {
+  if (!FColorBrush) FColorBrush = CreateSolidBrush(ColorToRGB(FColor));
+  return FColorBrush;
+}
+
+void TWinControl::SetTabStop(bool V) {
+  FTabStop = V;
+  if (!FHandle) return;
+  LONG_PTR S = GetWindowLongPtrA(FHandle, GWL_STYLE);
+  SetWindowLongPtrA(FHandle, GWL_STYLE, V ? S | WS_TABSTOP : S & ~static_cast<LONG_PTR>(WS_TABSTOP));
+}
+
+void TWinControl::SetTabOrder(int32_t V) {
+  FTabOrder = V;
+  if (!FHandle || !FParent || IsLoading()) return;
+  // Place the window after the sibling that precedes it in tab order.
+  HWND After = HWND_TOP;
+  for (TControl* C : FParent->FControls) {
+    auto* W = dynamic_cast<TWinControl*>(C);
+    if (W && W != this && W->FHandle && W->FTabOrder >= 0 && W->FTabOrder <= V) After = W->FHandle;
+  }
+  SetWindowPos(FHandle, After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+
+bool TWinControl::CanFocus() const {
+  for (const TWinControl* W = this; W; W = W->FParent)
+    if (!W->FVisible || !W->FEnabled) return false;
+  return true;
+}
+
+void TWinControl::SetFocus() {
+  if (!CanFocus()) throw EComponentError("Cannot focus a disabled or invisible window");
+  ::SetFocus(Handle());
+}
+
+bool TWinControl::DoKeyDown(WORD& Key) {
+  if (OnKeyDown) OnKeyDown(this, Key, KeyboardShiftState());
+  return Key != 0;
+}
+
+bool TWinControl::DoKeyUp(WORD& Key) {
+  if (OnKeyUp) OnKeyUp(this, Key, KeyboardShiftState());
+  return Key != 0;
+}
+
+bool TWinControl::DoKeyPress(char& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+  return Key != 0;
+}
+
+void TWinControl::AdjustClientRect(RECT&) {}
+
+bool TWinControl::ReflectedMessage(UINT Msg, WPARAM WParam, LPARAM, LRESULT& Result) {
+  switch (Msg) {
+    case WM_COMMAND:
+      CommandNotify(HIWORD(WParam));
+      Result = 0;
+      return true;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: {
+      HDC DC = reinterpret_cast<HDC>(WParam);
+      SetTextColor(DC, ColorToRGB(FFont->Color));
+      SetBkColor(DC, ColorToRGB(FColor));
+      Result = reinterpret_cast<LRESULT>(ColorBrush());
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 void TWinControl::FontChanged() {
   TControl::FontChanged();
   if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), TRUE);
@@ -311,6 +452,7 @@ void TWinControl::Realign() {
   if (FAligning || IsLoading() || !FHandle) return;
   FAligning = true;
   RECT R{0, 0, ClientWidth(), ClientHeight()};
+  AdjustClientRect(R);
   // Top and bottom first, then left and right, then the client: the order
   // in which the remaining area is handed out.
   const TAlign Order[] = {alTop, alBottom, alLeft, alRight, alClient};
@@ -375,20 +517,67 @@ LRESULT TWinControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
         FWidth = R.right - R.left;
         FHeight = R.bottom - R.top;
         Realign();
+        Resize();
+      }
+      break;
+    case WM_SETCURSOR:
+      if (HCURSOR C = ScreenCursorHandle()) {
+        ::SetCursor(C);
+        return TRUE;
       }
       break;
     case WM_LBUTTONUP:
       if (OnClick) OnClick(this);
       break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      WORD Key = static_cast<WORD>(WParam);
+      if (!DoKeyDown(Key)) return 0;
+      WParam = Key;
+      break;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      WORD Key = static_cast<WORD>(WParam);
+      if (!DoKeyUp(Key)) return 0;
+      WParam = Key;
+      break;
+    }
+    case WM_CHAR: {
+      char Key = static_cast<char>(WParam);
+      if (!DoKeyPress(Key)) return 0;
+      WParam = static_cast<unsigned char>(Key);
+      break;
+    }
     case WM_COMMAND:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
       if (LParam) {
         TWinControl* Child = FromHandle(reinterpret_cast<HWND>(LParam));
-        if (Child && Child != this) {
-          Child->CommandNotify(HIWORD(WParam));
-          return 0;
-        }
+        LRESULT Result = 0;
+        if (Child && Child != this && Child->ReflectedMessage(Msg, WParam, LParam, Result)) return Result;
       }
       break;
+    case WM_NOTIFY: {
+      auto* N = reinterpret_cast<NMHDR*>(LParam);
+      TWinControl* Child = N ? FromHandle(N->hwndFrom) : nullptr;
+      if (Child && Child != this) return Child->NotifyMessage(*N);
+      break;
+    }
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM: {
+      // Menus have no window; the item structures name the control by id.
+      const UINT Id = Msg == WM_DRAWITEM ? reinterpret_cast<DRAWITEMSTRUCT*>(LParam)->CtlID
+                                         : reinterpret_cast<MEASUREITEMSTRUCT*>(LParam)->CtlID;
+      TWinControl* Child = Id ? FromHandle(GetDlgItem(FHandle, static_cast<int>(Id))) : nullptr;
+      LRESULT Result = 0;
+      if (Child && Child->ReflectedMessage(Msg, WParam, LParam, Result)) return Result;
+      break;
+    }
     default:
       break;
   }

@@ -24,6 +24,14 @@ COLORREF ColorToRGB(TColor C);
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 extern const TEnumInfo AlignInfo;
 
+// Keyboard events: the virtual key (a handler may set it to 0 to swallow
+// it) with the shift state, or the character typed.
+enum TShiftStateBit { ssShift, ssAlt, ssCtrl };
+using TShiftState = uint8_t;
+TShiftState KeyboardShiftState();
+using TKeyEvent = TEvent<void(TPersistent* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = TEvent<void(TPersistent* Sender, char& Key)>;
+
 class TControl : public TComponent {
   QV_CLASS()
  public:
@@ -53,6 +61,10 @@ class TControl : public TComponent {
   void SetAlign(TAlign A);
   TColor Color() const { return FColor; }
   virtual void SetColor(TColor C);
+  // A control with ParentColor shows its parent's colour, until its own
+  // colour is set.
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool V);
   TFont* Font() const { return FFont; }
   // A control with ParentFont takes its parent's font, until its own font
   // is set.
@@ -68,13 +80,20 @@ class TControl : public TComponent {
   void Invalidate();
   // A control without a window of its own paints into its parent's.
   virtual void PaintTo(HDC DC) {}
+  // Alt+letter (or the letter alone where the focused control takes no
+  // characters): a control whose accelerator it is acts and returns true.
+  // Windowless controls answer here; windows answer through the system's
+  // dialog handling.
+  virtual bool DialogChar(char C) { return false; }
 
  protected:
   // The font changed: a font of its own ends ParentFont; children that
   // follow this control's font get the new one.
   virtual void FontChanged();
   void TakeParentFont();
+  void TakeParentColor();
   bool FParentFont = true;
+  bool FParentColor = false;
   bool FTakingParentFont = false;
   int32_t FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
   std::string FCaption;
@@ -94,6 +113,8 @@ struct TCreateParams {
   DWORD ExStyle = 0;
   int X = 0, Y = 0, Width = 0, Height = 0;
   HWND WndParent = nullptr;
+  // The control id a dialog's messages carry (WM_COMMAND, GetDlgItem).
+  int Id = 0;
 };
 
 class TWinControl : public TControl {
@@ -115,11 +136,29 @@ class TWinControl : public TControl {
   int32_t ClientWidth();
   int32_t ClientHeight();
   void SetClientSize(int32_t W, int32_t H);
+  // The part of the client area aligned children share out: all of it
+  // here; a panel keeps its border and bevels.
+  virtual void AdjustClientRect(RECT& R);
+
+  // Keyboard focus and the tab order: Tab visits the controls with TabStop
+  // in TabOrder (creation order by default); the windows are created so.
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool V);
+  int32_t TabOrder() const { return FTabOrder; }
+  void SetTabOrder(int32_t V);
+  bool Focused() const;
+  bool CanFocus() const;
+  void SetFocus();
+
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
 
   void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
   void SetCaption(const std::string& S) override;
   void SetVisible(bool V) override;
   void SetEnabled(bool V) override;
+  void SetColor(TColor C) override;
   void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
   void SetChildOrder(TComponent* Child, int Order) override;
   // Lays out the aligned children in the client area.
@@ -127,8 +166,11 @@ class TWinControl : public TControl {
 
   // The window procedure of every kit window dispatches here.
   virtual LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam);
+  // The kit control of a window; nullptr for any other window.
   static TWinControl* FromHandle(HWND H);
   void AttachHandle(HWND H) { FHandle = H; }
+  // The name under which the window driver of the tests finds the window.
+  static const char* NameProperty() { return "QuorvaneName"; }
 
  protected:
   virtual void CreateParams(TCreateParams& Params);
@@ -139,14 +181,33 @@ class TWinControl : public TControl {
   void PaintGraphicChildren(HDC DC);
   LRESULT DefaultHandler(UINT Msg, WPARAM WParam, LPARAM LParam);
   void FontChanged() override;
-  // A notification (WM_COMMAND) that a system control sent its parent about
-  // itself; the parent hands it back here.
+  // A message that a system control sent its parent about itself
+  // (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR...,
+  // WM_HSCROLL/WM_VSCROLL of a bar); the parent hands it back here.  True
+  // when handled, with the parent's answer in Result.  By default WM_COMMAND
+  // goes to CommandNotify and the colour messages paint in the control's
+  // Color and font colour.
+  virtual bool ReflectedMessage(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result);
   virtual void CommandNotify(WORD NotifyCode) {}
+  // The window changed size (after the children were realigned).
+  virtual void Resize() {}
+  // WM_NOTIFY from a common control.
+  virtual LRESULT NotifyMessage(NMHDR& Header) { return 0; }
+  // A brush of the control's Color, kept until the colour changes.
+  HBRUSH ColorBrush();
+  // Fires the key events; false when a handler swallowed the key.
+  bool DoKeyDown(WORD& Key);
+  bool DoKeyUp(WORD& Key);
+  bool DoKeyPress(char& Key);
 
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;  // set when wrapping a system window class
   std::vector<TControl*> FControls;
   bool FAligning = false;
+  bool FTabStop = false;
+  int32_t FTabOrder = -1;
+  HBRUSH FColorBrush = nullptr;
+  uint16_t FNameAtom = 0;
 };
 
 // The window class all kit windows without a system class use.

@@ -1,6 +1,7 @@
 #include "controls/cmp_TForm.h"
 
 #include "controls/cmp_TApplication.h"
+#include "controls/cmp_TButtons.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/cmp_TReader.h"
@@ -15,6 +16,7 @@ const TEnumInfo FormBorderStyleInfo{
     {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
 const TEnumInfo BorderIconInfo{"TBorderIcon",
                                {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
+const TEnumInfo CloseActionInfo{"TCloseAction", {"caNone", "caHide", "caFree", "caMinimize"}};
 
 const TClassInfo& TCustomForm::StaticClass() {
   static const TClassInfo Info =
@@ -25,7 +27,10 @@ const TClassInfo& TCustomForm::StaticClass() {
                 &TCustomForm::SetBorderStyle, bsSizeable)
           .Int("ClientWidth", &TCustomForm::StoredClientWidth, &TCustomForm::SetStoredClientWidth, 0)
           .Int("ClientHeight", &TCustomForm::StoredClientHeight, &TCustomForm::SetStoredClientHeight, 0)
+          .Int("PixelsPerInch", &TCustomForm::PixelsPerInch, 96)
           .Enum("Position", PositionInfo, &TCustomForm::Position, &TCustomForm::SetPosition, poDesigned)
+          .Bool("Scaled", &TCustomForm::Scaled, true)
+          .Int("TextHeight", &TCustomForm::TextHeight, 13)
           .Enum("WindowState", WindowStateInfo, &TCustomForm::WindowState,
                 &TCustomForm::SetWindowState, wsNormal)
           .Event("OnActivate", &TCustomForm::OnActivate)
@@ -34,6 +39,7 @@ const TClassInfo& TCustomForm::StaticClass() {
           .Event("OnCreate", &TCustomForm::OnCreate)
           .Event("OnDestroy", &TCustomForm::OnDestroy)
           .Event("OnHide", &TCustomForm::OnHide)
+          .Event("OnResize", &TCustomForm::OnResize)
           .Event("OnShow", &TCustomForm::OnShow)
           .Build();
   return Info;
@@ -74,8 +80,28 @@ void TCustomForm::SetStoredClientHeight(int32_t H) {
   if (!IsLoading()) SetClientSize(ClientWidth(), H);
 }
 
+void TCustomForm::ScaleControls(int M, int D) {
+  std::function<void(TControl*)> Scale = [&](TControl* C) {
+    C->SetBounds(MulDiv(C->Left(), M, D), MulDiv(C->Top(), M, D), MulDiv(C->Width(), M, D),
+                 MulDiv(C->Height(), M, D));
+    if (!C->ParentFont()) C->Font()->Height = MulDiv(C->Font()->Height, M, D);
+    if (auto* W = dynamic_cast<TWinControl*>(C))
+      for (int i = 0; i < W->ControlCount(); ++i) Scale(W->Controls(i));
+  };
+  for (int i = 0; i < ControlCount(); ++i) Scale(Controls(i));
+  FFont->Height = MulDiv(FFont->Height, M, D);
+  FClientWidth = MulDiv(FClientWidth, M, D);
+  FClientHeight = MulDiv(FClientHeight, M, D);
+}
+
 void TCustomForm::Loaded() {
   TWinControl::Loaded();
+  if (Scaled && PixelsPerInch > 0) {
+    HDC DC = GetDC(nullptr);
+    const int Screen = GetDeviceCaps(DC, LOGPIXELSY);
+    ReleaseDC(nullptr, DC);
+    if (Screen != PixelsPerInch) ScaleControls(Screen, PixelsPerInch);
+  }
   if (FClientWidth > 0 && FClientHeight > 0) {
     RECT R{0, 0, FClientWidth, FClientHeight};
     TCreateParams P;
@@ -88,9 +114,12 @@ void TCustomForm::Loaded() {
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
+  // A form placed in another window is a page of it: a child window the
+  // owner's dialog navigation reaches into.
   if (FParent) return;
+  Params.Id = 0;
   DWORD Style = WS_CLIPCHILDREN;
-  DWORD Ex = 0;
+  DWORD Ex = WS_EX_CONTROLPARENT;
   switch (FBorderStyle) {
     case bsNone: Style |= WS_POPUP; break;
     case bsSingle: case bsToolWindow: Style |= WS_CAPTION | WS_BORDER; break;
@@ -135,9 +164,16 @@ void TCustomForm::SetWindowState(TWindowState S) {
   }
 }
 
+void TCustomForm::Resize() {
+  if (OnResize) OnResize(this);
+}
+
 void TCustomForm::SetVisible(bool V) {
   if (FParent) {
+    if (V && !FVisible && OnShow) OnShow(this);
+    if (!V && FVisible && OnHide) OnHide(this);
     TWinControl::SetVisible(V);
+    if (V) Handle();
     return;
   }
   FVisible = V;
@@ -170,42 +206,119 @@ BOOL CALLBACK CollectEnabledWindow(HWND H, LPARAM P) {
 }  // namespace
 
 int TCustomForm::ShowModal() {
-  if (FInModal) throw EComponentError("Cannot make a visible window modal");
+  if (FInModal || (FVisible && !FParent)) throw EComponentError("Cannot make a visible window modal");
   FInModal = true;
   FModalResult = mrNone;
   // Every other top-level window of the program waits while this one runs.
   std::vector<HWND> Disabled;
   EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&Disabled));
   for (HWND H : Disabled) EnableWindow(H, FALSE);
-  try {
-    Show();
-    while (FModalResult == mrNone && Application && !Application->Terminated())
-      Application->HandleMessage();
-  } catch (...) {
+  auto End = [&] {
     for (HWND H : Disabled) EnableWindow(H, TRUE);
     Hide();
     FInModal = false;
+  };
+  try {
+    Show();
+    while (Application && !Application->Terminated()) {
+      Application->HandleMessage();
+      if (FModalResult != mrNone) {
+        CloseModal();
+        if (FModalResult != mrNone) break;
+      }
+    }
+  } catch (...) {
+    End();
     throw;
   }
-  for (HWND H : Disabled) EnableWindow(H, TRUE);
-  Hide();
-  FInModal = false;
+  End();
   return FModalResult;
+}
+
+void TCustomForm::CloseModal() {
+  TCloseAction Action = caNone;
+  if (CloseQuery()) {
+    Action = caHide;
+    if (OnClose) OnClose(this, Action);
+  }
+  if (Action == caNone) FModalResult = mrNone;
+}
+
+bool TCustomForm::CloseQuery() {
+  bool CanClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, CanClose);
+  return CanClose;
 }
 
 void TCustomForm::Close() {
   if (FInModal) {
-    if (FModalResult == mrNone) FModalResult = mrCancel;
+    FModalResult = mrCancel;
     return;
   }
-  bool CanClose = true;
-  if (OnCloseQuery) OnCloseQuery(this, CanClose);
-  if (!CanClose) return;
-  if (OnClose) OnClose(this);
+  if (!CloseQuery()) return;
+  TCloseAction Action = caHide;
+  if (OnClose) OnClose(this, Action);
+  if (Action == caNone) return;
   if (Application && Application->MainForm() == this)
     Application->Terminate();
+  else if (Action == caMinimize)
+    SetWindowState(wsMinimized);
   else
-    Hide();
+    Hide();  // caFree: the owner frees the form; it stays hidden until then
+}
+
+namespace {
+
+std::vector<HWND> VisibleDescendants(HWND Root) {
+  std::vector<HWND> R;
+  EnumChildWindows(
+      Root,
+      [](HWND H, LPARAM P) -> BOOL {
+        if (IsWindowVisible(H)) reinterpret_cast<std::vector<HWND>*>(P)->push_back(H);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&R));
+  return R;
+}
+
+// The visible, enabled button of the form that Enter (Default) or Escape
+// (Cancel) presses.
+TButton* DialogButton(HWND Form, bool Cancel) {
+  for (HWND H : VisibleDescendants(Form)) {
+    auto* B = dynamic_cast<TButton*>(TWinControl::FromHandle(H));
+    if (B && IsWindowEnabled(H) && (Cancel ? B->Cancel : B->Default)) return B;
+  }
+  return nullptr;
+}
+
+bool WindowlessAccelerator(HWND Form, char C) {
+  for (HWND H : VisibleDescendants(Form))
+    if (TWinControl* W = TWinControl::FromHandle(H))
+      for (int i = 0; i < W->ControlCount(); ++i) {
+        TControl* Child = W->Controls(i);
+        if (Child->Visible() && !dynamic_cast<TWinControl*>(Child) && Child->DialogChar(C)) return true;
+      }
+  return false;
+}
+
+}  // namespace
+
+bool TCustomForm::IsDialogMessage(MSG& Msg) {
+  if (!FHandle) return false;
+  if (Msg.message == WM_KEYDOWN && (Msg.wParam == VK_RETURN || Msg.wParam == VK_ESCAPE)) {
+    const LRESULT Code = SendMessageA(Msg.hwnd, WM_GETDLGCODE, Msg.wParam, reinterpret_cast<LPARAM>(&Msg));
+    if (!(Code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))) {
+      auto* Focused = dynamic_cast<TButton*>(TWinControl::FromHandle(GetFocus()));
+      TButton* B = Msg.wParam == VK_RETURN && Focused ? Focused : DialogButton(FHandle, Msg.wParam == VK_ESCAPE);
+      if (B) {
+        B->Click();
+        return true;
+      }
+    }
+  }
+  if (Msg.message == WM_SYSCHAR && WindowlessAccelerator(FHandle, static_cast<char>(Msg.wParam)))
+    return true;
+  return ::IsDialogMessageA(FHandle, &Msg) != FALSE;
 }
 
 void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {
@@ -233,6 +346,7 @@ LRESULT TCustomForm::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_CLOSE:
       Close();
       return 0;
+
     default:
       break;
   }
@@ -257,9 +371,4 @@ bool InitInheritedComponent(TComponent* Instance, const std::string& ResourceNam
   TReadOnlyMemoryStream S(Data, Size);
   ReadRootComponent(S, Instance);
   return true;
-}
-
-void RegisterControlsClasses() {
-  RegisterComponentClass(TFont::StaticClass());
-  RegisterComponentClass(TForm::StaticClass());
 }

@@ -11,7 +11,8 @@ enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = uint8_t;
-extern const TEnumInfo PositionInfo, WindowStateInfo, FormBorderStyleInfo, BorderIconInfo;
+extern const TEnumInfo PositionInfo, WindowStateInfo, FormBorderStyleInfo, BorderIconInfo,
+    CloseActionInfo;
 
 // Modal results.
 constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
@@ -19,6 +20,9 @@ constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIg
 
 // Asked before a form closes; CanClose starts true.
 using TCloseQueryEvent = TEvent<void(TPersistent* Sender, bool& CanClose)>;
+// What closing does: nothing, hide the form, free it, minimise it.
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+using TCloseEvent = TEvent<void(TPersistent* Sender, TCloseAction& Action)>;
 
 class TCustomForm : public TWinControl {
   QV_CLASS()
@@ -39,22 +43,43 @@ class TCustomForm : public TWinControl {
   void SetStoredClientWidth(int32_t W);
   void SetStoredClientHeight(int32_t H);
 
+  // Forms are designed at this density; with Scaled, a screen of another
+  // density scales the controls and fonts on loading.
+  int32_t PixelsPerInch = 96;
+  bool Scaled = true;
+  int32_t TextHeight = 13;  // of the designer's font; kept for the stream
+
+  // A non-zero modal result ends ShowModal, once the form agrees to close.
   int ModalResult() const { return FModalResult; }
   void SetModalResult(int R) { FModalResult = R; }
 
   void Show();
   void Hide() { SetVisible(false); }
+  // Runs the form in a message loop of its own, every other window of the
+  // program disabled meanwhile, until a modal result sticks; returns it.
   int ShowModal();
+  // Asks OnCloseQuery, then OnClose for the action; a modal form gets
+  // mrCancel, the main form ends the program.
   void Close();
+  bool CloseQuery();
   void SetVisible(bool V) override;
   bool Active() const { return FActive; }
+  bool Modal() const { return FInModal; }
+
+  // Keys a dialog handles before the focused control: Enter presses the
+  // default button (or the focused one), Escape the cancel button,
+  // Alt+letter the control of that accelerator, Tab and Shift+Tab and the
+  // arrows move the focus.  The message loop offers every message of the
+  // form's windows here; true when it was taken (and dispatched).
+  bool IsDialogMessage(MSG& Msg);
 
   TNotifyEvent OnActivate;
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
-  TNotifyEvent OnClose;
+  TNotifyEvent OnResize;
+  TCloseEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
 
   void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
@@ -65,9 +90,12 @@ class TCustomForm : public TWinControl {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  void Resize() override;
 
  private:
   void PlaceOnScreen();
+  void CloseModal();
+  void ScaleControls(int M, int D);
   TPosition FPosition = poDesigned;
   TWindowState FWindowState = wsNormal;
   TFormBorderStyle FBorderStyle = bsSizeable;
@@ -91,4 +119,3 @@ bool FindStreamResource(const std::string& Name, const void*& Data, size_t& Size
 // false when the module has no such resource.
 bool InitInheritedComponent(TComponent* Instance, const std::string& ResourceName);
 
-void RegisterControlsClasses();

@@ -53,6 +53,18 @@ void DrawCaption(HDC DC, const RECT& R, const std::string& S, TFont* F, TAlignme
 }
 }  // namespace
 
+void TCustomPanel::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  if (BorderStyle == bsSingleBorder) Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomPanel::AdjustClientRect(RECT& R) {
+  int Bevels = 0;
+  if (BevelOuter != bvNone) Bevels += BevelWidth;
+  if (BevelInner != bvNone) Bevels += BevelWidth;
+  InflateRect(&R, -(BorderWidth + Bevels), -(BorderWidth + Bevels));
+}
+
 void TCustomPanel::Paint(HDC DC) {
   PaintBackground(DC);
   RECT R;
@@ -84,6 +96,7 @@ const TClassInfo& TLabel::StaticClass() {
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TControl(AOwner) {
   FWidth = 65;
   FHeight = 17;
+  FParentColor = true;
 }
 
 void TCustomLabel::PaintTo(HDC DC) {
@@ -94,9 +107,4 @@ void TCustomLabel::PaintTo(HDC DC) {
     DeleteObject(B);
   }
   DrawCaption(DC, R, FCaption, FFont, Alignment, WordWrap);
-}
-
-void RegisterStdCtrlsClasses() {
-  RegisterComponentClass(TPanel::StaticClass());
-  RegisterComponentClass(TLabel::StaticClass());
 }

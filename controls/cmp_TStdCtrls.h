@@ -19,8 +19,11 @@ class TCustomPanel : public TWinControl {
   int32_t BevelWidth = 1;
   TBorderStyle BorderStyle = bsNoneBorder;
   int32_t BorderWidth = 0;
+  // Aligned children keep off the border width and the bevels.
+  void AdjustClientRect(RECT& R) override;
 
  protected:
+  void CreateParams(TCreateParams& Params) override;
   void Paint(HDC DC) override;
 };
 
@@ -48,4 +51,3 @@ class TLabel : public TCustomLabel {
   using TCustomLabel::TCustomLabel;
 };
 
-void RegisterStdCtrlsClasses();

@@ -67,10 +67,7 @@ std::vector<TComponent*> ChildControls(TComponent* C) {
 
 }  // namespace
 
-void RegisterTranslateControlsClasses() {
-  RegisterTranslatorClasses();
-  RegisterComponentClass(TTranslateLabel::StaticClass());
-  RegisterComponentClass(TTranslateBitBtn::StaticClass());
+void ConnectTranslatorToControls() {
   TTranslatorControlHooks H;
   H.BeginTexts = BeginTexts;
   H.CaptionId = CaptionId;

@@ -23,5 +23,6 @@ class TTranslateBitBtn : public TBitBtn {
   int32_t GLID = 0;
 };
 
-// Registers both classes and lets the translator see controls as controls.
-void RegisterTranslateControlsClasses();
+// Lets the translator see controls as controls: which are forms, labels,
+// what their child controls are.
+void ConnectTranslatorToControls();

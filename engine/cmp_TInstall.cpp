@@ -8,16 +8,17 @@
 
 #include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
+#include "controls/cmp_TScreen.h"
 #include "controls/routines_Resources.h"
+#include "engine/routines_CleanupBatch.h"
+#include "engine/routines_Distribution.h"
+#include "engine/routines_InstallRecord.h"
+#include "engine/routines_Restart.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Process.h"
 #include "environment/routines_Registry.h"
 #include "environment/routines_Scoped.h"
 #include "environment/routines_Unfinished.h"
-#include "engine/routines_CleanupBatch.h"
-#include "engine/routines_Distribution.h"
-#include "engine/routines_InstallRecord.h"
-#include "engine/routines_Restart.h"
 #include "i18n/cmp_TTranslator.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TPathSpecifier.h"
@@ -376,7 +377,7 @@ void TCustomInstall::ReadInfoFromArchive() {
   Broadcast(this, ncBeforeReadArchiveInfo, nullptr);
   {
     TFinally Hide([this] { HideStatusText(); });
-    TWaitCursor Wait;
+    TScreenCursorScope Wait;
     ShowStatusText(TranslateMessageText("Reading file information..."));
     TFileContainer::ReadInfoFromArchive();
     if (FDistributeType != dtTraditional) {
@@ -654,7 +655,8 @@ void TCustomInstall::ApplyExtractionInfo() {
 }
 
 void TCustomInstall::TransferToFloppies(const std::string& Drive) {
-  TWaitCursor Wait;
+  {
+  TScreenCursorScope Wait;
   if (Application) Application->ProcessMessages();
   try {
     if (!Switch(swSelfExtract))
@@ -671,7 +673,7 @@ void TCustomInstall::TransferToFloppies(const std::string& Drive) {
     ShowMessageBox(Ex.Message());
     if (Application) Application->ExitCode = ExitCodeFailed;
   }
-  Wait.Restore();
+  }
   if (Application) {
     Application->ProcessMessages();
     Application->Terminate();

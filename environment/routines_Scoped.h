@@ -130,24 +130,6 @@ class TComPtr : public TOwned<I*, TComPtrTraits<I>> {
   void** Out() { return reinterpret_cast<void**>(TOwned<I*, TComPtrTraits<I>>::Out()); }
 };
 
-// The hourglass while the scope lasts; the cursor before comes back at the
-// end, or earlier with Restore.
-class TWaitCursor {
- public:
-  TWaitCursor() : FOld(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-  ~TWaitCursor() { Restore(); }
-  TWaitCursor(const TWaitCursor&) = delete;
-  TWaitCursor& operator=(const TWaitCursor&) = delete;
-  void Restore() {
-    if (FActive) SetCursor(FOld);
-    FActive = false;
-  }
-
- private:
-  HCURSOR FOld;
-  bool FActive = true;
-};
-
 // A temporary file, deleted at the end unless kept.  It owns the name only:
 // a file that is no longer there (moved into place, say) is no failure.
 class TTempFile {

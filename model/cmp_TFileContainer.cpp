@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "archive/cmp_TQrvnCompress.h"
+#include "controls/cmp_TScreen.h"
 #include "environment/routines_Scoped.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TPathSpecifier.h"
@@ -140,14 +141,14 @@ std::string TFileContainer::GetDownloadedArchivePath() {
 }
 
 void TFileContainer::ReadInfoFromArchive() {
-  TWaitCursor Wait;
+  TScreenCursorScope Wait;
   for (TCustomInstallFile* F : Files()) F->ReadInfoFromArchive();
   for (TFileContainer* C : SubContainers()) C->ReadInfoFromArchive();
   InfoRead = true;
 }
 
 void TFileContainer::ReadInfoFromSourceFiles() {
-  TWaitCursor Wait;
+  TScreenCursorScope Wait;
   for (TCustomInstallFile* F : Files()) F->ReadInfoFromSourceFile();
   for (TFileContainer* C : SubContainers()) C->ReadInfoFromSourceFiles();
 }
@@ -254,7 +255,7 @@ void TFileContainer::Compress(TCompressOptions Options) {
 void TFileContainer::InstallObjects() {
   TOperationState Operation(this, FState, ifsInstall, TOperationState::cdWhenDone);
   {
-    TWaitCursor Wait;
+    TScreenCursorScope Wait;
     std::string P;
     if (FindLocalFile(P)) LocalArchive = P;
     ReadInfoFromArchive();

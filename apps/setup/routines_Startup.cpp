@@ -1,21 +1,16 @@
 #include "apps/setup/routines_Startup.h"
 
 #include "apps/setup/cmp_TSetupMainForm.h"
-#include "controls/cmp_TApplication.h"
-#include "controls/cmp_TButtons.h"
-#include "controls/cmp_TStdCtrls.h"
 #include "archive/routines_Compression.h"
+#include "controls/cmp_TApplication.h"
+#include "controls/routines_ControlClasses.h"
 #include "engine/cmp_TInstall.h"
-#include "controls/cmp_TTranslateControls.h"
 #include "model/cmp_TVersion.h"
 #include "model/routines_Registration.h"
 #include "system/routines_SystemRegistration.h"
 
 void RegisterSetupClasses() {
   RegisterControlsClasses();
-  RegisterStdCtrlsClasses();
-  RegisterButtonsClasses();
-  RegisterTranslateControlsClasses();
   RegisterModelClasses();
   RegisterInstallClasses();
   RegisterSystemClasses();

@@ -5,6 +5,7 @@
 
 #include "controls/cmp_TApplication.h"
 #include "controls/cmp_TStdCtrls.h"
+#include "controls/routines_ControlClasses.h"
 #include "rtl/cmp_TReader.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/routines_ObjectText.h"
@@ -14,7 +15,6 @@ namespace {
 struct ControlsEnv : ::testing::Environment {
   void SetUp() override {
     RegisterControlsClasses();
-    RegisterStdCtrlsClasses();
   }
 };
 const auto* const Env = ::testing::AddGlobalTestEnvironment(new ControlsEnv);

@@ -11,6 +11,7 @@
 #include "controls/cmp_TApplication.h"
 #include "controls/cmp_TForm.h"
 #include "controls/cmp_TTranslateControls.h"
+#include "controls/routines_ControlClasses.h"
 #include "i18n/routines_LanguageFiles.h"
 #include "rtl/cmp_TReader.h"
 #include "rtl/cmp_TStream.h"
@@ -22,9 +23,6 @@ namespace {
 struct TranslateControlsEnv : ::testing::Environment {
   void SetUp() override {
     RegisterControlsClasses();
-    RegisterStdCtrlsClasses();
-    RegisterButtonsClasses();
-    RegisterTranslateControlsClasses();
   }
 };
 const auto* const Env = ::testing::AddGlobalTestEnvironment(new TranslateControlsEnv);

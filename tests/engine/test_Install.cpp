@@ -9,6 +9,7 @@
 
 #include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
+#include "controls/routines_ControlClasses.h"
 #include "engine/cmp_TInstall.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Registry.h"
@@ -416,7 +417,7 @@ TEST(Install, ClosingTheMainWindowDuringTheRunCancelsIt) {
   P.Install->OnAfterNotifyBadInstall = [&](TPersistent*) { Seen.push_back("bad"); };
   P.Install->OnAfterNotifyGoodInstall = [&](TPersistent*) { Seen.push_back("good"); };
   bool Closed = false;
-  P.Form->OnClose = [&](TPersistent*) { Closed = true; };
+  P.Form->OnClose = [&](TPersistent*, TCloseAction&) { Closed = true; };
   P.Install->OnAfterInitialized = [&](TPersistent*) { P.Form->Close(); };
   auto Run = [&] {
     QrvnCompress().SetAbort(false);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/cmp_TApplication.h"
+#include "controls/routines_ControlClasses.h"
 #include "engine/cmp_TInstall.h"
 #include "environment/routines_Registry.h"
 #include "i18n/routines_LanguageFiles.h"

@@ -3,13 +3,14 @@
 // going away, and the path specifiers resolved on this (Wine) machine.
 #include <gtest/gtest.h>
 
-#include "model_fixture.h"
 #include "controls/cmp_TForm.h"
+#include "controls/routines_ControlClasses.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Registry.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/routines_Registration.h"
+#include "model_fixture.h"
 #include "rtl/cmp_TReader.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/routines_ClassBuilder.h"

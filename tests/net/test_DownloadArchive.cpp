@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TestServer.h"
+#include "controls/routines_ControlClasses.h"
 #include "environment/routines_Registry.h"
 #include "model/model_fixture.h"
 #include "model/routines_Registration.h"

@@ -8,6 +8,7 @@
 
 #include "controls/cmp_TApplication.h"
 #include "controls/cmp_TForm.h"
+#include "controls/routines_ControlClasses.h"
 #include "engine/cmp_TInstall.h"
 #include "environment/routines_API.h"
 #include "model/routines_Registration.h"

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "controls/cmp_TForm.h"
+#include "controls/routines_ControlClasses.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Registry.h"
 #include "model/cmp_TInstallFile.h"
