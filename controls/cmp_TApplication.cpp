@@ -61,6 +61,11 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     FTerminated = true;
     return true;
   }
+  // A message for a form's windows passes its dialog handling first (Tab,
+  // Enter, Escape, accelerators); that dispatches it too.
+  if (Msg.hwnd)
+    if (auto* Form = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(GetAncestor(Msg.hwnd, GA_ROOT))))
+      if (Form->IsDialogMessage(Msg)) return true;
   TranslateMessage(&Msg);
   DispatchMessageA(&Msg);
   return true;

@@ -213,9 +213,6 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   if (FVisible && FParent) Params.Style |= WS_VISIBLE;
   if (!FEnabled) Params.Style |= WS_DISABLED;
   if (FTabStop) Params.Style |= WS_TABSTOP;
-  // Dialog navigation (Tab, arrows, accelerators) descends into kit windows
-  // that hold controls.
-  Params.ExStyle |= WS_EX_CONTROLPARENT;
   static int NextId = 100;
   if (FParent) Params.Id = NextId++;
 }
@@ -224,6 +221,10 @@ void TWinControl::CreateWnd() {
   TCreateParams P;
   CreateParams(P);
   const bool Own = P.ClassName.empty();
+  // Dialog navigation (Tab, arrows, accelerators) descends into the kit's
+  // own windows, which hold controls; a system control that holds some says
+  // so itself.
+  if (Own) P.ExStyle |= WS_EX_CONTROLPARENT;
   HWND H = CreateWindowExA(P.ExStyle, Own ? KitWindowClassName() : P.ClassName.c_str(),
                            P.Caption.c_str(), P.Style, P.X, P.Y, P.Width, P.Height, P.WndParent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(P.Id)),

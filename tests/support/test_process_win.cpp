@@ -7,7 +7,21 @@
 #include "environment/routines_Registry.h"
 #include "test_paths.h"
 
-int RunWithOutput(const std::string& CommandLine, std::string& Output, unsigned long TimeoutMs) {
+namespace {
+bool WaitForExit(HANDLE Process, unsigned long TimeoutMs, const std::function<void()>& Pump) {
+  if (!Pump) return WaitForSingleObject(Process, TimeoutMs) == WAIT_OBJECT_0;
+  // Short waits with the messages answered in between: the other program
+  // may be sending this one's windows messages and waiting for the answers.
+  for (const DWORD Start = GetTickCount(); GetTickCount() - Start < TimeoutMs;) {
+    Pump();
+    if (WaitForSingleObject(Process, 10) == WAIT_OBJECT_0) return true;
+  }
+  return false;
+}
+}  // namespace
+
+int RunWithOutput(const std::string& CommandLine, std::string& Output, unsigned long TimeoutMs,
+                  const std::function<void()>& Pump) {
   const std::string OutName = CreateTempFileName("qvo");
   SECURITY_ATTRIBUTES SA{sizeof SA, nullptr, TRUE};
   HANDLE Out = CreateFileA(OutName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &SA,
@@ -28,7 +42,7 @@ int RunWithOutput(const std::string& CommandLine, std::string& Output, unsigned 
   if (Started) {
     CloseHandle(PI.hThread);
     DWORD Exit = 0;
-    if (WaitForSingleObject(PI.hProcess, TimeoutMs) == WAIT_OBJECT_0 && GetExitCodeProcess(PI.hProcess, &Exit))
+    if (WaitForExit(PI.hProcess, TimeoutMs, Pump) && GetExitCodeProcess(PI.hProcess, &Exit))
       Code = static_cast<int>(Exit);
     else
       TerminateProcess(PI.hProcess, 99);
