@@ -2,8 +2,13 @@
 
 #include "controls/cmp_TButtons.h"
 #include "controls/cmp_TForm.h"
+#include "controls/cmp_TImageList.h"
+#include "controls/cmp_TListView.h"
 #include "controls/cmp_TStdCtrls.h"
+#include "controls/cmp_TStringGrid.h"
+#include "controls/cmp_TTabControl.h"
 #include "controls/cmp_TTranslateControls.h"
+#include "controls/cmp_TTreeView.h"
 
 void RegisterControlsClasses() {
   RegisterTranslatorClasses();
@@ -16,6 +21,11 @@ void RegisterControlsClasses() {
            &TBitBtn::StaticClass(),
            &TTranslateLabel::StaticClass(),
            &TTranslateBitBtn::StaticClass(),
+           &TImageList::StaticClass(),
+           &TTabControl::StaticClass(),
+           &TStringGrid::StaticClass(),
+           &TTreeView::StaticClass(),
+           &TListView::StaticClass(),
        })
     RegisterComponentClass(*C);
   ConnectTranslatorToControls();
