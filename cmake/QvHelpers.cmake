@@ -119,6 +119,9 @@ function(qv_fuzzer name src)
   set_property(GLOBAL APPEND PROPERTY QV_FUZZ_TARGETS ${name})
 endfunction()
 
+set(QV_SETUP_MANIFEST ${CMAKE_CURRENT_LIST_DIR}/../apps/setup/setup.manifest)
+get_filename_component(QV_SETUP_MANIFEST ${QV_SETUP_MANIFEST} ABSOLUTE)
+
 # qv_setup_program(TARGET PROJECT project.dfm TITLE "Title" [OUTPUT_NAME name]):
 # a setup program: the setup engine with the project stream as its TFORM1
 # resource and the installation title as QVTITLE.
@@ -129,8 +132,10 @@ function(qv_setup_program target)
   file(MAKE_DIRECTORY ${dir})
   qv_compile_form(bin ${project} OUTPUT ${dir}/project.bin)
   file(WRITE ${dir}/title.txt "${S_TITLE}")
-  file(WRITE ${dir}/project.rc "TFORM1 RCDATA \"${bin}\"\nQVTITLE RCDATA \"${dir}/title.txt\"\n")
-  set_source_files_properties(${dir}/project.rc PROPERTIES OBJECT_DEPENDS "${bin};${dir}/title.txt")
+  # The manifest (type 24, id 1) selects the common controls of version 6.
+  file(WRITE ${dir}/project.rc "TFORM1 RCDATA \"${bin}\"\nQVTITLE RCDATA \"${dir}/title.txt\"\n"
+                               "1 24 \"${QV_SETUP_MANIFEST}\"\n")
+  set_source_files_properties(${dir}/project.rc PROPERTIES OBJECT_DEPENDS "${bin};${dir}/title.txt;${QV_SETUP_MANIFEST}")
   add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/apps/setup/main.cpp ${dir}/project.rc)
   target_link_libraries(${target} PRIVATE qv_setup)
   if(S_OUTPUT_NAME)
