@@ -278,6 +278,14 @@ void TWinControl::DestroyHandle() {
   FColorBrush = nullptr;
 }
 
+void TWinControl::RecreateWnd() {
+  if (!FHandle) return;
+  HWND Prev = GetWindow(FHandle, GW_HWNDPREV);
+  DestroyHandle();
+  HandleNeeded();
+  SetWindowPos(FHandle, Prev ? Prev : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void TWinControl::InsertControl(TControl* C) {
   FControls.push_back(C);
   C->FParent = this;
@@ -527,7 +535,7 @@ LRESULT TWinControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
       }
       break;
     case WM_LBUTTONUP:
-      if (OnClick) OnClick(this);
+      if (OnClick && FClickOnMouseUp) OnClick(this);
       break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {

@@ -5,6 +5,7 @@
 const TEnumInfo AlignmentInfo{"TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}};
 const TEnumInfo BevelCutInfo{"TBevelCut", {"bvNone", "bvLowered", "bvRaised", "bvSpace"}};
 const TEnumInfo BorderStyleInfo{"TBorderStyle", {"bsNone", "bsSingle"}};
+const TEnumInfo ScrollStyleInfo{"TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}};
 
 const TClassInfo& TCustomPanel::StaticClass() {
   static const TClassInfo Info =

@@ -7,7 +7,9 @@
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 enum TBorderStyle { bsNoneBorder, bsSingleBorder };
-extern const TEnumInfo AlignmentInfo, BevelCutInfo, BorderStyleInfo;
+// The scroll bars of a memo or a grid.
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+extern const TEnumInfo AlignmentInfo, BevelCutInfo, BorderStyleInfo, ScrollStyleInfo;
 
 class TCustomPanel : public TWinControl {
   QV_CLASS()
