@@ -116,12 +116,10 @@ void TCustomListBox::ShowItems() {
 void TCustomListBox::SetSorted(bool V) {
   if (V == FSorted) return;
   FSorted = V;
-  if (FHandle) {
-    FItemIndex = ItemIndex();
-    RecreateWnd();
-  } else if (V && !IsLoading()) {
+  if (FHandle)
+    RecreateList();
+  else if (V && !IsLoading())
     SortItems();
-  }
 }
 
 int32_t TCustomListBox::ItemHeight() const {
@@ -154,10 +152,13 @@ void TCustomListBox::SetItemIndex(int32_t V) {
 void TCustomListBox::SetBorderStyle(TBorderStyle V) {
   if (V == FBorderStyle) return;
   FBorderStyle = V;
-  if (FHandle) {
-    FItemIndex = ItemIndex();
-    RecreateWnd();
-  }
+  RecreateList();
+}
+
+void TCustomListBox::RecreateList() {
+  if (!FHandle) return;
+  FItemIndex = ItemIndex();
+  RecreateWnd();
 }
 
 void TCustomListBox::CommandNotify(WORD NotifyCode) {

@@ -36,6 +36,8 @@ class TCustomListBox : public TWinControl {
   void ItemsChanged();
   void ShowItems();
   void SortItems();
+  // A style change needs a new window; the items and the selection stay.
+  void RecreateList();
   mutable TStrings FItems;
   mutable bool FSyncing = false;
   bool FSorted = false;
