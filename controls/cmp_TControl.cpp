@@ -224,6 +224,10 @@ void TWinControl::CreateWnd() {
   TCreateParams P;
   CreateParams(P);
   const bool Own = P.ClassName.empty();
+  // Dialog navigation descends into a WS_EX_CONTROLPARENT window and never
+  // stops on the window itself: a system control (an edit, a button) keeps
+  // the style only while it holds windows of its own (a group box).
+  if (!Own && !HasChildWindows()) P.ExStyle &= ~static_cast<DWORD>(WS_EX_CONTROLPARENT);
   HWND H = CreateWindowExA(P.ExStyle, Own ? KitWindowClassName() : P.ClassName.c_str(),
                            P.Caption.c_str(), P.Style, P.X, P.Y, P.Width, P.Height, P.WndParent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(P.Id)),
@@ -292,9 +296,18 @@ void TWinControl::InsertControl(TControl* C) {
   C->TakeParentFont();
   C->TakeParentColor();
   if (FHandle) {
-    if (auto* W = dynamic_cast<TWinControl*>(C)) W->HandleNeeded();
+    if (auto* W = dynamic_cast<TWinControl*>(C)) {
+      const LONG_PTR Ex = GetWindowLongPtrA(FHandle, GWL_EXSTYLE);
+      if (!(Ex & WS_EX_CONTROLPARENT)) SetWindowLongPtrA(FHandle, GWL_EXSTYLE, Ex | WS_EX_CONTROLPARENT);
+      W->HandleNeeded();
+    }
     if (!IsLoading()) Realign();
   }
+}
+
+bool TWinControl::HasChildWindows() const {
+  return std::any_of(FControls.begin(), FControls.end(),
+                     [](TControl* C) { return dynamic_cast<TWinControl*>(C) != nullptr; });
 }
 
 void TWinControl::RemoveControl(TControl* C) {

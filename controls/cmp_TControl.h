@@ -135,6 +135,7 @@ class TWinControl : public TControl {
   TControl* Controls(int Index) const { return FControls.at(static_cast<size_t>(Index)); }
   void InsertControl(TControl* C);
   void RemoveControl(TControl* C);
+  bool HasChildWindows() const;
 
   int32_t ClientWidth();
   int32_t ClientHeight();

@@ -10,6 +10,9 @@ const TClassInfo& TCustomEdit::StaticClass() {
       TClassBuilder<C>("TCustomEdit", &TWinControl::StaticClass())
           .Bool("AutoSelect", &C::AutoSelect, true)
           .Enum("BorderStyle", BorderStyleInfo, &C::BorderStyle, &C::SetBorderStyle, bsSingleBorder)
+          // The caption is the text; a stream carries it once, as Text.
+          .Str("Caption", &C::Text, &C::SetText, "")
+          .StoredIf([](const C&) { return false; })
           .Enum("CharCase", EditCharCaseInfo, &C::CharCase, &C::SetCharCase, ecNormal)
           .Int("Color", &C::Color, &C::SetColor, clWindow)
           .Int("MaxLength", &C::MaxLength, &C::SetMaxLength, 0)

@@ -8,6 +8,9 @@ const TClassInfo& TCustomMemo::StaticClass() {
       TClassBuilder<C>("TCustomMemo", &TCustomEdit::StaticClass())
           .Object("Lines", &C::Lines)
           .Enum("ScrollBars", ScrollStyleInfo, &C::ScrollBars, &C::SetScrollBars, ssNone)
+          // A stream carries a memo's text once, as Lines.
+          .Str("Text", &C::Text, &C::SetText, "")
+          .StoredIf([](const C&) { return false; })
           .Bool("WantReturns", &C::WantReturns, true)
           .Bool("WantTabs", &C::WantTabs, false)
           .Bool("WordWrap", &C::WordWrap, &C::SetWordWrap, true)

@@ -140,6 +140,11 @@ const char* const FormText = R"(object StdForm: TStdTestForm
       Align = alTop
       Caption = 'Inside'
     end
+    object Note: TLabel
+      Left = 8
+      Top = 40
+      Caption = 'A label inside'
+    end
   end
   object Restart: TRadioGroup
     Left = 376
@@ -219,6 +224,13 @@ TEST_F(StdControls, EditsTakeTheirStylesAndReportTypingAndKeys) {
   EXPECT_EQ(F->Events, (std::vector<std::string>{"Name1", "Name1"}));
   Post(Name1, WM_KEYUP, VK_F5, 0xC0000001);
   EXPECT_EQ(F->KeysUp, std::vector<WORD>{VK_F5});
+  // Tab goes on to the next edit, which selects its text on the way in.
+  Post(Name1, WM_KEYDOWN, VK_TAB, 1);
+  EXPECT_EQ(GetFocus(), Serial);
+  DWORD From = 1, To = 0;
+  SendMessageA(Serial, EM_GETSEL, reinterpret_cast<WPARAM>(&From), reinterpret_cast<LPARAM>(&To));
+  EXPECT_EQ(From, 0u);
+  EXPECT_EQ(To, 4u);
   // Set in code: the window shows it and OnChange fires once.
   Find<TEdit>("Name1")->SetText("again");
   EXPECT_EQ(WindowText(Name1), "again");
@@ -242,6 +254,10 @@ TEST_F(StdControls, MemoLinesFollowTheWindowAndRichTextShowsFormatted) {
   EXPECT_EQ(Notes->Lines()->Strings(2), "z");
   Notes->Lines()->Add("more");
   EXPECT_EQ(WindowText(M), "first line\r\nsecond line\r\nz\r\nmore");
+  // Without WantTabs, Tab leaves the memo instead of typing a tab.
+  Post(M, WM_KEYDOWN, VK_TAB, 1);
+  EXPECT_EQ(GetFocus(), Find<TRichEdit>("Licence")->Handle());
+  EXPECT_EQ(Notes->Lines()->Count(), 4);
 
   auto* Licence = Find<TRichEdit>("Licence");
   HWND R = Licence->Handle();
