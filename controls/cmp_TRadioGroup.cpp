@@ -76,7 +76,7 @@ void TCustomRadioGroup::UpdateButtons() {
     FButtons.push_back(B);
   }
   for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetCaption(FItems[static_cast<int>(i)]);
-  FItemIndex = std::min(FItemIndex, FItems.Count() - 1);
+  FItemIndex = std::clamp(FItemIndex, -1, FItems.Count() - 1);
   ShowChecks();
   ArrangeButtons();
 }

@@ -400,6 +400,8 @@ TEST_F(StdControls, ProgressBarKeepsItsPositionInTheRange) {
   P->SetMax(25);
   EXPECT_EQ(SendMessageA(H, PBM_GETPOS, 0, 0), 20);
   EXPECT_EQ(SendMessageA(H, PBM_GETRANGE, FALSE, 0), 25);
+  TMemoryStream Bad(ObjectTextToBinary("object F: TForm\n object B: TProgressBar\n Min = 5\n Max = 1\n end\nend\n"));
+  EXPECT_THROW(ReadRootComponent(Bad, new TForm(&App)), Exception);
 
   // A picture of the form, for a person to look at.
   if (const char* Dir = std::getenv("QV_SCREENSHOT_DIR")) {
