@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "controls/cmp_TApplication.h"
+#include "controls/cmp_TButtons.h"
 #include "controls/cmp_TCheckBox.h"
 #include "controls/cmp_TEdit.h"
 #include "controls/cmp_TForm.h"
@@ -111,6 +112,7 @@ const char* const FormText = R"(object StdForm: TStdTestForm
       'english'
       'Afrikaans'
       'German')
+    ItemHeight = 18
     Sorted = True
     OnClick = Record
     OnDblClick = Record
@@ -157,6 +159,13 @@ const char* const FormText = R"(object StdForm: TStdTestForm
       'Now'
       'Later'
       'Never')
+    OnClick = Record
+  end
+  object Ok: TButton
+    Left = 376
+    Top = 220
+    Caption = 'OK'
+    Default = True
     OnClick = Record
   end
   object Progress: TProgressBar
@@ -258,6 +267,12 @@ TEST_F(StdControls, MemoLinesFollowTheWindowAndRichTextShowsFormatted) {
   Post(M, WM_KEYDOWN, VK_TAB, 1);
   EXPECT_EQ(GetFocus(), Find<TRichEdit>("Licence")->Handle());
   EXPECT_EQ(Notes->Lines()->Count(), 4);
+  // Without WantReturns, Enter presses the form's default button.
+  Notes->WantReturns = false;
+  SetFocus(M);
+  Post(M, WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_EQ(F->Events, std::vector<std::string>{"Ok"});
+  EXPECT_EQ(Notes->Lines()->Count(), 4);
 
   auto* Licence = Find<TRichEdit>("Licence");
   HWND R = Licence->Handle();
@@ -284,6 +299,7 @@ TEST_F(StdControls, ListBoxSortsItsItemsAndReportsTheUsersChoice) {
   auto* L = Find<TListBox>("Languages");
   HWND H = L->Handle();
   EXPECT_TRUE(HasStyle(H, LBS_SORT | LBS_NOTIFY));
+  EXPECT_EQ(SendMessageA(H, LB_GETITEMHEIGHT, 0, 0), 18);
   const std::vector<std::string> Sorted{"Afrikaans", "Dutch", "english", "German"};
   ASSERT_EQ(SendMessageA(H, LB_GETCOUNT, 0, 0), 4);
   for (int i = 0; i < 4; ++i) {
@@ -381,6 +397,10 @@ TEST_F(StdControls, GroupBoxAndRadioGroupHoldTheirControlsInsideTheFrame) {
   Post(G->ButtonHandle(2), WM_KEYDOWN, VK_UP, 1);
   EXPECT_EQ(G->ItemIndex(), 1);
   EXPECT_EQ(F->Events.size(), 3u);
+  // A wider group, wider buttons.
+  G->SetWidth(276);
+  GetWindowRect(G->ButtonHandle(0), &R);
+  EXPECT_EQ(R.right - R.left, 276 - 10);
   // Fewer items, fewer buttons.
   G->Items()->Delete(2);
   EXPECT_THROW(G->ButtonHandle(2), EComponentError);
