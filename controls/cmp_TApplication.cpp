@@ -61,11 +61,11 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     FTerminated = true;
     return true;
   }
-  // A message for a form's windows passes its dialog handling first (Tab,
-  // Enter, Escape, accelerators); that dispatches it too.
-  if (Msg.hwnd)
-    if (auto* Form = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(GetAncestor(Msg.hwnd, GA_ROOT))))
-      if (Form->IsDialogMessage(Msg)) return true;
+  // The form a window sits in sees its keys first (Enter, Escape, Tab,
+  // accelerators); what it takes, it has dispatched itself.
+  HWND Root = Msg.hwnd ? GetAncestor(Msg.hwnd, GA_ROOT) : nullptr;
+  if (auto* Form = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(Root)))
+    if (Form->IsDialogMessage(Msg)) return true;
   TranslateMessage(&Msg);
   DispatchMessageA(&Msg);
   return true;

@@ -221,10 +221,14 @@ void TWinControl::CreateWnd() {
   TCreateParams P;
   CreateParams(P);
   const bool Own = P.ClassName.empty();
-  // Dialog navigation (Tab, arrows, accelerators) descends into the kit's
-  // own windows, which hold controls; a system control that holds some says
-  // so itself.
-  if (Own) P.ExStyle |= WS_EX_CONTROLPARENT;
+  // Dialog navigation descends into a WS_EX_CONTROLPARENT window and never
+  // stops on the window itself: the kit's own windows hold controls; a
+  // system control (an edit, a button) has the style only while it holds
+  // windows of its own (a group box).
+  if (Own || HasChildWindows())
+    P.ExStyle |= WS_EX_CONTROLPARENT;
+  else
+    P.ExStyle &= ~static_cast<DWORD>(WS_EX_CONTROLPARENT);
   HWND H = CreateWindowExA(P.ExStyle, Own ? KitWindowClassName() : P.ClassName.c_str(),
                            P.Caption.c_str(), P.Style, P.X, P.Y, P.Width, P.Height, P.WndParent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(P.Id)),
@@ -279,15 +283,32 @@ void TWinControl::DestroyHandle() {
   FColorBrush = nullptr;
 }
 
+void TWinControl::RecreateWnd() {
+  if (!FHandle) return;
+  HWND Prev = GetWindow(FHandle, GW_HWNDPREV);
+  DestroyHandle();
+  HandleNeeded();
+  SetWindowPos(FHandle, Prev ? Prev : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void TWinControl::InsertControl(TControl* C) {
   FControls.push_back(C);
   C->FParent = this;
   C->TakeParentFont();
   C->TakeParentColor();
   if (FHandle) {
-    if (auto* W = dynamic_cast<TWinControl*>(C)) W->HandleNeeded();
+    if (auto* W = dynamic_cast<TWinControl*>(C)) {
+      const LONG_PTR Ex = GetWindowLongPtrA(FHandle, GWL_EXSTYLE);
+      if (!(Ex & WS_EX_CONTROLPARENT)) SetWindowLongPtrA(FHandle, GWL_EXSTYLE, Ex | WS_EX_CONTROLPARENT);
+      W->HandleNeeded();
+    }
     if (!IsLoading()) Realign();
   }
+}
+
+bool TWinControl::HasChildWindows() const {
+  return std::any_of(FControls.begin(), FControls.end(),
+                     [](TControl* C) { return dynamic_cast<TWinControl*>(C) != nullptr; });
 }
 
 void TWinControl::RemoveControl(TControl* C) {
@@ -528,7 +549,7 @@ LRESULT TWinControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
       }
       break;
     case WM_LBUTTONUP:
-      if (OnClick) OnClick(this);
+      if (OnClick && FClickOnMouseUp) OnClick(this);
       break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {

@@ -127,11 +127,15 @@ class TWinControl : public TControl {
   bool HandleAllocated() const { return FHandle != nullptr; }
   void HandleNeeded() { Handle(); }
   void DestroyHandle();
+  // Makes the window anew, for styles a system window takes only when it
+  // is created; it keeps its place among its siblings.
+  void RecreateWnd();
 
   int ControlCount() const { return static_cast<int>(FControls.size()); }
   TControl* Controls(int Index) const { return FControls.at(static_cast<size_t>(Index)); }
   void InsertControl(TControl* C);
   void RemoveControl(TControl* C);
+  bool HasChildWindows() const;
 
   int32_t ClientWidth();
   int32_t ClientHeight();
@@ -204,6 +208,9 @@ class TWinControl : public TControl {
   WNDPROC FDefWndProc = nullptr;  // set when wrapping a system window class
   std::vector<TControl*> FControls;
   bool FAligning = false;
+  // A mouse-up over the window fires OnClick; controls whose system window
+  // reports its own clicks (BN_CLICKED, LBN_SELCHANGE) turn this off.
+  bool FClickOnMouseUp = true;
   bool FTabStop = false;
   int32_t FTabOrder = -1;
   HBRUSH FColorBrush = nullptr;

@@ -269,15 +269,15 @@ void TCustomForm::Close() {
 
 namespace {
 
+// Named for the stdcall convention of the 32-bit build, as above.
+BOOL CALLBACK CollectVisibleWindow(HWND H, LPARAM P) {
+  if (IsWindowVisible(H)) reinterpret_cast<std::vector<HWND>*>(P)->push_back(H);
+  return TRUE;
+}
+
 std::vector<HWND> VisibleDescendants(HWND Root) {
   std::vector<HWND> R;
-  EnumChildWindows(
-      Root,
-      [](HWND H, LPARAM P) -> BOOL {
-        if (IsWindowVisible(H)) reinterpret_cast<std::vector<HWND>*>(P)->push_back(H);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&R));
+  EnumChildWindows(Root, CollectVisibleWindow, reinterpret_cast<LPARAM>(&R));
   return R;
 }
 
