@@ -61,6 +61,11 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     FTerminated = true;
     return true;
   }
+  // The form a window sits in sees its keys first (Enter, Escape, Tab,
+  // accelerators); what it takes, it has dispatched itself.
+  HWND Root = Msg.hwnd ? GetAncestor(Msg.hwnd, GA_ROOT) : nullptr;
+  if (auto* Form = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(Root)))
+    if (Form->IsDialogMessage(Msg)) return true;
   TranslateMessage(&Msg);
   DispatchMessageA(&Msg);
   return true;

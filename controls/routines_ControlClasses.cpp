@@ -1,7 +1,9 @@
 #include "controls/routines_ControlClasses.h"
 
+#include "controls/cmp_TBevel.h"
 #include "controls/cmp_TButtons.h"
 #include "controls/cmp_TForm.h"
+#include "controls/cmp_TImage.h"
 #include "controls/cmp_TStdCtrls.h"
 #include "controls/cmp_TTranslateControls.h"
 
@@ -14,6 +16,8 @@ void RegisterControlsClasses() {
            &TLabel::StaticClass(),
            &TButton::StaticClass(),
            &TBitBtn::StaticClass(),
+           &TBevel::StaticClass(),
+           &TImage::StaticClass(),
            &TTranslateLabel::StaticClass(),
            &TTranslateBitBtn::StaticClass(),
        })
