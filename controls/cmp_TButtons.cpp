@@ -25,26 +25,23 @@ class TThemeApi {
   TThemeApi() {
     HMODULE M = LoadLibraryA("uxtheme.dll");  // kept for the life of the process
     if (!M) return;
-    Find(M, "OpenThemeData", FOpen);
-    Find(M, "CloseThemeData", FClose);
+    Find(M, "GetWindowTheme", FWindowTheme);
     Find(M, "DrawThemeBackground", FDraw);
-    Find(M, "IsThemeActive", FIsActive);
-    if (!FOpen || !FClose || !FDraw || !FIsActive) FOpen = nullptr;
+    if (!FDraw) FWindowTheme = nullptr;
   }
-  bool Active() const { return FOpen && FIsActive(); }
-  HTHEME Open(HWND H) const { return Active() ? FOpen(H, L"BUTTON") : nullptr; }
+  // The theme the system's button class opened for the window: there is
+  // one only where the program's buttons are themed (common controls 6,
+  // which a manifest selects), so a bit button looks like its neighbours.
+  HTHEME WindowTheme(HWND H) const { return FWindowTheme ? FWindowTheme(H) : nullptr; }
   void Draw(HTHEME T, HDC DC, int Part, int State, const RECT& R) const { FDraw(T, DC, Part, State, &R, nullptr); }
-  void Close(HTHEME T) const { FClose(T); }
 
  private:
   template <class F>
   static void Find(HMODULE M, const char* Name, F& Fn) {
     Fn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(M, Name)));
   }
-  HTHEME(WINAPI* FOpen)(HWND, LPCWSTR) = nullptr;
-  HRESULT(WINAPI* FClose)(HTHEME) = nullptr;
+  HTHEME(WINAPI* FWindowTheme)(HWND) = nullptr;
   HRESULT(WINAPI* FDraw)(HTHEME, HDC, int, int, const RECT*, const RECT*) = nullptr;
-  BOOL(WINAPI* FIsActive)() = nullptr;
 };
 
 const TThemeApi& ThemeApi() {
@@ -52,18 +49,17 @@ const TThemeApi& ThemeApi() {
   return Api;
 }
 
-// The themed push button face on the parent's colour; false when no theme
-// is active.
+// The themed push button face on the parent's colour; false where the
+// button is not themed.
 bool DrawThemedPushButton(HWND H, HDC DC, const RECT& R, bool Disabled, bool Down, bool Hot, bool Defaulted,
                           TColor Back) {
-  HTHEME Theme = ThemeApi().Open(H);
+  HTHEME Theme = ThemeApi().WindowTheme(H);
   if (!Theme) return false;
   HBRUSH B = CreateSolidBrush(ColorToRGB(Back));
   FillRect(DC, &R, B);
   DeleteObject(B);
   const int State = Disabled ? PBS_DISABLED : Down ? PBS_PRESSED : Hot ? PBS_HOT : Defaulted ? PBS_DEFAULTED : PBS_NORMAL;
   ThemeApi().Draw(Theme, DC, BP_PUSHBUTTON, State, R);
-  ThemeApi().Close(Theme);
   return true;
 }
 
@@ -226,7 +222,7 @@ bool TBitBtn::ShowsDefault(bool HasFocus) const {
 void TBitBtn::SetHot(bool V) {
   if (FHot == V) return;
   FHot = V;
-  if (ThemeApi().Active()) Invalidate();
+  if (ThemeApi().WindowTheme(FHandle)) Invalidate();
 }
 
 LRESULT TBitBtn::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {

@@ -223,6 +223,9 @@ void TWinControl::CreateParams(TCreateParams& Params) {
 void TWinControl::CreateWnd() {
   TCreateParams P;
   CreateParams(P);
+  // Asking for the parent's window made the parent create its children,
+  // this one among them: a second window would be an orphan.
+  if (FHandle) return;
   const bool Own = P.ClassName.empty();
   HWND H = CreateWindowExA(P.ExStyle, Own ? KitWindowClassName() : P.ClassName.c_str(),
                            P.Caption.c_str(), P.Style, P.X, P.Y, P.Width, P.Height, P.WndParent,
