@@ -282,10 +282,11 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
   const bool Focus = (Item.itemState & ODS_FOCUS) != 0;
   const bool Defaulted = ShowsDefault(Focus);
 
-  if (!DrawThemedPushButton(FHandle, DC, Client, Disabled, Down, FHot, Defaulted,
-                            FParent ? FParent->Color() : clBtnFace)) {
-    // The classic face: a black frame round the default button, a flat
-    // shadow frame while pressed (the system's pressed face misdraws here).
+  const bool Themed =
+      DrawThemedPushButton(FHandle, DC, Client, Disabled, Down, FHot, Defaulted, FParent ? FParent->Color() : clBtnFace);
+  if (!Themed) {
+    // The classic face: a black frame round the default button, and
+    // inside it while pressed the flat shadow frame of a pressed button.
     RECT R = Client;
     TCanvas C(DC);
     if (Defaulted) {
@@ -307,7 +308,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
   // Glyph and caption laid out in the face as the VCL lays them out.
   RECT Face = Client;
   InflateRect(&Face, -3, -3);
-  if (Down) OffsetRect(&Face, 1, 1);
+  if (Down && !Themed) OffsetRect(&Face, 1, 1);  // a classic face moves in when pressed
   const SIZE Room{Face.right - Face.left, Face.bottom - Face.top};
   const SIZE Glyph{FGlyphBitmap.Empty() ? 0 : FGlyphBitmap.Width() / FNumGlyphs, FGlyphBitmap.Height()};
   const UINT TextFlags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | ((Item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0);

@@ -37,7 +37,7 @@ extern const TEnumInfo BitBtnKindInfo, ButtonLayoutInfo;
 //
 // Kind sets what the VCL's kinds set: the caption (while loading only when
 // none was read), the modal result, Default for OK and Yes, Cancel for
-// Cancel and No; Close closes the form.  Glyph holds NumGlyphs images side
+// Cancel and No; Close closes the form instead of clicking.  Glyph holds NumGlyphs images side
 // by side: the first for the normal state, the second (when there) for the
 // disabled one, the third for the pressed one; the lower-left pixel's
 // colour is transparent.  Margin -1 centres glyph and caption together;

@@ -214,6 +214,16 @@ TEST_F(PicturesTest, PanelsBevelsImagesAndGlyphButtonsShowWhereAndAsDesigned) {
 
   Screenshot(F->Handle(), "Pictures");
 
+  // Stretched to twice its size, still without its magenta; a picture that
+  // is not there is a clear error.
+  auto* Image = Find<TImage>(F, "Picture");
+  Image->SetAutoSize(false);
+  Image->SetBounds(8, 8, 40, 20);
+  Image->SetStretch(true);
+  EXPECT_EQ(CountPixels(Middle, RECT{0, 0, 60, 40}, Blue), 24 * 12);
+  EXPECT_EQ(CountPixels(Middle, RECT{0, 0, 60, 40}, Magenta), 0);
+  EXPECT_THROW(Image->LoadFromResourceName("NOSUCHPICTURE"), EInvalidGraphic);
+
   // A bigger window: everything realigned, nested panels too.
   F->SetClientSize(400, 260);
   App.ProcessMessages();
@@ -272,7 +282,8 @@ end
   Find<TBitBtn>(F, "OkBtn")->SetKind(bkRetry);
   GetWindowTextA(Ok, Text, sizeof Text);
   EXPECT_STREQ(Text, "&Retry");
-  EXPECT_EQ(ShowModalThen(F, [Ok] { SendMessageA(Ok, BM_CLICK, 0, 0); }), mrRetry);
+  // Its accelerator, Alt+R, presses it.
+  EXPECT_EQ(ShowModalThen(F, [] { PostMessageA(GetFocus(), WM_SYSCHAR, 'r', 1 << 29); }), mrRetry);
 }
 
 TEST_F(PicturesTest, LabelsSizeToTheirCaptionsAndTheirAcceleratorsFocusTheirControls) {
