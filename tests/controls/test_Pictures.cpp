@@ -223,6 +223,14 @@ TEST_F(PicturesTest, PanelsBevelsImagesAndGlyphButtonsShowWhereAndAsDesigned) {
   EXPECT_EQ(CountPixels(Middle, RECT{0, 0, 60, 40}, Blue), 24 * 12);
   EXPECT_EQ(CountPixels(Middle, RECT{0, 0, 60, 40}, Magenta), 0);
   EXPECT_THROW(Image->LoadFromResourceName("NOSUCHPICTURE"), EInvalidGraphic);
+  // A bitmap handed over in code shows instead.
+  TBitmap Green;
+  Green.SetSize(4, 4);
+  Green.Canvas().Brush.Color = RGB(0, 128, 0);
+  Green.Canvas().FillRect(RECT{0, 0, 4, 4});
+  Image->SetTransparent(false);
+  Image->ShowBitmap(Green);
+  EXPECT_EQ(CountPixels(Middle, RECT{0, 0, 60, 40}, RGB(0, 128, 0)), 40 * 20);
 
   // A bigger window: everything realigned, nested panels too.
   F->SetClientSize(400, 260);
