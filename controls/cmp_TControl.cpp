@@ -220,6 +220,9 @@ void TWinControl::CreateParams(TCreateParams& Params) {
 void TWinControl::CreateWnd() {
   TCreateParams P;
   CreateParams(P);
+  // Asking for the parent's window made the parent create its children,
+  // this one among them: a second window would be an orphan.
+  if (FHandle) return;
   const bool Own = P.ClassName.empty();
   // Dialog navigation descends into a WS_EX_CONTROLPARENT window and never
   // stops on the window itself: the kit's own windows hold controls; a

@@ -15,7 +15,10 @@
 class TWinControl;
 
 constexpr TColor clBtnFace = static_cast<TColor>(0x8000000F);
+constexpr TColor clBtnShadow = static_cast<TColor>(0x80000010);
+constexpr TColor clBtnHighlight = static_cast<TColor>(0x80000014);
 constexpr TColor clWindow = static_cast<TColor>(0x80000005);
+constexpr TColor clWindowFrame = static_cast<TColor>(0x80000006);
 constexpr TColor clBlack = 0;
 constexpr TColor clWhite = 0xFFFFFF;
 // A colour value as GDI wants it: system colours are resolved.

@@ -292,7 +292,11 @@ TButton* DialogButton(HWND Form, bool Cancel) {
 }
 
 bool WindowlessAccelerator(HWND Form, char C) {
-  for (HWND H : VisibleDescendants(Form))
+  // The form's own windowless children count too, not only those of the
+  // windows inside it.
+  std::vector<HWND> Windows = VisibleDescendants(Form);
+  Windows.insert(Windows.begin(), Form);
+  for (HWND H : Windows)
     if (TWinControl* W = TWinControl::FromHandle(H))
       for (int i = 0; i < W->ControlCount(); ++i) {
         TControl* Child = W->Controls(i);

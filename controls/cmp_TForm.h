@@ -16,7 +16,7 @@ extern const TEnumInfo PositionInfo, WindowStateInfo, FormBorderStyleInfo, Borde
 
 // Modal results.
 constexpr int mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
-              mrYes = 6, mrNo = 7;
+              mrYes = 6, mrNo = 7, mrAll = 8;
 
 // Asked before a form closes; CanClose starts true.
 using TCloseQueryEvent = TEvent<void(TPersistent* Sender, bool& CanClose)>;

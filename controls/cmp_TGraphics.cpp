@@ -131,28 +131,76 @@ void TCanvas::StretchDraw(const RECT& R, const TBitmap& B) {
              const_cast<TBitmap&>(B).Canvas().Handle(), 0, 0, B.Width(), B.Height(), SRCCOPY);
 }
 
+namespace {
+// A monochrome mask of a bitmap: 1 where it has the transparent colour.
+class TTransparentMask {
+ public:
+  TTransparentMask(HDC Like, const TBitmap& B, TColor Transparent)
+      : FDC(CreateCompatibleDC(Like)), FMask(CreateBitmap(B.Width(), B.Height(), 1, 1, nullptr)) {
+    FOld = SelectObject(FDC, FMask);
+    HDC Src = const_cast<TBitmap&>(B).Canvas().Handle();
+    const COLORREF OldBk = SetBkColor(Src, ColorToRGB(Transparent));
+    BitBlt(FDC, 0, 0, B.Width(), B.Height(), Src, 0, 0, SRCCOPY);
+    SetBkColor(Src, OldBk);
+  }
+  ~TTransparentMask() {
+    SelectObject(FDC, FOld);
+    DeleteObject(FMask);
+    DeleteDC(FDC);
+  }
+  TTransparentMask(const TTransparentMask&) = delete;
+  TTransparentMask& operator=(const TTransparentMask&) = delete;
+  HDC Handle() const { return FDC; }
+
+ private:
+  HDC FDC;
+  HBITMAP FMask;
+  HGDIOBJ FOld = nullptr;
+};
+
+// Monochrome sources keep their bits on a colour destination: 0 black, 1 white.
+class TMonoTransfer {
+ public:
+  explicit TMonoTransfer(HDC DC)
+      : FDC(DC), FText(SetTextColor(DC, RGB(0, 0, 0))), FBack(SetBkColor(DC, RGB(255, 255, 255))) {}
+  ~TMonoTransfer() {
+    SetTextColor(FDC, FText);
+    SetBkColor(FDC, FBack);
+  }
+  TMonoTransfer(const TMonoTransfer&) = delete;
+  TMonoTransfer& operator=(const TMonoTransfer&) = delete;
+
+ private:
+  HDC FDC;
+  COLORREF FText, FBack;
+};
+
+// Pattern where the source is 0, destination where it is 1.
+constexpr DWORD RopPatternWhereSourceClear = 0x00B8074A;  // PSDPxax
+}  // namespace
+
 void TCanvas::DrawTransparent(int X, int Y, const TBitmap& B, TColor Transparent) {
   if (B.Empty()) return;
   Select(false, false, false);
   HDC Src = const_cast<TBitmap&>(B).Canvas().Handle();
-  // A monochrome mask: 1 where the picture has the transparent colour.
-  HDC MaskDC = CreateCompatibleDC(FHandle);
-  HBITMAP Mask = CreateBitmap(B.Width(), B.Height(), 1, 1, nullptr);
-  HGDIOBJ OldMask = SelectObject(MaskDC, Mask);
-  const COLORREF OldBk = SetBkColor(Src, ColorToRGB(Transparent));
-  BitBlt(MaskDC, 0, 0, B.Width(), B.Height(), Src, 0, 0, SRCCOPY);
-  SetBkColor(Src, OldBk);
+  TTransparentMask Mask(FHandle, B, Transparent);
   // Destination kept where the mask is 1, picture where it is 0.
-  const COLORREF OldText = SetTextColor(FHandle, RGB(0, 0, 0));
-  const COLORREF OldBack = SetBkColor(FHandle, RGB(255, 255, 255));
+  TMonoTransfer Mono(FHandle);
   BitBlt(FHandle, X, Y, B.Width(), B.Height(), Src, 0, 0, SRCINVERT);
-  BitBlt(FHandle, X, Y, B.Width(), B.Height(), MaskDC, 0, 0, SRCAND);
+  BitBlt(FHandle, X, Y, B.Width(), B.Height(), Mask.Handle(), 0, 0, SRCAND);
   BitBlt(FHandle, X, Y, B.Width(), B.Height(), Src, 0, 0, SRCINVERT);
-  SetTextColor(FHandle, OldText);
-  SetBkColor(FHandle, OldBack);
-  SelectObject(MaskDC, OldMask);
-  DeleteObject(Mask);
-  DeleteDC(MaskDC);
+}
+
+void TCanvas::DrawShape(int X, int Y, const TBitmap& B, TColor Transparent, TColor Fill) {
+  if (B.Empty()) return;
+  Select(false, false, false);
+  TTransparentMask Mask(FHandle, B, Transparent);
+  TMonoTransfer Mono(FHandle);
+  HBRUSH Brush = CreateSolidBrush(ColorToRGB(Fill));
+  HGDIOBJ Old = SelectObject(FHandle, Brush);
+  BitBlt(FHandle, X, Y, B.Width(), B.Height(), Mask.Handle(), 0, 0, RopPatternWhereSourceClear);
+  SelectObject(FHandle, Old);
+  DeleteObject(Brush);
 }
 
 TColor TCanvas::Pixel(int X, int Y) const { return static_cast<TColor>(GetPixel(FHandle, X, Y)); }
@@ -235,10 +283,9 @@ void TBitmap::LoadFromBmp(const std::string& Bmp) {
 }
 
 void TBitmap::LoadFromPicture(const TPicture& P) {
-  if (P.Empty()) {
-    Clear();
-    return;
-  }
+  // A picture that cannot be shown leaves no stale one behind.
+  Clear();
+  if (P.Empty()) return;
   if (P.GraphicClassName() != "TBitmap")
     throw EInvalidGraphic(Format("Cannot show a picture of class %s", P.GraphicClassName()));
   LoadFromBmp(P.Data());
@@ -279,4 +326,23 @@ TCanvas& TBitmap::Canvas() {
 TColor TBitmap::BottomLeftColor() const {
   if (Empty()) return clWhite;
   return const_cast<TBitmap*>(this)->Canvas().Pixel(0, FHeight - 1);
+}
+
+void Frame3D(TCanvas& Canvas, RECT& R, TColor TopColor, TColor BottomColor, int Width) {
+  Canvas.Pen.Width = 1;
+  Canvas.Pen.Style = psSolid;
+  --R.right;
+  --R.bottom;
+  for (; Width > 0; --Width) {
+    Canvas.Pen.Color = TopColor;
+    Canvas.MoveTo(R.left, R.bottom);
+    Canvas.LineTo(R.left, R.top);
+    Canvas.LineTo(R.right, R.top);
+    Canvas.Pen.Color = BottomColor;
+    Canvas.LineTo(R.right, R.bottom);
+    Canvas.LineTo(R.left - 1, R.bottom);
+    InflateRect(&R, -1, -1);
+  }
+  ++R.right;
+  ++R.bottom;
 }

@@ -65,6 +65,9 @@ class TCanvas {
   void StretchDraw(const RECT& R, const TBitmap& B);
   // The bitmap with every pixel of colour Transparent left out.
   void DrawTransparent(int X, int Y, const TBitmap& B, TColor Transparent);
+  // Fill wherever the bitmap is not of colour Transparent: the outline of
+  // a picture (disabled glyphs are drawn so).
+  void DrawShape(int X, int Y, const TBitmap& B, TColor Transparent, TColor Fill);
   TColor Pixel(int X, int Y) const;
 
  private:
@@ -98,7 +101,8 @@ class TBitmap {
 
   // The bytes of a .bmp file; "Bitmap image is not valid" for anything else.
   void LoadFromBmp(const std::string& Bmp);
-  // The picture of a stream: a bitmap loads, an empty picture clears.
+  // The picture of a stream: a bitmap loads, an empty picture clears; a
+  // failure leaves the bitmap empty.
   void LoadFromPicture(const TPicture& P);
   // The bitmap resource Name of the running program; "Resource Name not
   // found" when it has none.
@@ -121,3 +125,8 @@ class TBitmap {
   HGDIOBJ FOldBitmap = nullptr;
   TCanvas* FCanvas = nullptr;
 };
+
+// Lines of Width pixels along the edges of R, top and left in TopColor,
+// bottom and right in BottomColor (the corners at top right and bottom left
+// take BottomColor); R comes back inside them.  Panels and bevels draw so.
+void Frame3D(TCanvas& Canvas, RECT& R, TColor TopColor, TColor BottomColor, int Width);

@@ -37,10 +37,10 @@ std::function<void()> BeginTexts(TComponent* C) {
   if (!dynamic_cast<TCustomForm*>(C) && !IsImage(C) && WasVisible) Control->SetVisible(false);
   // A label that sized itself to the old text must not jump about on the way.
   auto* Label = dynamic_cast<TCustomLabel*>(C);
-  const bool AutoSize = Label && Label->AutoSize;
-  if (Label) Label->AutoSize = false;
+  const bool AutoSize = Label && Label->AutoSize();
+  if (Label) Label->SetAutoSize(false);
   return [Control, Label, AutoSize, WasVisible] {
-    if (Label) Label->AutoSize = AutoSize;
+    if (Label) Label->SetAutoSize(AutoSize);
     if (Control->Visible() != WasVisible) Control->SetVisible(WasVisible);
     if (auto* W = dynamic_cast<TWinControl*>(Control)) W->Realign();
   };

@@ -1,10 +1,12 @@
 #include "controls/routines_ControlClasses.h"
 
+#include "controls/cmp_TBevel.h"
 #include "controls/cmp_TButtons.h"
 #include "controls/cmp_TCheckBox.h"
 #include "controls/cmp_TEdit.h"
 #include "controls/cmp_TForm.h"
 #include "controls/cmp_TGroupBox.h"
+#include "controls/cmp_TImage.h"
 #include "controls/cmp_TImageList.h"
 #include "controls/cmp_TListBox.h"
 #include "controls/cmp_TListView.h"
@@ -35,6 +37,8 @@ void RegisterControlsClasses() {
            &TGroupBox::StaticClass(),
            &TRadioGroup::StaticClass(),
            &TProgressBar::StaticClass(),
+           &TBevel::StaticClass(),
+           &TImage::StaticClass(),
            &TTranslateLabel::StaticClass(),
            &TTranslateBitBtn::StaticClass(),
            &TImageList::StaticClass(),

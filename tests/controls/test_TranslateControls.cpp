@@ -139,7 +139,7 @@ TEST_F(PageTest, APageChangesItsTextsByIdAndByTextIntoAnyLanguage) {
   Page->HandleNeeded();
   auto* Next = Find<TTranslateBitBtn>("NextButton");
   auto* ByText = Find<TTranslateLabel>("ByTextLabel");
-  ByText->AutoSize = true;
+  ByText->SetAutoSize(true);
   // A form owned by the page is translated on its own, not as a part of it.
   auto* Owned = new TForm(Page);
   Owned->SetCaption("Cancel");
@@ -160,7 +160,7 @@ TEST_F(PageTest, APageChangesItsTextsByIdAndByTextIntoAnyLanguage) {
   EXPECT_STREQ(Shown, "Suivant >");
   EXPECT_TRUE(Next->Visible());
   EXPECT_FALSE(Find<TLabel>("Plain")->Visible());
-  EXPECT_TRUE(ByText->AutoSize);
+  EXPECT_TRUE(ByText->AutoSize());
 
   // From French into German, then back into English.
   EXPECT_EQ(TranslateFromInto(qlFrench, qlGerman, Page), qlGerman);
