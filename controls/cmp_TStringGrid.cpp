@@ -265,20 +265,23 @@ void TCustomGrid::Resize() {
 void TCustomGrid::UpdateScrollBars() {
   if (!FHandle || FUpdatingScrollBars) return;
   FUpdatingScrollBars = true;
-  // Two passes: a bar that appears narrows the client for the other.
+  auto Set = [&](int Bar, TAxis& A, int32_t Extent, bool Wanted) {
+    SCROLLINFO SI{sizeof SI, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 1, 0, 0};
+    const int32_t Max = A.MaxFirst(Extent);
+    if (Wanted && Max > A.Fixed) {
+      const int Page = A.FullyInSight(Extent);
+      SI.nMin = A.Fixed;
+      SI.nMax = Max + Page - 1;
+      SI.nPage = static_cast<UINT>(Page);
+      SI.nPos = A.First;
+    }
+    SetScrollInfo(FHandle, Bar, &SI, TRUE);
+  };
+  // From a client without bars, in two passes: a bar that appears narrows
+  // the client for the other.  (Bars left from before would keep each other.)
+  Set(SB_VERT, FRows, ClientH(), false);
+  Set(SB_HORZ, FCols, ClientW(), false);
   for (int Pass = 0; Pass < 2; ++Pass) {
-    auto Set = [&](int Bar, TAxis& A, int32_t Extent, bool Wanted) {
-      SCROLLINFO SI{sizeof SI, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 1, 0, 0};
-      const int32_t Max = A.MaxFirst(Extent);
-      if (Wanted && Max > A.Fixed) {
-        const int Page = A.FullyInSight(Extent);
-        SI.nMin = A.Fixed;
-        SI.nMax = Max + Page - 1;
-        SI.nPage = static_cast<UINT>(Page);
-        SI.nPos = A.First;
-      }
-      SetScrollInfo(FHandle, Bar, &SI, TRUE);
-    };
     Set(SB_VERT, FRows, ClientH(), FScrollBars == ssVertical || FScrollBars == ssBoth);
     Set(SB_HORZ, FCols, ClientW(), FScrollBars == ssHorizontal || FScrollBars == ssBoth);
     ClampCurrent();

@@ -288,9 +288,10 @@ int PrintState(HWND C) {
         if (SendMessageA(B, BM_GETCHECK, 0, 0) == BST_CHECKED) std::printf("selected=%s\n", WindowText(B).c_str());
   } else if (SameText(Class, "ListBox")) {
     const LRESULT I = SendMessageA(C, LB_GETCURSEL, 0, 0);
-    char Buf[1024] = {};
-    if (I != LB_ERR) SendMessageA(C, LB_GETTEXT, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(Buf));
-    std::printf("index=%d\nselected=%s\ncount=%d\n", static_cast<int>(I), Buf,
+    wchar_t Buf[1024] = {};
+    if (I != LB_ERR && SendMessageW(C, LB_GETTEXTLEN, static_cast<WPARAM>(I), 0) < 1024)
+      SendMessageW(C, LB_GETTEXT, static_cast<WPARAM>(I), reinterpret_cast<LPARAM>(Buf));
+    std::printf("index=%d\nselected=%s\ncount=%d\n", static_cast<int>(I), FromWide(Buf).c_str(),
                 static_cast<int>(SendMessageA(C, LB_GETCOUNT, 0, 0)));
   } else if (SameText(Class, PROGRESS_CLASSA)) {
     std::printf("position=%d\nmin=%d\nmax=%d\n", static_cast<int>(SendMessageA(C, PBM_GETPOS, 0, 0)),

@@ -8,10 +8,25 @@
 #include <string>
 #include <vector>
 
-inline std::string WindowText(HWND H) {
-  char Buf[2048] = {};
-  GetWindowTextA(H, Buf, sizeof Buf);
+// The system copies texts between programs as wide strings; this side turns
+// them into the program's code page.
+inline std::string FromWide(const wchar_t* W) {
+  char Buf[4096] = {};
+  WideCharToMultiByte(CP_ACP, 0, W, -1, Buf, sizeof Buf - 1, nullptr, nullptr);
   return Buf;
+}
+
+// What the window holds: asked of the window itself (an edit's text is not
+// its caption), with a time limit for a program that does not answer.
+inline std::string WindowText(HWND H) {
+  wchar_t Buf[4096] = {};
+  DWORD_PTR Len = 0;
+  if (SendMessageTimeoutW(H, WM_GETTEXT, sizeof Buf / sizeof Buf[0] - 1, reinterpret_cast<LPARAM>(Buf),
+                          SMTO_ABORTIFHUNG, 5000, &Len))
+    return FromWide(Buf);
+  char A[2048] = {};
+  GetWindowTextA(H, A, sizeof A);
+  return A;
 }
 
 inline std::string WindowClass(HWND H) {
