@@ -1,13 +1,13 @@
 // Drives the program's windows from outside, as a user would, and reads them
 // back: the window driver of the end-to-end tests and the main job under
-// Wine.  A TITLE is a visible top-level window's text.  A CONTROL is a child
-// window found by the name of its component (the kit puts it on the window),
-// else by its text ("&" ignored), else as CLASS#N (the N-th window of that
-// class, from 1).
+// Wine.  A TITLE is a visible top-level window's text, or "@" and the name of
+// its component.  A CONTROL is a child window found by the name of its
+// component (the kit puts it on the window), else by its text ("&"
+// ignored), else as CLASS#N (the N-th window of that class, from 1).
 //
 //   qvauto wait TITLE [SECONDS]      exit 0 once a visible window titled TITLE exists
 //   qvauto gone TITLE [SECONDS]      exit 0 once no such window exists
-//   qvauto click TITLE BUTTON [SECONDS]  press the button captioned BUTTON
+//   qvauto click TITLE BUTTON [SECONDS]  press the button captioned (or named) BUTTON
 //   qvauto close TITLE               send WM_CLOSE to the window
 //   qvauto list                      print visible top-level windows and their children
 //   qvauto text TITLE                print the texts of the window and its children
@@ -62,6 +62,15 @@ int Fail(const char* Fmt, const std::string& A, const std::string& B = "") {
   return 1;
 }
 
+std::string ComponentName(HWND H);
+
+// A TITLE of the form "@Name" is the top-level window of that component
+// (a wizard's title changes from page to page and with the language).
+bool IsWindowCalled(HWND H, const std::string& Title) {
+  if (Title.size() > 1 && Title[0] == '@') return ComponentName(H) == Title.substr(1);
+  return WindowText(H) == Title;
+}
+
 HWND FindTop(const std::string& Title) {
   struct Ctx {
     std::string Title;
@@ -70,7 +79,7 @@ HWND FindTop(const std::string& Title) {
   EnumWindows(
       [](HWND H, LPARAM P) -> BOOL {
         auto* C = reinterpret_cast<Ctx*>(P);
-        if (IsWindowVisible(H) && WindowText(H) == C->Title) {
+        if (IsWindowVisible(H) && IsWindowCalled(H, C->Title)) {
           C->Found = H;
           return FALSE;
         }
@@ -556,7 +565,7 @@ int main(int argc, char** argv) {
       HWND H = FindTop(Title);
       if (!H) continue;
       for (HWND C : ChildWindows(H))
-        if (IsWindowVisible(C) && IsWindowEnabled(C) && Plain(WindowText(C)) == Button) {
+        if (IsWindowVisible(C) && IsWindowEnabled(C) && (Plain(WindowText(C)) == Button || ComponentName(C) == Button)) {
           SendMessageA(C, BM_CLICK, 0, 0);
           return 0;
         }
