@@ -105,16 +105,16 @@ std::string ComponentName(HWND H) {
   return "";
 }
 
-HWND FindControl(HWND Top, const std::string& Spec) {
+HWND FindControl(HWND Top, const std::string& Wanted) {
   const std::vector<HWND> All = ChildWindows(Top);
   for (HWND H : All)
-    if (ComponentName(H) == Spec) return H;
+    if (ComponentName(H) == Wanted) return H;
   for (HWND H : All)
-    if (Plain(WindowText(H)) == Plain(Spec)) return H;
-  const size_t Hash = Spec.rfind('#');
+    if (Plain(WindowText(H)) == Plain(Wanted)) return H;
+  const size_t Hash = Wanted.rfind('#');
   if (Hash != std::string::npos) {
-    const std::string Class = Spec.substr(0, Hash);
-    int N = std::atoi(Spec.c_str() + Hash + 1);
+    const std::string Class = Wanted.substr(0, Hash);
+    int N = std::atoi(Wanted.c_str() + Hash + 1);
     for (HWND H : All)
       if (SameText(WindowClass(H), Class) && --N == 0) return H;
   }
