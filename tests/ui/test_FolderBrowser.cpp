@@ -5,68 +5,17 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "controls/cmp_TApplication.h"
 #include "ui/routines_FileSystem.h"
+#include "DriverScript.h"
 #include "test_paths.h"
-#include "test_process.h"
 
 namespace {
 
-// Window driver commands, one after the other, each given the time a user
-// would need; the outputs in order.
-class TDriverScript {
- public:
-  explicit TDriverScript(std::vector<std::string> Steps) : FSteps(std::move(Steps)) {
-    FThread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-  }
-  ~TDriverScript() { Finish(); }
-  // Waits for the last step (a dialog that stays open would hang the test:
-  // each step gives up on its own).
-  const std::vector<std::string>& Finish() {
-    if (FThread) {
-      WaitForSingleObject(FThread, 120000);
-      CloseHandle(FThread);
-      FThread = nullptr;
-    }
-    return FOutputs;
-  }
-
- private:
-  static DWORD WINAPI Run(void* P) {
-    auto* Self = static_cast<TDriverScript*>(P);
-    const std::string Driver = "\"" + BuildTreePath("tests\\qvauto.exe") + "\" ";
-    for (const std::string& Step : Self->FSteps) {
-      std::string Out;
-      const int Code = RunWithOutput(Driver + Step, Out, 30000);
-      Out.erase(std::remove(Out.begin(), Out.end(), '\r'), Out.end());
-      Self->FOutputs.push_back(Code == 0 ? Out : "failed (" + std::to_string(Code) + "): " + Step + ": " + Out);
-      Sleep(200);
-    }
-    return 0;
-  }
-  std::vector<std::string> FSteps;
-  std::vector<std::string> FOutputs;
-  HANDLE FThread = nullptr;
-};
-
-::testing::AssertionResult Has(const std::string& Output, const std::string& Line) {
-  if (("\n" + Output).find("\n" + Line + "\n") != std::string::npos) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "no line \"" << Line << "\" in:\n" << Output;
-}
-
 const std::string Browser = "\"Browse for Folder\" ";
-
-std::string Quoted(const std::string& S) { return "\"" + S + "\""; }
-
-std::string ShotPath(const char* Name) {
-  const std::string P = BuildTreePath(std::string("screenshots\\") + Name);
-  CreateDirectoryA(ExtractFileDir(P).c_str(), nullptr);
-  return P;
-}
 
 TEST(FolderBrowser, OpensOnTheNearestFolderAndTheTypedPathIsCreated) {
   TApplication App(nullptr);
