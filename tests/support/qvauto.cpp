@@ -103,7 +103,7 @@ HWND WaitTop(const std::string& Title, double Seconds) {
   }
 }
 
-HWND FindControl(HWND Top, const std::string& Spec) {
+HWND FindControl(HWND Top, const std::string& Wanted) {
   const std::vector<HWND> All = ChildWindows(Top);
   for (HWND H : All)
     if (ComponentName(H) == Wanted) return H;
