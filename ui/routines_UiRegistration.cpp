@@ -2,8 +2,10 @@
 
 #include "ui/cmp_TDialogManager.h"
 #include "ui/ordlg_CopyFile.h"
+#include "ui/ordlg_FileGroupSelect.h"
 
 void RegisterUiClasses() {
   RegisterDialogManagerClasses();
   RegisterCopyAndChangeDiskForms();
+  RegisterFileGroupSelectForm();
 }
