@@ -108,8 +108,12 @@ void TControl::SetCaption(const std::string& S) {
 }
 
 void TControl::SetVisible(bool V) {
+  const bool Changed = FVisible != V;
   FVisible = V;
-  if (FParent) FParent->Invalidate();
+  if (!FParent) return;
+  // An aligned control that comes or goes hands its room to its siblings.
+  if (Changed && FAlign != alNone && !IsLoading()) FParent->Realign();
+  FParent->Invalidate();
 }
 
 void TControl::SetEnabled(bool V) { FEnabled = V; }

@@ -91,7 +91,7 @@ object FileGroupSelectForm: TFileGroupSelectForm
           object pnlInclude: TPanel
             Align = alClient
             BevelOuter = bvNone
-            Color = clWindow
+            Color = -2147483643
             object pnIncludeRightDivider: TPanel
               Align = alRight
               Width = 3
@@ -112,7 +112,7 @@ object FileGroupSelectForm: TFileGroupSelectForm
           object pnlSize: TPanel
             Align = alClient
             BevelOuter = bvNone
-            Color = clWindow
+            Color = -2147483643
             object pnlSizeRightDivider: TPanel
               Align = alRight
               Width = 3
