@@ -120,15 +120,15 @@ TDriveSpaceListView::TDriveSpaceListView(TFileGroupSelectForm* AForm) : TListVie
   SetStateImages(AForm->ilDriveSpace);
   SetColumnClick(false);
   SetReadOnly(true);
-  struct {
-    const char* Caption;
-    int32_t Width;
-  } const Columns[] = {{"", 50}, {"Space Required:", 120}, {"Space Available:", 120}};
-  for (const auto& C : Columns) {
-    TListColumn* Column = this->Columns()->Add();
-    Column->SetCaption(*C.Caption ? TranslateMessage(C.Caption) : std::string());
-    Column->SetWidth(C.Width);
-  }
+  for (int32_t Width : {50, 120, 120}) Columns()->Add()->SetWidth(Width);
+  TranslateColumns();
+}
+
+void TDriveSpaceListView::TranslateColumns() {
+  // The list is no part of the form's stream: the translator does not see
+  // it, so its captions follow the language here.
+  Columns()->Items(1)->SetCaption(TranslateMessage("Space Required:"));
+  Columns()->Items(2)->SetCaption(TranslateMessage("Space Available:"));
 }
 
 // --- the pools beside the tree ------------------------------------------------------------------
@@ -336,6 +336,7 @@ TFileContainer* TFileGroupSelectForm::CheckedContainer(const TComponent* What) c
 
 void TFileGroupSelectForm::PreparePage() {
   BackBtn->SetVisible(!IsFirstPage());
+  DriveList->TranslateColumns();
   BuildTree();
   AdjustScrollBars();
   ArrangeRows();

@@ -48,6 +48,8 @@ class TDriveSpaceListView : public TListView {
   QV_CLASS()
  public:
   explicit TDriveSpaceListView(TFileGroupSelectForm* AForm);
+  // The captions of the two size columns in the language in force.
+  void TranslateColumns();
 
  private:
   TFileGroupSelectForm* FForm;

@@ -210,6 +210,16 @@ TEST(FileGroupSelectForm, GroupsChosenAndPlacedDecideTheDriveList) {
     // A group left out still shows what it would take.
     EXPECT_EQ(Page->SizeList->Items(1)->Caption(), "6,700 bytes");
 
+    // Expanding Tools: the pool grows by the rows that show now, each box
+    // level with its row.
+    Page->GroupTree->Items()->Item(1)->Expand(false);
+    ASSERT_GE(Page->IncludeList->Count(), 4);
+    EXPECT_EQ(Page->IncludeList->Items(3)->Top(), Page->GroupTree->Items()->Item(3)->DisplayRect(false).top);
+    EXPECT_TRUE(Has(Drive("state " + W + " Include3"), "enabled=1"));  // Extras now, not Core
+    Page->GroupTree->Items()->Item(1)->Collapse(false);
+    EXPECT_FALSE(Page->IncludeList->Items(3)->Visible());
+    EXPECT_TRUE(Has(Drive("state " + W + " Include3"), "enabled=0"));
+
     // Core: its destination and description.
     Drive("select " + W + " GroupTree Core");
     // The edit turns every text it gets into lower case.
