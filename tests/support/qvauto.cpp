@@ -29,6 +29,7 @@
 #include <commctrl.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -97,7 +98,10 @@ std::string ComponentName(HWND H) {
 }
 
 HWND FindControl(HWND Top, const std::string& Spec) {
-  const std::vector<HWND> All = ChildWindows(Top);
+  // Controls that show come first: a wizard keeps pages of the same design
+  // (buttons of the same names) hidden beneath the one it shows.
+  std::vector<HWND> All = ChildWindows(Top);
+  std::stable_partition(All.begin(), All.end(), [](HWND H) { return IsWindowVisible(H) != FALSE; });
   for (HWND H : All)
     if (ComponentName(H) == Spec) return H;
   for (HWND H : All)
