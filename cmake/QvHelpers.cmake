@@ -119,6 +119,14 @@ function(qv_fuzzer name src)
   set_property(GLOBAL APPEND PROPERTY QV_FUZZ_TARGETS ${name})
 endfunction()
 
+# qv_kit_resources(TARGET): links the page forms and the pictures of ui/
+# (kit-resources.rc, made in ui/CMakeLists.txt) into an executable.
+function(qv_kit_resources target)
+  target_sources(${target} PRIVATE ${QV_KIT_RESOURCES_RC})
+  set_source_files_properties(${QV_KIT_RESOURCES_RC} PROPERTIES OBJECT_DEPENDS "${QV_KIT_RESOURCE_FILES}")
+  add_dependencies(${target} qv_kit_resource_files)
+endfunction()
+
 set(QV_SETUP_MANIFEST ${CMAKE_CURRENT_LIST_DIR}/../apps/setup/setup.manifest)
 get_filename_component(QV_SETUP_MANIFEST ${QV_SETUP_MANIFEST} ABSOLUTE)
 
@@ -138,6 +146,7 @@ function(qv_setup_program target)
   set_source_files_properties(${dir}/project.rc PROPERTIES OBJECT_DEPENDS "${bin};${dir}/title.txt;${QV_SETUP_MANIFEST}")
   add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/apps/setup/main.cpp ${dir}/project.rc)
   target_link_libraries(${target} PRIVATE qv_setup)
+  qv_kit_resources(${target})
   if(S_OUTPUT_NAME)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${S_OUTPUT_NAME})
   endif()

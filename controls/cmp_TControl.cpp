@@ -204,17 +204,18 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   Params.Y = FTop;
   Params.Width = FWidth;
   Params.Height = FHeight;
-  if (FParent) {
+  const bool Child = FParent || FParentWindow;
+  if (Child) {
     Params.Style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    Params.WndParent = FParent->Handle();
+    Params.WndParent = FParent ? FParent->Handle() : FParentWindow;
   } else {
     Params.Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
   }
-  if (FVisible && FParent) Params.Style |= WS_VISIBLE;
+  if (FVisible && Child) Params.Style |= WS_VISIBLE;
   if (!FEnabled) Params.Style |= WS_DISABLED;
   if (FTabStop) Params.Style |= WS_TABSTOP;
   static int NextId = 100;
-  if (FParent) Params.Id = NextId++;
+  if (Child) Params.Id = NextId++;
 }
 
 void TWinControl::CreateWnd() {
@@ -363,7 +364,7 @@ void TWinControl::SetCaption(const std::string& S) {
 
 void TWinControl::SetVisible(bool V) {
   TControl::SetVisible(V);
-  if (FHandle && FParent) ShowWindow(FHandle, V ? SW_SHOWNA : SW_HIDE);
+  if (FHandle && (FParent || FParentWindow)) ShowWindow(FHandle, V ? SW_SHOWNA : SW_HIDE);
 }
 
 void TWinControl::SetEnabled(bool V) {

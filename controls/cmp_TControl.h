@@ -127,6 +127,12 @@ class TWinControl : public TControl {
   ~TWinControl() override;
 
   HWND Handle();  // creates the window when it does not exist yet
+  // A control without a kit parent can sit in a window of someone else's
+  // (a system dialog it extends): its window becomes a child of that one.
+  // That window's messages about the control do not reach the kit; its
+  // owner reflects them where it needs them.
+  HWND ParentWindow() const { return FParentWindow; }
+  void SetParentWindow(HWND H) { FParentWindow = H; }
   bool HandleAllocated() const { return FHandle != nullptr; }
   void HandleNeeded() { Handle(); }
   void DestroyHandle();
@@ -208,6 +214,7 @@ class TWinControl : public TControl {
   bool DoKeyPress(char& Key);
 
   HWND FHandle = nullptr;
+  HWND FParentWindow = nullptr;
   WNDPROC FDefWndProc = nullptr;  // set when wrapping a system window class
   std::vector<TControl*> FControls;
   bool FAligning = false;

@@ -10,7 +10,7 @@ packages=(
   libz-mingw-w64-dev zlib1g-dev
   googletest libgtest-dev
   wine wine64
-  xvfb x11-utils imagemagick
+  xvfb x11-utils imagemagick fonts-dejavu-core
   python3-pyftpdlib
   clang libclang-rt-14-dev
 )

@@ -1,5 +1,9 @@
 #include "ui/routines_UiRegistration.h"
 
 #include "ui/cmp_TDialogManager.h"
+#include "ui/ordlg_CopyFile.h"
 
-void RegisterUiClasses() { RegisterDialogManagerClasses(); }
+void RegisterUiClasses() {
+  RegisterDialogManagerClasses();
+  RegisterCopyAndChangeDiskForms();
+}

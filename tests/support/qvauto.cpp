@@ -1,13 +1,14 @@
 // Drives the program's windows from outside, as a user would, and reads them
 // back: the window driver of the end-to-end tests and the main job under
-// Wine.  A TITLE is a visible top-level window's text.  A CONTROL is a child
-// window found by the name of its component (the kit puts it on the window),
-// else by its text ("&" ignored), else as CLASS#N (the N-th window of that
-// class, from 1).
+// Wine.  A TITLE is a visible top-level window's text, else the component
+// name of a kit form (a wizard's caption changes with the page and the
+// language; some windows have none).  A CONTROL is a child window found by
+// the name of its component (the kit puts it on the window), else by its
+// text ("&" ignored), else as CLASS#N (the N-th window of that class, from 1).
 //
 //   qvauto wait TITLE [SECONDS]      exit 0 once a visible window titled TITLE exists
 //   qvauto gone TITLE [SECONDS]      exit 0 once no such window exists
-//   qvauto click TITLE BUTTON [SECONDS]  press the button captioned BUTTON
+//   qvauto click TITLE BUTTON [SECONDS]  press the button captioned (or named) BUTTON
 //   qvauto close TITLE               send WM_CLOSE to the window
 //   qvauto list                      print visible top-level windows and their children
 //   qvauto text TITLE                print the texts of the window and its children
@@ -19,6 +20,8 @@
 //                                    or a tab by its text, a grid cell as COL,ROW, a
 //                                    radio item of a group by its text
 //   qvauto toggle TITLE CONTROL      click a check box or radio button
+//   qvauto press TITLE CONTROL       click the button without waiting for what the click
+//                                    does (a button that opens a modal window)
 //   qvauto key TITLE KEY...          press keys in the window: Tab, Shift+Tab, Enter,
 //                                    Escape, Space, Up, Down, Left, Right, Alt+F4,
 //                                    Alt+LETTER, or a single character
@@ -63,21 +66,33 @@ int Fail(const char* Fmt, const std::string& A, const std::string& B = "") {
   return 1;
 }
 
+// The component name the kit keeps on its windows, as a global atom.
+std::string ComponentName(HWND H) {
+  const auto Atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(H, "QuorvaneName")));
+  char Buf[256] = {};
+  if (Atom && GlobalGetAtomNameA(Atom, Buf, sizeof Buf)) return Buf;
+  return "";
+}
+
 HWND FindTop(const std::string& Title) {
   struct Ctx {
     std::string Title;
+    bool ByName;
     HWND Found = nullptr;
-  } C{Title, nullptr};
-  EnumWindows(
-      [](HWND H, LPARAM P) -> BOOL {
-        auto* C = reinterpret_cast<Ctx*>(P);
-        if (IsWindowVisible(H) && WindowText(H) == C->Title) {
-          C->Found = H;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&C));
+  } C{Title, false, nullptr};
+  auto Find = [](HWND H, LPARAM P) -> BOOL {
+    auto* C = reinterpret_cast<Ctx*>(P);
+    if (IsWindowVisible(H) && (C->ByName ? ComponentName(H) : WindowText(H)) == C->Title) {
+      C->Found = H;
+      return FALSE;
+    }
+    return TRUE;
+  };
+  EnumWindows(Find, reinterpret_cast<LPARAM>(&C));
+  if (!C.Found && !Title.empty()) {
+    C.ByName = true;
+    EnumWindows(Find, reinterpret_cast<LPARAM>(&C));
+  }
   return C.Found;
 }
 
@@ -89,27 +104,19 @@ HWND WaitTop(const std::string& Title, double Seconds) {
   }
 }
 
-// The component name the kit keeps on its windows, as a global atom.
-std::string ComponentName(HWND H) {
-  const auto Atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(H, "QuorvaneName")));
-  char Buf[256] = {};
-  if (Atom && GlobalGetAtomNameA(Atom, Buf, sizeof Buf)) return Buf;
-  return "";
-}
-
 HWND FindControl(HWND Top, const std::string& Spec) {
   // Controls that show come first: a wizard keeps pages of the same design
   // (buttons of the same names) hidden beneath the one it shows.
   std::vector<HWND> All = ChildWindows(Top);
   std::stable_partition(All.begin(), All.end(), [](HWND H) { return IsWindowVisible(H) != FALSE; });
   for (HWND H : All)
-    if (ComponentName(H) == Spec) return H;
+    if (ComponentName(H) == Wanted) return H;
   for (HWND H : All)
-    if (Plain(WindowText(H)) == Plain(Spec)) return H;
-  const size_t Hash = Spec.rfind('#');
+    if (Plain(WindowText(H)) == Plain(Wanted)) return H;
+  const size_t Hash = Wanted.rfind('#');
   if (Hash != std::string::npos) {
-    const std::string Class = Spec.substr(0, Hash);
-    int N = std::atoi(Spec.c_str() + Hash + 1);
+    const std::string Class = Wanted.substr(0, Hash);
+    int N = std::atoi(Wanted.c_str() + Hash + 1);
     for (HWND H : All)
       if (SameText(WindowClass(H), Class) && --N == 0) return H;
   }
@@ -518,7 +525,7 @@ int Hold(const std::string& File, double Seconds) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: qvauto wait|gone|click|close|list|text|state|type|select|toggle|key|shot|hold ...\n");
+               "usage: qvauto wait|gone|click|close|list|text|state|type|select|toggle|press|key|shot|hold ...\n");
   return 2;
 }
 
@@ -560,7 +567,7 @@ int main(int argc, char** argv) {
       HWND H = FindTop(Title);
       if (!H) continue;
       for (HWND C : ChildWindows(H))
-        if (IsWindowVisible(C) && IsWindowEnabled(C) && Plain(WindowText(C)) == Button) {
+        if (IsWindowVisible(C) && IsWindowEnabled(C) && (Plain(WindowText(C)) == Button || ComponentName(C) == Button)) {
           SendMessageA(C, BM_CLICK, 0, 0);
           return 0;
         }
@@ -586,6 +593,10 @@ int main(int argc, char** argv) {
   if (Cmd == "state") return PrintState(C);
   if (Cmd == "toggle") {
     SendMessageA(C, BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (Cmd == "press") {
+    PostMessageA(C, BM_CLICK, 0, 0);
     return 0;
   }
   if (Cmd == "type" && argc > 4) {
