@@ -104,7 +104,7 @@ HWND WaitTop(const std::string& Title, double Seconds) {
   }
 }
 
-HWND FindControl(HWND Top, const std::string& Spec) {
+HWND FindControl(HWND Top, const std::string& Wanted) {
   // Controls that show come first: a wizard keeps pages of the same design
   // (buttons of the same names) hidden beneath the one it shows.
   std::vector<HWND> All = ChildWindows(Top);

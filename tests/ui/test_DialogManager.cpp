@@ -28,6 +28,8 @@
 #include "ui/cmp_TBaseDuringCopyForm.h"
 #include "ui/cmp_TBaseInstallForm.h"
 #include "ui/dlgcmp_TBaseContainer.h"
+#include "ui/dlgcmp_TBaseDlg.h"
+#include "ui/routines_UiRegistration.h"
 
 namespace {
 
@@ -138,6 +140,20 @@ const TClassInfo& TTestDiskForm::StaticClass() {
   return Info;
 }
 
+// A dialog component that shows the first test page by itself, or lends the
+// success page to the before-install wizard at Order 35.
+class TTestDialog : public TCustomBaseInstallDlg {
+  QV_CLASS()
+ public:
+  explicit TTestDialog(TComponent* AOwner) : TCustomBaseInstallDlg(AOwner) { FOrder = 35; }
+  const TClassInfo& DialogClass() const override { return TTestPage<1>::StaticClass(); }
+};
+const TClassInfo& TTestDialog::StaticClass() {
+  static const TClassInfo Info =
+      TClassBuilder<TTestDialog>("TTestDialog", &TCustomBaseInstallDlg::StaticClass()).Build();
+  return Info;
+}
+
 TCustomForm* ModalForm() {
   for (int i = 0; i < Application->ComponentCount(); ++i)
     if (auto* F = dynamic_cast<TCustomForm*>(Application->Components(i)))
@@ -151,11 +167,12 @@ TCustomForm* ModalForm() {
 // messages through too.
 std::vector<std::function<void()>> GSteps;
 size_t GNextStep = 0;
+UINT_PTR GStepTimer = 0;
 void CALLBACK RunStep(HWND, UINT, UINT_PTR Id, DWORD) {
   KillTimer(nullptr, Id);
-  if (GNextStep >= GSteps.size()) return;
+  if (Id != GStepTimer || GNextStep >= GSteps.size()) return;
   if (ModalForm()) GSteps[GNextStep++]();
-  SetTimer(nullptr, 0, 50, RunStep);
+  GStepTimer = SetTimer(nullptr, 0, 50, RunStep);
 }
 // A window the steps did not end is cancelled: a failure, not a hang.
 void CALLBACK GiveUp(HWND, UINT, UINT_PTR Id, DWORD) {
@@ -166,11 +183,15 @@ void CALLBACK GiveUp(HWND, UINT, UINT_PTR Id, DWORD) {
 void WhileModal(std::vector<std::function<void()>> Steps, const std::function<void()>& Run) {
   GSteps = std::move(Steps);
   GNextStep = 0;
-  SetTimer(nullptr, 0, 50, RunStep);
+  GStepTimer = SetTimer(nullptr, 0, 50, RunStep);
   const UINT_PTR Limit = SetTimer(nullptr, 0, 60000, GiveUp);
   struct TEnd {
     UINT_PTR Limit;
-    ~TEnd() { KillTimer(nullptr, Limit); }
+    ~TEnd() {
+      KillTimer(nullptr, Limit);
+      KillTimer(nullptr, GStepTimer);  // no step of this run reaches the next
+      GStepTimer = 0;
+    }
   } End{Limit};
   Run();
   EXPECT_EQ(GNextStep, GSteps.size()) << "the window closed before every step ran";
@@ -190,6 +211,7 @@ class DialogManager : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterControlsClasses();
+    RegisterUiClasses();
     Main = new TForm(&App);
     Install = new TInstall(Main);
     InstallFormList().swap(Pages);
@@ -234,6 +256,10 @@ TEST_F(DialogManager, TheWizardWalksItsPagesInOrderRefusesToCloseAndFinishesOnTh
   M->RelativeLeftOffset = 10;
   M->RelativeTopOffset = 20;
   Manager(dmAfterBadInstall, "NoPages");
+  auto* Lender = new TTestDialog(Main);
+  Lender->SetDialogManager(M);
+  EXPECT_EQ(M->Dialogs(), std::vector<TCustomBaseInstallDlg*>{Lender});
+  RegisterInstallForm(TTestPage<5>::StaticClass(), Lender);
   int Closes = 0;
   const size_t KitForms = LiveKitForms().size();
   WhileModal(
@@ -241,8 +267,12 @@ TEST_F(DialogManager, TheWizardWalksItsPagesInOrderRefusesToCloseAndFinishesOnTh
          TBaseFormContainer* W = Wizard();
          ASSERT_TRUE(W);
          EXPECT_EQ(CurrentDialogManager(), M);
-         ASSERT_EQ(W->PageCount(), 5);  // the success page binds elsewhere
-         for (int i = 0; i < 5; ++i) EXPECT_EQ(W->Pages(i)->Order, 10 * (i + 1));
+         // The success page binds elsewhere, unless the dialog component lends it.
+         ASSERT_EQ(W->PageCount(), 6);
+         const int32_t Orders[] = {10, 20, 30, 35, 40, 50};
+         for (int i = 0; i < 6; ++i) EXPECT_EQ(W->Pages(i)->Order, Orders[i]);
+         EXPECT_EQ(Lender->Dialog, W->Pages(3));
+         EXPECT_EQ(W->Pages(3)->DC, Lender);
          EXPECT_EQ(W->Tabs()->Tabs()->Strings(0), "TTestPage1");
          EXPECT_EQ(W->PageIndex(), 0);
          const POINT P = DialogPlacement(qdpBottomRight, 10, 20, 478, 395, GetSystemMetrics(SM_CXSCREEN),
@@ -263,6 +293,7 @@ TEST_F(DialogManager, TheWizardWalksItsPagesInOrderRefusesToCloseAndFinishesOnTh
          EXPECT_TRUE(Shows("First page", "ProceedBtn", true));
          Drive("click \"First page\" \"Next >\"");
          Drive("click \"Third page\" \"Next >\"");
+         Drive("click \"Success page\" \"Next >\"");
          const std::string Shot = BuildTreePath("screenshots\\wizard-last-page.png");
          CreateDirectoryA(ExtractFileDir(Shot).c_str(), nullptr);
          Drive("shot \"Last page\" \"" + Shot + "\"");
@@ -276,13 +307,53 @@ TEST_F(DialogManager, TheWizardWalksItsPagesInOrderRefusesToCloseAndFinishesOnTh
   EXPECT_EQ(Prepared[1], 2);
   EXPECT_EQ(Prepared[0], 2);
   EXPECT_EQ(Prepared[3], 2);
-  EXPECT_EQ(Prepared[2] + Prepared[4] + Prepared[5], 0);
+  EXPECT_EQ(Prepared[5], 1);
+  EXPECT_EQ(Prepared[2] + Prepared[4], 0);
+  EXPECT_EQ(Lender->Dialog, nullptr);
   EXPECT_FALSE(Wizard());
   EXPECT_EQ(LiveKitForms().size(), KitForms);
   EXPECT_EQ(CurrentDialogManager(), nullptr);
   // A phase no page binds to shows nothing.
   Install->Broadcast(Install, ncAfterBadInstall, nullptr);
   EXPECT_FALSE(Wizard());
+  delete Lender;
+  EXPECT_TRUE(M->Dialogs().empty());
+  EXPECT_THROW(M->AddDialog(nullptr), IException);
+}
+
+TEST_F(DialogManager, ComesFromAProjectStreamAndBindsOnlyInTheRunningInstall) {
+  auto* Project = new TForm(&App);
+  ReadText(Project, "object Project: TForm\n  object Reboots: TDialogManager\n    ManagerType = dmReboot\n"
+                    "    Position = qdpTopLeft\n    Width = 500\n  end\nend\n");
+  auto* M = dynamic_cast<TDialogManager*>(Project->FindComponent("Reboots"));
+  ASSERT_TRUE(M);
+  EXPECT_EQ(M->Position, qdpTopLeft);
+  EXPECT_EQ(M->Width, 500);
+  EXPECT_EQ(M->Height, 395);
+  EXPECT_EQ(M->RegisteredType(), 9000);
+  EXPECT_EQ(FindDialogManager(dmReboot), nullptr);
+  M->SetContainer(Install);
+  EXPECT_EQ(FindDialogManager(dmReboot), M);
+  EXPECT_EQ(FindDialogManager(dmAfterGoodInstall), nullptr);
+}
+
+TEST_F(DialogManager, ADialogComponentShowsItsFormByItselfAndTurnsAnythingButOkIntoUserAbort) {
+  TTestDialog D(Main);
+  int Before = 0, After = 0;
+  D.OnBeforeShowDialog = [&](TPersistent*) { ++Before; };
+  D.OnAfterShowDialog = [&](TPersistent*) { ++After; };
+  WhileModal({[&] {
+               auto* Page = dynamic_cast<TBaseInstallForm*>(D.Dialog);
+               ASSERT_TRUE(Page);
+               EXPECT_EQ(Page->DC, &D);
+               EXPECT_FALSE(Page->IsFirstPage());  // it stands alone
+               Page->SetModalResult(mrOk);
+             }},
+             [&] { EXPECT_TRUE(D.Execute()); });
+  EXPECT_EQ(Before + After, 2);
+  EXPECT_EQ(D.Dialog, nullptr);
+  WhileModal({[&] { Drive("click \"First page\" Cancel"); }}, [&] { EXPECT_THROW(D.Execute(), EQIUserAbort); });
+  EXPECT_EQ(Before, 2);
 }
 
 TEST_F(DialogManager, CancelEndsTheWizardOnlyWhenOnUserAbortAgrees) {
