@@ -337,7 +337,7 @@ TEST_F(DialogManager, ComesFromAProjectStreamAndBindsOnlyInTheRunningInstall) {
   EXPECT_EQ(FindDialogManager(dmAfterGoodInstall), nullptr);
 }
 
-TEST_F(DialogManager, ADialogComponentShowsItsFormByItselfAndTurnsAnythingButOkIntoUserAbort) {
+TEST_F(DialogManager, ADialogComponentShowsItsFormByItselfInItsOwnLanguageAndTurnsAnythingButOkIntoUserAbort) {
   TTestDialog D(Main);
   int Before = 0, After = 0;
   D.OnBeforeShowDialog = [&](TPersistent*) { ++Before; };
@@ -352,8 +352,19 @@ TEST_F(DialogManager, ADialogComponentShowsItsFormByItselfAndTurnsAnythingButOkI
              [&] { EXPECT_TRUE(D.Execute()); });
   EXPECT_EQ(Before + After, 2);
   EXPECT_EQ(D.Dialog, nullptr);
-  WhileModal({[&] { Drive("click \"First page\" Cancel"); }}, [&] { EXPECT_THROW(D.Execute(), EQIUserAbort); });
+  // Shown in a language of its own, whatever the translator's target.
+  TTranslator T(nullptr);
+  TStringList English, German;
+  English.Add("1;First page");
+  German.Add("1;Erste Seite");
+  T.Language(qlEnglish)->Strings()->Assign(English);
+  T.Language(qlGerman)->Strings()->Assign(German);
+  T.SetTranslateIntoLanguage(qlEnglish);
+  D.UseOwnLanguage = true;
+  D.OwnLanguage = qlGerman;
+  WhileModal({[&] { Drive("click \"Erste Seite\" Cancel"); }}, [&] { EXPECT_THROW(D.Execute(), EQIUserAbort); });
   EXPECT_EQ(Before, 2);
+  EXPECT_EQ(D.CurrentLanguage, qlGerman);
 }
 
 TEST_F(DialogManager, CancelEndsTheWizardOnlyWhenOnUserAbortAgrees) {
