@@ -1,9 +1,11 @@
 #include "ui/routines_UiRegistration.h"
 
+#include "ui/cmp_TBackDrop.h"
 #include "ui/cmp_TDialogManager.h"
 #include "ui/ordlg_CopyFile.h"
 
 void RegisterUiClasses() {
   RegisterDialogManagerClasses();
   RegisterCopyAndChangeDiskForms();
+  RegisterMainWindowClasses();
 }
