@@ -36,6 +36,8 @@ class TBackdrop : public TCustomPanel {
 
  protected:
   void Paint(HDC DC) override;
+  // The bands span the whole window: a new size repaints all of it.
+  void Resize() override { Invalidate(); }
 
  private:
   TDirection FDirection = bdUp;

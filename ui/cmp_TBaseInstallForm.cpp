@@ -23,6 +23,10 @@ const TClassInfo& TBaseInstallForm::StaticClass() {
 
 TBaseInstallForm::TBaseInstallForm(TComponent* AOwner) : TBaseQuorvaneForm(AOwner) {}
 
+TBaseInstallForm::~TBaseInstallForm() {
+  if (DC && DC->Dialog == this) DC->Dialog = nullptr;
+}
+
 namespace {
 TCustomForm* OwnerForm(const TComponent* C) { return dynamic_cast<TCustomForm*>(C->Owner()); }
 }  // namespace

@@ -14,6 +14,8 @@ class TBaseInstallForm : public TBaseQuorvaneForm {
   QV_CLASS()
  public:
   explicit TBaseInstallForm(TComponent* AOwner);
+  // The dialog component that lent the page forgets it.
+  ~TBaseInstallForm() override;
 
   // Published.  The dialog component that made the page (none for the
   // registered pages), the manager the page binds to, its place in the

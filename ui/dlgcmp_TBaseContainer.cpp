@@ -105,6 +105,9 @@ void TBaseFormContainer::SortPages() {
   for (size_t i = 0; i < FPages.size(); ++i)
     for (size_t j = i + 1; j < FPages.size(); ++j)
       if (FPages[j]->Order < FPages[i]->Order) std::swap(FPages[i], FPages[j]);
+  // Tab i names page i again.
+  for (size_t i = 0; i < FPages.size(); ++i)
+    FTabs->Tabs()->SetStrings(static_cast<int>(i), FPages[i]->ClassName());
 }
 
 bool TBaseFormContainer::GoTo(int Index, bool Backward) {

@@ -78,6 +78,8 @@ bool TCustomBaseInstallDlg::ShowDialog() {
   } Forget{Dialog};
   AssignDialogProperties();
   Form->SetPosition(poDesigned);
+  if (Width > 0) Form->SetWidth(Width);
+  if (Height > 0) Form->SetHeight(Height);
   PlaceFormOnScreen(*Form, Position, RelativeLeftOffset, RelativeTopOffset);
   if (Form->ShowModal() != mrOk) throw EQIUserAbort();
   return true;

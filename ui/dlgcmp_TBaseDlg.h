@@ -21,8 +21,9 @@ class TCustomBaseInstallDlg : public TInstallObject {
   bool UseOwnLanguage = false;
   TQrvnLanguage OwnLanguage = qlUser;
   TQuorvaneDialogPosition Position = qdpCenter;
-  int32_t Width = 478;
-  int32_t Height = 395;
+  // The size the form is shown in; 0 keeps its designed size.
+  int32_t Width = 0;
+  int32_t Height = 0;
   int32_t RelativeLeftOffset = 0;
   int32_t RelativeTopOffset = 0;
   // The form shown now; none outside.

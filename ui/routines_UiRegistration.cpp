@@ -1,5 +1,6 @@
 #include "ui/routines_UiRegistration.h"
 
+#include "ui/cmp_TBackDrop.h"
 #include "ui/cmp_TDialogManager.h"
 #include "ui/ordlg_CopyFile.h"
 #include "ui/ordlg_FileGroupSelect.h"
@@ -7,5 +8,6 @@
 void RegisterUiClasses() {
   RegisterDialogManagerClasses();
   RegisterCopyAndChangeDiskForms();
+  RegisterMainWindowClasses();
   RegisterFileGroupSelectForm();
 }

@@ -1,6 +1,7 @@
 // qvc, the project compiler:
 //
 //   qvc PROJECT.dfm OUT.exe [--build-dir DIR] [--title TITLE] [--engine SETUP.exe]
+//       [--license FILE] [--readme FILE] [--form FILE.dfm]...
 //   qvc --catalogue
 //
 // Exit code 0 when the setup program was written, 1 for a mistake in the
@@ -8,11 +9,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "apps/qvc/routines_PageForms.h"
 #include "apps/qvc/routines_ProjectCompiler.h"
-#include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Format.h"
 
@@ -20,10 +22,12 @@ namespace {
 
 const char* const Usage =
     "usage: qvc PROJECT.dfm OUT.exe [--build-dir DIR] [--title TITLE] [--engine SETUP.exe]\n"
+    "           [--license FILE] [--readme FILE] [--form FILE.dfm]...\n"
     "       qvc --catalogue\n";
 
 struct TArgs {
-  std::string Project, Out, BuildDir, Title, Engine;
+  std::string Project, Out, BuildDir, Title, Engine, License, Readme;
+  std::vector<std::string> Forms;
   bool HasTitle = false, Catalogue = false;
 };
 
@@ -48,6 +52,13 @@ bool ParseArgs(int argc, char** argv, TArgs& A, std::string& Error) {
       A.HasTitle = true;
     } else if (S == "--engine") {
       if (!Value(A.Engine)) return false;
+    } else if (S == "--license" || S == "--licence") {
+      if (!Value(A.License)) return false;
+    } else if (S == "--readme") {
+      if (!Value(A.Readme)) return false;
+    } else if (S == "--form") {
+      A.Forms.emplace_back();
+      if (!Value(A.Forms.back())) return false;
     } else if (S.size() > 1 && S[0] == '-' && S[1] == '-') {
       Error = "unknown option " + S;
       return false;
@@ -77,11 +88,30 @@ std::string SelfPath() {
   return N > 0 && N < sizeof Buf ? std::string(Buf, N) : std::string();
 }
 
-std::string ReadText(const std::string& Name) {
-  TFileStream S(Name, TFileMode::fmOpenRead);
-  std::string Text(static_cast<size_t>(S.Size()), '\0');
-  if (!Text.empty()) S.ReadBuffer(&Text[0], Text.size());
-  return Text;
+// The engine's pages and windows as the author's forms and texts make them;
+// only the forms that changed.
+TFormResources AuthorsForms(const TArgs& A, const std::string& Engine) {
+  if (A.Forms.empty() && A.License.empty() && A.Readme.empty()) return {};
+  TFormResources Forms = ReadEngineForms(Engine);
+  const TFormResources Kit = Forms;
+  std::map<std::string, std::string> ReplacedBy;  // resource -> form file
+  for (const std::string& File : A.Forms) {
+    std::string Text;
+    try {
+      Text = ReadSourceFile(File);
+    } catch (const Exception& E) {
+      throw ECompilerError(Format("Cannot read %s: %s", File, E.Message()));
+    }
+    const std::string Resource = ReplacePageForm(Forms, Text, File);
+    // Two forms for one page leave the author guessing which one is used.
+    if (!ReplacedBy.emplace(Resource, File).second)
+      throw EProjectError(Format("%s(1): %s replaces the same form already", File, ReplacedBy[Resource]));
+  }
+  if (!A.License.empty()) PutPageText(Forms, LicensePage, A.License, Engine);
+  if (!A.Readme.empty()) PutPageText(Forms, ReadmePage, A.Readme, Engine);
+  for (auto F = Forms.begin(); F != Forms.end();)
+    F = F->second == Kit.at(F->first) ? Forms.erase(F) : std::next(F);
+  return Forms;
 }
 
 int Run(const TArgs& A) {
@@ -91,7 +121,7 @@ int Run(const TArgs& A) {
   }
   std::string Text;
   try {
-    Text = ReadText(A.Project);
+    Text = ReadSourceFile(A.Project);
   } catch (const Exception& E) {
     std::fprintf(stderr, "qvc: cannot read %s: %s\n", A.Project.c_str(), E.Message().c_str());
     return 2;
@@ -102,9 +132,10 @@ int Run(const TArgs& A) {
     std::fprintf(stderr, "qvc: the setup engine QuorvaneSetup.exe was not found beside qvc nor in the kit directory\n");
     return 2;
   }
+  const TFormResources Forms = AuthorsForms(A, Engine);
   const std::string Out = FullPath(A.Out);
   const std::string BuildDir = A.BuildDir.empty() ? DefaultBuildDir(Out) : FullPath(A.BuildDir);
-  WriteSetupProgram(Engine, Out, P.Stream, A.HasTitle ? A.Title : P.DefaultTitle);
+  WriteSetupProgram(Engine, Out, P.Stream, A.HasTitle ? A.Title : P.DefaultTitle, Forms);
   try {
     WriteBuildInf(Out, BuildDir);
   } catch (...) {

@@ -71,6 +71,11 @@ BOOL CALLBACK AddLanguage(HMODULE, LPCSTR, LPCSTR, WORD Language, LONG_PTR Param
   return TRUE;
 }
 
+BOOL CALLBACK AddName(HMODULE, LPCSTR, LPSTR Name, LONG_PTR Param) {
+  if (!IS_INTRESOURCE(Name)) reinterpret_cast<std::vector<std::string>*>(Param)->push_back(Name);
+  return TRUE;
+}
+
 // The languages a raw-data resource of the module has.
 std::vector<WORD> ResourceLanguages(HMODULE M, const char* Name) {
   std::vector<WORD> R;
@@ -81,6 +86,14 @@ std::vector<WORD> ResourceLanguages(HMODULE M, const char* Name) {
 // A program's file loaded for its resources only.
 HMODULE LoadAsData(const std::string& File) {
   return LoadLibraryExA(File.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+TLibrary LoadEngine(const std::string& Engine) {
+  TLibrary M(LoadAsData(Engine));
+  if (!M)
+    throw ECompilerError(Format("Cannot read the setup engine %s: %s", Engine,
+                                Win32FailureText("LoadLibraryExA", GetLastError())));
+  return M;
 }
 
 bool ReadResource(HMODULE M, const char* Name, std::string& Data) {
@@ -196,46 +209,81 @@ void PrepareComponentModel() {
   Done = true;
 }
 
-TCompiledProject CompileProject(const std::string& Text, const std::string& FileName) {
-  PrepareComponentModel();
-  TCompiledProject R;
-  TOffsetLines Lines;
+std::string ReadSourceFile(const std::string& Name) {
+  TFileStream S(Name, TFileMode::fmOpenRead);
+  std::string Text(static_cast<size_t>(S.Size()), '\0');
+  if (!Text.empty()) S.ReadBuffer(&Text[0], Text.size());
+  return Text;
+}
+
+std::string CompileFormText(const std::string& Text, const std::string& FileName, TOffsetLines& Lines) {
   try {
-    R.Stream = ObjectTextToBinary(Text, &Lines);
+    return ObjectTextToBinary(Text, &Lines);
   } catch (const EParserError& E) {
     int Line = 0;
     std::string Rest = E.Message();
     SplitParserMessage(E.Message(), Line, Rest);
     ProjectError(FileName, Line, Rest);
   }
+}
+
+void LoadFormStream(const std::string& Stream, const TOffsetLines& Lines, TComponent& Root,
+                    const std::string& FileName) {
+  PrepareComponentModel();
   TNoParams NoParams;
-  // The root is the setup program's main form, as when the program starts;
-  // it is never shown, so the installation (which starts when the main
-  // form is first activated) never runs.
-  std::unique_ptr<TSetupMainForm> Form(new TSetupMainForm(nullptr));
   int64_t FailOffset = -1;
   try {
-    TMemoryStream S(R.Stream);
-    ReadRootComponent(S, Form.get(), &FailOffset);
+    TMemoryStream S(Stream);
+    ReadRootComponent(S, &Root, &FailOffset);
   } catch (const Exception& E) {
     ProjectError(FileName, FailOffset >= 0 ? TextLineOfOffset(Lines, FailOffset) : 0, E.Message());
   } catch (const std::exception& E) {
     ProjectError(FileName, FailOffset >= 0 ? TextLineOfOffset(Lines, FailOffset) : 0, E.what());
   }
+}
+
+TCompiledProject CompileProject(const std::string& Text, const std::string& FileName) {
+  PrepareComponentModel();
+  TCompiledProject R;
+  TOffsetLines Lines;
+  R.Stream = CompileFormText(Text, FileName, Lines);
+  // The root is the setup program's main form, as when the program starts;
+  // it is never shown, so the installation (which starts when the main
+  // form is first activated) never runs.
+  std::unique_ptr<TSetupMainForm> Form(new TSetupMainForm(nullptr));
+  LoadFormStream(R.Stream, Lines, *Form, FileName);
   R.DefaultTitle = DefaultTitleOf(*Form);
   return R;
 }
 
+TFormResources ReadEngineForms(const std::string& Engine) {
+  TLibrary M = LoadEngine(Engine);
+  std::vector<std::string> Names;
+  EnumResourceNamesA(M, RT_RCDATA, AddName, reinterpret_cast<LONG_PTR>(&Names));
+  TFormResources Forms;
+  for (const std::string& Name : Names) {
+    if (SameText(Name, ProjectResource) || SameText(Name, TitleResource)) continue;
+    std::string Data;
+    if (!ReadResource(M, Name.c_str(), Data))
+      throw ECompilerError(Format("Cannot read the resource %s of the setup engine %s", Name, Engine));
+    Forms[UpperCase(Name)] = Data;
+  }
+  return Forms;
+}
+
 void WriteSetupProgram(const std::string& Engine, const std::string& Out, const std::string& Stream,
-                       const std::string& Title) {
-  std::vector<WORD> ProjectLangs, TitleLangs;
+                       const std::string& Title, const TFormResources& Forms) {
+  // Every resource written, with the languages the engine has it in.
+  struct TEntry {
+    std::string Name;
+    const std::string* Data;
+    std::vector<WORD> Old;
+  };
+  std::vector<TEntry> Entries = {{ProjectResource, &Stream, {}}, {TitleResource, &Title, {}}};
+  for (const auto& F : Forms) Entries.push_back({F.first, &F.second, {}});
   {
-    TLibrary M(LoadAsData(Engine));
-    if (!M)
-      throw ECompilerError(Format("Cannot read the setup engine %s: %s", Engine,
-                                  Win32FailureText("LoadLibraryExA", GetLastError())));
-    ProjectLangs = ResourceLanguages(M, ProjectResource);
-    TitleLangs = ResourceLanguages(M, TitleResource);
+    TLibrary M = LoadEngine(Engine);
+    for (TEntry& E : Entries) E.Old = ResourceLanguages(M, E.Name.c_str());
   }
   // Built beside the target and moved over it only when complete.
   const std::string Temp = Out + ".qvc-tmp";
@@ -245,19 +293,20 @@ void WriteSetupProgram(const std::string& Engine, const std::string& Out, const 
   TTempFile TempEnd(Temp);
   HANDLE U = BeginUpdateResourceA(Temp.c_str(), FALSE);
   if (!U) throw ECompilerError(Format("Cannot update the resources of %s: %s", Temp, Win32FailureText("BeginUpdateResourceA", GetLastError())));
-  if (!ReplaceResource(U, ProjectLangs, ProjectResource, Stream) || !ReplaceResource(U, TitleLangs, TitleResource, Title)) {
-    const DWORD E = GetLastError();
-    EndUpdateResourceA(U, TRUE);
-    throw ECompilerError(Format("Cannot update the resources of %s: %s", Temp, Win32FailureText("UpdateResourceA", E)));
-  }
+  for (const TEntry& E : Entries)
+    if (!ReplaceResource(U, E.Old, E.Name.c_str(), *E.Data)) {
+      const DWORD Error = GetLastError();
+      EndUpdateResourceA(U, TRUE);
+      throw ECompilerError(Format("Cannot update the resources of %s: %s", Temp, Win32FailureText("UpdateResourceA", Error)));
+    }
   if (!EndUpdateResourceA(U, FALSE))
     throw ECompilerError(Format("Cannot update the resources of %s: %s", Temp, Win32FailureText("EndUpdateResourceA", GetLastError())));
   {
     TLibrary M(LoadAsData(Temp));
-    std::string GotStream, GotTitle;
-    if (!M || !ReadResource(M, ProjectResource, GotStream) || GotStream != Stream ||
-        !ReadResource(M, TitleResource, GotTitle) || GotTitle != Title)
-      throw ECompilerError(Format("The resources written to %s do not read back", Temp));
+    std::string Got;
+    for (const TEntry& E : Entries)
+      if (!M || !ReadResource(M, E.Name.c_str(), Got) || Got != *E.Data)
+        throw ECompilerError(Format("The resources written to %s do not read back", Temp));
   }
   if (!MoveFileExA(Temp.c_str(), Out.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
     throw ECompilerError(Format("Cannot write %s: %s", Out, Win32FailureText("MoveFileExA", GetLastError())));

@@ -5,9 +5,13 @@
 // reported with its line instead.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "rtl/exceptions_Quorvane.h"
+#include "rtl/routines_ObjectText.h"
+
+class TComponent;
 
 // A mistake in the project; the message reads "project.dfm(12): Class
 // TInstalFile not found" (without a line when none is known).
@@ -26,11 +30,32 @@ struct TCompiledProject {
 // the install component of the project starts nothing.
 TCompiledProject CompileProject(const std::string& Text, const std::string& FileName);
 
+// The bytes of a source file (a project, a form, a licence); Exception
+// when it cannot be read.
+std::string ReadSourceFile(const std::string& Name);
+
+// Parses a text form into its stream, noting the line of every entry;
+// EProjectError "file(line): ..." on a mistake of syntax.
+std::string CompileFormText(const std::string& Text, const std::string& FileName, TOffsetLines& Lines);
+// Loads a stream from CompileFormText into Root with the setup program's
+// component model; EProjectError with the line of the failing entry.
+void LoadFormStream(const std::string& Stream, const TOffsetLines& Lines, TComponent& Root,
+                    const std::string& FileName);
+
+// Raw-data resources by name: the page and window forms a setup program
+// carries, each its binary stream under its class's name in upper case.
+using TFormResources = std::map<std::string, std::string>;
+
+// Every page and window form of the setup engine (its raw-data resources
+// but the project and the title); ECompilerError when it cannot be read.
+TFormResources ReadEngineForms(const std::string& Engine);
+
 // Writes Out as a copy of Engine (a setup program) with Stream as its
-// "TFORM1" resource and Title as "QVTITLE", then reads both back.  Out is
-// only replaced once the copy is complete; ECompilerError on failure.
+// "TFORM1" resource, Title as "QVTITLE" and each of Forms replacing the
+// engine's resource of that name, then reads them all back.  Out is only
+// replaced once the copy is complete; ECompilerError on failure.
 void WriteSetupProgram(const std::string& Engine, const std::string& Out, const std::string& Stream,
-                       const std::string& Title);
+                       const std::string& Title, const TFormResources& Forms = {});
 
 // The first line of BUILD.INF beside the setup program is its build folder;
 // the folder is made when it can be.

@@ -131,8 +131,8 @@ class CompilerProgram : public ::testing::Test {
 
   void SetUp() override { WriteTestFile(AddBackslash(Payload) + "readme.txt", "Read me.\r\n"); }
 
-  std::string Resource(const char* Name) {
-    HMODULE M = LoadLibraryExA(Out.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  std::string Resource(const char* Name, const std::string& Module = "") {
+    HMODULE M = LoadLibraryExA((Module.empty() ? Out : Module).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!M) return "<no module>";
     std::string R = "<none>";
     if (HRSRC H = FindResourceA(M, Name, RT_RCDATA))
@@ -193,6 +193,90 @@ TEST_F(CompilerProgram, BadUsageAndMissingFiles) {
     EXPECT_FALSE(R.Errors.empty());
     EXPECT_FALSE(FileExists(Out));
   }
+}
+
+// The kit's welcome page (LF line ends) with a caption of the author's;
+// Mistake replaces one line (by number) when given.
+std::string WelcomeForm(int Line = 0, const std::string& Mistake = "") {
+  std::string Text = ReadTestFile(SourceTreePath("ui\\forms\\TWelcomeForm.dfm"));
+  const std::string Caption = "  Caption = 'Welcome'\n";
+  const size_t At = Text.find(Caption);
+  if (At == std::string::npos) return "";
+  Text.replace(At, Caption.size(), "  Caption = 'Welcome to My Product'\n");
+  size_t From = 0;
+  for (int i = 1; i < Line; ++i) From = Text.find('\n', From) + 1;
+  return Line ? Text.replace(From, Text.find('\n', From) - From, Mistake) : Text;
+}
+
+TEST_F(CompilerProgram, PutsTheAuthorsTextsAndFormsIntoThePages) {
+  WriteTestFile(Dir / "licence.txt", "Terms of use\r\n\r\nYou may use it.\n");
+  const std::string Rtf = "{\\rtf1\\ansi Read {\\b me}.\\par\r\n}";
+  WriteTestFile(Dir / "readme.rtf", Rtf);
+  ASSERT_NE(WelcomeForm(), "");
+  WriteTestFile(Dir / "welcome.dfm", WelcomeForm());
+  const TProgramRun R = CompileProjectFile(Dir.Path(), Project(Payload),
+                                           " --license " + Quote(Dir / "licence.txt") + " --readme " +
+                                               Quote(Dir / "readme.rtf") + " --form " + Quote(Dir / "welcome.dfm"));
+  ASSERT_TRUE(R.Ended);
+  ASSERT_EQ(R.ExitCode, 0u) << R.Errors;
+  const std::string Engine = KitProgram("QuorvaneSetup.exe");
+
+  // The texts replace the kit's, line by line; the rest of each page stays.
+  const std::string License = ObjectBinaryToText(Resource("TLICENSEFORM"));
+  EXPECT_NE(License.find("Lines.Strings = (\n          'Terms of use'\n          ''\n          'You may use it.')"),
+            std::string::npos)
+      << License;
+  EXPECT_EQ(License.find("SOFTWARE LICENSE AGREEMENT"), std::string::npos);
+  const std::string Kit = ObjectBinaryToText(Resource("TLICENSEFORM", Engine));
+  EXPECT_EQ(License.substr(0, License.find("Lines.Strings")), Kit.substr(0, Kit.find("Lines.Strings")));
+  const std::string Readme = ObjectBinaryToText(Resource("TREADMEFORM"));
+  EXPECT_NE(Readme.find("'{\\rtf1\\ansi Read {\\b me}.\\par'\n          '}')"), std::string::npos) << Readme;
+
+  EXPECT_EQ(Resource("TWELCOMEFORM"), ObjectTextToBinary(WelcomeForm()));
+  EXPECT_EQ(Resource("TCOPYFILEFORM"), Resource("TCOPYFILEFORM", Engine));
+  EXPECT_EQ(Resource("TFORM1"), ObjectTextToBinary(Project(Payload)));
+}
+
+TEST_F(CompilerProgram, RefusesFormsAndTextsItCannotUse) {
+  WriteTestFile(Dir / "licence.txt", "Terms of use\r\n");
+  WriteTestFile(Dir / "word.doc", std::string("\xD0\xCF\x11\xE0\0\0\0", 7));
+  WriteTestFile(Dir / "stranger.dfm", "object Stranger: TStrangerForm\r\nend\r\n");
+  WriteTestFile(Dir / "syntax.dfm", WelcomeForm(3, "  Top 120"));
+  WriteTestFile(Dir / "misspelt.dfm", "object CopyFileForm: TCopyFileForm\r\n  Captin = 'x'\r\nend\r\n");
+  WriteTestFile(Dir / "nolicence.dfm", "object LicenseForm: TLicenseForm\r\nend\r\n");
+  struct Case {
+    std::string Args;
+    DWORD Exit;
+    std::string Message;
+  } Cases[] = {
+      {" --license " + Quote(Dir / "missing.txt"), 2, Dir / "missing.txt"},
+      {" --readme " + Quote(Dir / "word.doc"), 2, Dir / "word.doc" + " is not a plain-text or RTF file"},
+      {" --form " + Quote(Dir / "stranger.dfm"), 1,
+       Dir / "stranger.dfm" + "(1): TStrangerForm is not one of the setup's pages or windows (TBadInstallForm, "},
+      {" --form " + Quote(Dir / "syntax.dfm"), 1, Dir / "syntax.dfm" + "(3): "},
+      {" --form " + Quote(Dir / "misspelt.dfm"), 1, Dir / "misspelt.dfm" + "(2): "},
+      {" --form " + Quote(Dir / "welcome.dfm") + " --form " + Quote(Dir / "welcome.dfm"), 1, "replaces the same form"},
+      {" --form " + Quote(Dir / "nolicence.dfm") + " --license " + Quote(Dir / "licence.txt"), 2,
+       "its TLICENSEFORM form has no rich edit Agreement"},
+      {" --license " + Quote(Dir / "licence.txt") + " --engine " + Quote(KitProgram("qvc.exe")), 2,
+       Dir / "licence.txt" + " into the setup: the setup engine " + KitProgram("qvc.exe") + " has no TLICENSEFORM form"},
+  };
+  WriteTestFile(Dir / "welcome.dfm", WelcomeForm());
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Args);
+    const TProgramRun R = CompileProjectFile(Dir.Path(), Project(Payload), C.Args);
+    ASSERT_TRUE(R.Ended);
+    EXPECT_EQ(R.ExitCode, C.Exit);
+    EXPECT_NE(R.Errors.find(C.Message), std::string::npos) << R.Errors;
+    EXPECT_FALSE(FileExists(Out));
+    EXPECT_FALSE(FileExists(BuildInf));
+    EXPECT_FALSE(FileExists(Out + ".qvc-tmp"));
+  }
+  // Options go before the positional arguments as well as after them.
+  const TProgramRun R = RunCaptured(Quote(KitProgram("qvc.exe")) + " --license " + Quote(Dir / "licence.txt") + " " +
+                                    Quote(Dir / "project.dfm") + " " + Quote(Out));
+  ASSERT_EQ(R.ExitCode, 0u) << R.Errors;
+  EXPECT_NE(ObjectBinaryToText(Resource("TLICENSEFORM")).find("'Terms of use')"), std::string::npos);
 }
 
 TEST_F(CompilerProgram, TheCompiledProjectBuildsItsDistribution) {

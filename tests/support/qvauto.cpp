@@ -15,6 +15,7 @@
 //   qvauto state TITLE CONTROL       print what a user sees of a control: class, text,
 //                                    enabled, visible, and as it applies checked,
 //                                    selected item, progress position
+//   qvauto waittext TITLE CONTROL TEXT [SECONDS]  exit 0 once the control shows TEXT
 //   qvauto type TITLE CONTROL TEXT   type TEXT into the control, key by key
 //   qvauto select TITLE CONTROL ITEM click the item: a list box, tree or list view item
 //                                    or a tab by its text, a grid cell as COL,ROW, a
@@ -32,6 +33,7 @@
 #include <commctrl.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -104,7 +106,10 @@ HWND WaitTop(const std::string& Title, double Seconds) {
 }
 
 HWND FindControl(HWND Top, const std::string& Wanted) {
-  const std::vector<HWND> All = ChildWindows(Top);
+  // Controls that show come first: a wizard keeps pages of the same design
+  // (buttons of the same names) hidden beneath the one it shows.
+  std::vector<HWND> All = ChildWindows(Top);
+  std::stable_partition(All.begin(), All.end(), [](HWND H) { return IsWindowVisible(H) != FALSE; });
   for (HWND H : All)
     if (ComponentName(H) == Wanted) return H;
   for (HWND H : All)
@@ -587,6 +592,14 @@ int main(int argc, char** argv) {
   HWND C = FindControl(Top, argv[3]);
   if (!C) return Fail("no control \"%s\" in \"%s\"", argv[3], Title);
   if (Cmd == "state") return PrintState(C);
+  if (Cmd == "waittext" && argc > 4) {
+    // What a page fills in after it shows (a path, a status) arrives a
+    // little later than the window.
+    const double S = argc > 5 ? std::atof(argv[5]) : 20;
+    for (DWORD Start = GetTickCount(); WindowText(C) != argv[4]; Sleep(100))
+      if (GetTickCount() - Start > S * 1000) return Fail("\"%s\" never showed \"%s\"", argv[3], argv[4]);
+    return 0;
+  }
   if (Cmd == "toggle") {
     SendMessageA(C, BM_CLICK, 0, 0);
     return 0;

@@ -24,6 +24,7 @@
 #include "ui/ordlg_FileGroupSelect.h"
 #include "ui/routines_UiRegistration.h"
 #include "DriverScript.h"
+#include "window_driver.h"
 
 namespace {
 
@@ -37,15 +38,6 @@ struct GroupsEnv : ::testing::Environment {
   }
 };
 const auto* const Env = ::testing::AddGlobalTestEnvironment(new GroupsEnv);
-
-std::string Drive(const std::string& Args) {
-  std::string Out;
-  const int Code = RunWithOutput("\"" + BuildTreePath("tests\\qvauto.exe") + "\" " + Args, Out, 30000,
-                                 [] { Application->ProcessMessages(); });
-  EXPECT_EQ(Code, 0) << Args << ": " << Out;
-  Out.erase(std::remove(Out.begin(), Out.end(), '\r'), Out.end());
-  return Out;
-}
 
 std::string KitTranslator() {
   TTranslator Tables(nullptr);
@@ -191,8 +183,9 @@ TEST(FileGroupSelectForm, GroupsChosenAndPlacedDecideTheDriveList) {
     EXPECT_EQ(Rows[2].substr(0, 12), "Z|700 bytes|") << Rows[2];
     EXPECT_EQ(Rows[2].substr(Rows[2].size() - 3), "|-1") << Rows[2];
     ULARGE_INTEGER Free{};
-    if (GetDiskFreeSpaceExA("Z:\\", &Free, nullptr, nullptr) && Free.QuadPart > (1ull << 33))
+    if (GetDiskFreeSpaceExA("Z:\\", &Free, nullptr, nullptr) && Free.QuadPart > (1ull << 33)) {
       EXPECT_GT(Page->Drives()[2].Free, int64_t(1) << 32);
+    }
     EXPECT_EQ(PanelHeight(Page->pnlDriveSpace), 61);
     // The root has no description: no memo.
     EXPECT_FALSE(Page->DescriptionMemo->Visible());

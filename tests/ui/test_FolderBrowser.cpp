@@ -66,15 +66,16 @@ TEST(FolderBrowser, CreatingAFolderReopensTheDialogOnIt) {
   TDriverScript Script({"wait " + Browser, "press " + Browser + "CreateButton", "wait " + Prompt,
                         "shot " + Prompt + Quoted(ShotPath("folder-name-prompt.png")),
                         "type " + Prompt + "ValueEdit Made", "click " + Prompt + "OK", "gone " + Prompt,
-                        "wait " + Browser, "state " + Browser + "PathEdit",
+                        "wait " + Browser, "waittext " + Browser + "PathEdit " + Quoted(D / "Made"),
+                        "state " + Browser + "PathEdit",
                         "shot " + Browser + Quoted(ShotPath("folder-browser-reopened.png")), "click " + Browser + "Cancel"});
   // Reopened and then cancelled: false, and the folder stays.
   EXPECT_FALSE(Dlg.Execute());
   const auto& Out = Script.Finish();
-  ASSERT_EQ(Out.size(), 11u);
+  ASSERT_EQ(Out.size(), 12u);
   for (const std::string& O : Out) EXPECT_EQ(O.find("failed"), std::string::npos) << O;
   EXPECT_TRUE(Asked);
-  EXPECT_TRUE(Has(Out[8], "text=" + D / "Made"));
+  EXPECT_TRUE(Has(Out[9], "text=" + D / "Made"));
   EXPECT_TRUE(DirectoryExists(D / "Made"));
   EXPECT_EQ(Dlg.Folder, D / "Made");
 }
