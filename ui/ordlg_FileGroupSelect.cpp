@@ -242,7 +242,11 @@ TFileGroupSelectForm::TFileGroupSelectForm(TComponent* AOwner) : TBaseInstallFor
   if (IInstallRun* Run = CurrentInstall()) Container = Run->AsFileContainer();
 }
 
-TFileGroupSelectForm::~TFileGroupSelectForm() { FormDestroy(this); }
+TFileGroupSelectForm::~TFileGroupSelectForm() {
+  // The form's own destructor would fire OnDestroy once this part is gone.
+  FormDestroy(this);
+  OnDestroy = TNotifyEvent();
+}
 
 void TFileGroupSelectForm::Loaded() {
   TBaseInstallForm::Loaded();
