@@ -12,9 +12,9 @@ TApplication::~TApplication() {
   if (Application == this) Application = nullptr;
 }
 
-TCustomForm* TApplication::CreateForm(const TClassInfo& Info, const std::string& ResourceName) {
+TCustomForm* CreateOwnedForm(const TClassInfo& Info, TComponent* Owner, const std::string& ResourceName) {
   if (!Info.Create) throw EComponentError(Format("Cannot create form of class %s", Info.ClassName));
-  TComponent* C = Info.Create(this);
+  TComponent* C = Info.Create(Owner);
   auto* F = dynamic_cast<TCustomForm*>(C);
   if (!F) {
     delete C;
@@ -27,6 +27,11 @@ TCustomForm* TApplication::CreateForm(const TClassInfo& Info, const std::string&
     delete F;
     throw;
   }
+  return F;
+}
+
+TCustomForm* TApplication::CreateForm(const TClassInfo& Info, const std::string& ResourceName) {
+  TCustomForm* F = CreateOwnedForm(Info, this, ResourceName);
   if (!FMainForm) FMainForm = F;
   return F;
 }

@@ -58,5 +58,10 @@ class TApplication : public TComponent {
   bool FTerminated = false;
 };
 
+// Creates a form of class Info owned by Owner, reads its stream from the
+// resource named ResourceName (the class name when empty) when the program
+// has one, then fires OnCreate; the form is freed again on a failure.
+TCustomForm* CreateOwnedForm(const TClassInfo& Info, TComponent* Owner, const std::string& ResourceName = "");
+
 // The one application object of the process, made by the program entry.
 extern TApplication* Application;

@@ -8,12 +8,14 @@
 #include "model/cmp_TVersion.h"
 #include "model/routines_Registration.h"
 #include "system/routines_SystemRegistration.h"
+#include "ui/routines_UiRegistration.h"
 
 void RegisterSetupClasses() {
   RegisterControlsClasses();
   RegisterModelClasses();
   RegisterInstallClasses();
   RegisterSystemClasses();
+  RegisterUiClasses();
   // Long operations let the window messages run between buffers, so that
   // Cancel buttons are heard; the version reader serves the comparisons.
   SetProcessMessagesHook([] {
