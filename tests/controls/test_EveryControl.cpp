@@ -21,7 +21,7 @@
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_ObjectText.h"
 #include "test_paths.h"
-#include "test_process.h"
+#include "window_driver.h"
 
 namespace {
 
@@ -226,20 +226,6 @@ const char* const FormText = R"(object EveryForm: TEveryControlForm
   end
 end
 )";
-
-// The driver's command, answered by this program meanwhile; what it printed.
-std::string Drive(const std::string& Args) {
-  std::string Output;
-  const std::string Line = "\"" + BuildTreePath("tests\\qvauto.exe") + "\" " + Args;
-  EXPECT_EQ(RunWithOutput(Line, Output, 30000, [] { Application->ProcessMessages(); }), 0) << Args << ": " << Output;
-  Output.erase(std::remove(Output.begin(), Output.end(), '\r'), Output.end());
-  return Output;
-}
-
-::testing::AssertionResult Has(const std::string& Output, const std::string& Line) {
-  if (("\n" + Output).find("\n" + Line + "\n") != std::string::npos) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "no line \"" << Line << "\" in:\n" << Output;
-}
 
 TBitmap* Square(TColor Fill, int Size) {
   auto* B = new TBitmap;
