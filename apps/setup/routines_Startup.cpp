@@ -9,6 +9,7 @@
 #include "model/routines_Registration.h"
 #include "system/routines_SystemRegistration.h"
 #include "ui/routines_UiRegistration.h"
+#include "ui/routines_WizardPages.h"
 
 void RegisterSetupClasses() {
   RegisterControlsClasses();
@@ -16,6 +17,7 @@ void RegisterSetupClasses() {
   RegisterInstallClasses();
   RegisterSystemClasses();
   RegisterUiClasses();
+  RegisterWizardPages();
   // Long operations let the window messages run between buffers, so that
   // Cancel buttons are heard; the version reader serves the comparisons.
   SetProcessMessagesHook([] {

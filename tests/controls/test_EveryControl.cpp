@@ -21,7 +21,6 @@
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_ObjectText.h"
 #include "test_paths.h"
-#include "test_process.h"
 #include "window_driver.h"
 
 namespace {
@@ -227,11 +226,6 @@ const char* const FormText = R"(object EveryForm: TEveryControlForm
   end
 end
 )";
-
-::testing::AssertionResult Has(const std::string& Output, const std::string& Line) {
-  if (("\n" + Output).find("\n" + Line + "\n") != std::string::npos) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "no line \"" << Line << "\" in:\n" << Output;
-}
 
 TBitmap* Square(TColor Fill, int Size) {
   auto* B = new TBitmap;

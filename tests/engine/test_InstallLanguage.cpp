@@ -12,6 +12,7 @@
 #include "rtl/cmp_TReader.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/routines_ObjectText.h"
+#include "kit_translator.h"
 #include "test_paths.h"
 
 namespace {
@@ -26,15 +27,6 @@ struct LanguageEnv : ::testing::Environment {
 };
 const auto* const Env = ::testing::AddGlobalTestEnvironment(new LanguageEnv);
 
-// The kit's tables as a project carries them, in the given target language.
-std::string TranslatorObject(TQrvnLanguage Into) {
-  TTranslator T(nullptr);
-  T.SetName("Translator1");
-  LoadLanguageFiles(T, SourceTreePath("i18n\\tables"));
-  T.SetTranslateIntoLanguage(Into);
-  return TranslatorToText(T);
-}
-
 struct LanguageProject {
   std::vector<std::string> Args{"-sC:\\Dist"};
   TForm* Form = new TForm(nullptr);
@@ -42,7 +34,7 @@ struct LanguageProject {
   TTranslator* Translator = nullptr;
   explicit LanguageProject(TQrvnLanguage Into) {
     TApplication::SetParamsOverride(&Args);
-    const std::string Text = "object Form1: TForm\n" + TranslatorObject(Into) +
+    const std::string Text = "object Form1: TForm\n" + KitTranslatorText(Into) +
                              "  object Install1: TInstall\n    RunAutomatic = False\n  end\nend\n";
     TMemoryStream S(ObjectTextToBinary(Text));
     ReadRootComponent(S, Form);

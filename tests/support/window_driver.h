@@ -1,5 +1,5 @@
-// The window driver (qvauto) run from a test whose windows it drives: this
-// program answers their messages while it waits.
+// The window driver (qvauto) run from a test that owns the windows it
+// operates: the test's messages are answered while the driver works.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,11 +11,17 @@
 #include "test_paths.h"
 #include "test_process.h"
 
-// What the driver printed for Args (a failure is reported with it).
+// The driver's command; what it printed (without carriage returns).
 inline std::string Drive(const std::string& Args) {
   std::string Output;
   const std::string Line = "\"" + BuildTreePath("tests\\qvauto.exe") + "\" " + Args;
   EXPECT_EQ(RunWithOutput(Line, Output, 30000, [] { Application->ProcessMessages(); }), 0) << Args << ": " << Output;
   Output.erase(std::remove(Output.begin(), Output.end(), '\r'), Output.end());
   return Output;
+}
+
+// Output holds Line as a whole line.
+inline ::testing::AssertionResult Has(const std::string& Output, const std::string& Line) {
+  if (("\n" + Output).find("\n" + Line + "\n") != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "no line \"" << Line << "\" in:\n" << Output;
 }

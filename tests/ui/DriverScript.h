@@ -13,6 +13,7 @@
 
 #include "test_paths.h"
 #include "test_process.h"
+#include "window_driver.h"
 
 // Window driver commands, one after the other, each given the time a user
 // would need; the outputs in order.
@@ -50,11 +51,6 @@ class TDriverScript {
   std::vector<std::string> FOutputs;
   HANDLE FThread = nullptr;
 };
-
-inline ::testing::AssertionResult Has(const std::string& Output, const std::string& Line) {
-  if (("\n" + Output).find("\n" + Line + "\n") != std::string::npos) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "no line \"" << Line << "\" in:\n" << Output;
-}
 
 inline std::string Quoted(const std::string& S) { return "\"" + S + "\""; }
 

@@ -151,6 +151,15 @@ int PanelHeight(TPanel* P) {
 TEST(FileGroupSelectForm, GroupsChosenAndPlacedDecideTheDriveList) {
   TScratchDir D;
   GroupsProject P(D.Path());
+  // Only this page in the wizard: the kit's other pages are tested on their own.
+  TBIFList KitPages;
+  InstallFormList().swap(KitPages);
+  for (const TBIFEntry& E : KitPages)
+    if (E.FormClass == &TFileGroupSelectForm::StaticClass()) InstallFormList().push_back(E);
+  struct TRestore {
+    TBIFList& Pages;
+    ~TRestore() { InstallFormList().swap(Pages); }
+  } Restore{KitPages};
   auto* Tools = P.Get<TInstallFileGroup>("Tools");
   auto* Core = P.Get<TInstallFileGroup>("Core");
   ASSERT_TRUE(P.Install && Tools && Core);

@@ -66,7 +66,7 @@ object RebootForm: TRebootForm
       object Label52: TTranslateLabel
         Align = alTop
         AutoSize = False
-        Height = 56
+        Height = 72
         WordWrap = True
         Caption = 'Several components could not be installed on your system because they were in use. For the installation to proceed, you will need to reboot your computer. If you decide not to reboot now, the software will probably not work until you do reboot.'
         GLID = 52
