@@ -4,6 +4,7 @@
 
 #include "controls/cmp_TGraphics.h"
 #include "rtl/routines_ClassBuilder.h"
+#include "ui/routines_MainMark.h"
 
 const TEnumInfo Effect3DInfo{"T3DEffectShort", {"A3dNormal", "A3dResit", "A3dRaised", "A3dShadowed"}};
 
@@ -144,15 +145,7 @@ void TRotate3DLabel::Assign(const TRotate3DLabel& Source) {
   SetMyTransparent(Source.FMyTransparent);
 }
 
-void TRotate3DLabel::SetTag(intptr_t V) {
-  if (V == -1 && GMainLabel != this) {
-    if (GMainLabel) GMainLabel->Tag = 0;
-    GMainLabel = this;
-  } else if (V != -1 && GMainLabel == this) {
-    GMainLabel = nullptr;
-  }
-  Tag = V;
-}
+void TRotate3DLabel::SetTag(intptr_t V) { SetMainMark(GMainLabel, *this, V); }
 
 TRotate3DLabel* TRotate3DLabel::MainLabel() { return GMainLabel; }
 

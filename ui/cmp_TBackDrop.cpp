@@ -1,6 +1,7 @@
 #include "ui/cmp_TBackDrop.h"
 
 #include "rtl/routines_ClassBuilder.h"
+#include "ui/routines_MainMark.h"
 #include "ui/cmp_Rotate3DLabel.h"
 
 const TEnumInfo DirectionInfo{
@@ -80,15 +81,7 @@ void TBackdrop::Assign(const TBackdrop& Source) {
   SetAlign(Source.Align());
 }
 
-void TBackdrop::SetTag(intptr_t V) {
-  if (V == -1 && GMainBackdrop != this) {
-    if (GMainBackdrop) GMainBackdrop->Tag = 0;
-    GMainBackdrop = this;
-  } else if (V != -1 && GMainBackdrop == this) {
-    GMainBackdrop = nullptr;
-  }
-  Tag = V;
-}
+void TBackdrop::SetTag(intptr_t V) { SetMainMark(GMainBackdrop, *this, V); }
 
 TBackdrop* TBackdrop::MainBackdrop() { return GMainBackdrop; }
 
