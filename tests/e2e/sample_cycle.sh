@@ -18,8 +18,40 @@ qvauto="$build/tests/qvauto.exe"
 # Installs as a user starts them.  Program Manager opens a window on each
 # group it shows, and Wine's desktop process stays while it is open: neither
 # may hold on to the caller's output, and the windows are closed afterwards.
+# The wizard's pages, by the captions the wizard window takes from them, and
+# the button that goes on from each: a user who accepts every default.
+wizard_pages=("Select a language|Next >" "Welcome|Next >" "Software license agreement|Next >"
+              "Readme information|Next >" "Select folder in start menu|Next >"
+              "Setup complete|Finish" "Setup incomplete|Finish" "Reboot windows|Finish")
+# Presses through every page while the setup program (process $1) runs and
+# prints what each page showed; the pages seen are in $work/pages.log.
+press_through_wizard() {
+  local setup=$1 row title button windows
+  while kill -0 "$setup" 2>/dev/null; do
+    windows=$("$run" "$qvauto" list 2>/dev/null | tr -d '\r' | grep -v '^ ' || true)
+    for row in "${wizard_pages[@]}"; do
+      title=${row%|*} button=${row#*|}
+      grep -qxF "$title [QuorvaneWindow]" <<<"$windows" || continue
+      echo "$title" >>"$work/pages.log"
+      say "== Wizard page \"$title\""
+      [ -n "$verbose" ] && { "$run" "$qvauto" text "$title" 2>/dev/null | tr -d '\r' | grep -v '^ *$' || true; }
+      "$run" "$qvauto" click "$title" "$button" 10 >/dev/null 2>&1 || true
+      "$run" "$qvauto" gone "$title" 5 >/dev/null 2>&1 || true
+      break
+    done
+    sleep 0.3
+  done
+}
 install_from() {
-  "$run" "$1" </dev/null >>"$work/setup.log" 2>&1 || fail "$1 failed: $(cat "$work/setup.log")"
+  : >"$work/pages.log"
+  "$run" "$1" </dev/null >>"$work/setup.log" 2>&1 &
+  local setup=$!
+  press_through_wizard "$setup"
+  wait "$setup" || fail "$1 failed: $(cat "$work/setup.log")"
+  local seen
+  seen=$(paste -sd '|' "$work/pages.log")
+  [ "$seen" = "Select a language|Welcome|Software license agreement|Readme information|Select folder in start menu|Setup complete" ] \
+    || fail "the wizard showed the pages $seen"
   local i
   for i in $(seq 1 10); do
     "$run" "$qvauto" wait "$product Tools" 0 >/dev/null 2>&1 || break

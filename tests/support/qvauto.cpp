@@ -11,7 +11,7 @@
 //   qvauto click TITLE BUTTON [SECONDS]  press the button captioned (or named) BUTTON
 //   qvauto close TITLE               send WM_CLOSE to the window
 //   qvauto list                      print visible top-level windows and their children
-//   qvauto text TITLE                print the texts of the window and its children
+//   qvauto text TITLE                print the texts of the window and its visible children
 //   qvauto state TITLE CONTROL       print what a user sees of a control: class, text,
 //                                    enabled, visible, and as it applies checked,
 //                                    selected item, progress position
@@ -583,7 +583,9 @@ int main(int argc, char** argv) {
   }
   if (Cmd == "text") {
     std::printf("%s\n", WindowText(Top).c_str());
-    for (HWND C : ChildWindows(Top)) std::printf("  %s\n", WindowText(C).c_str());
+    // What the window shows: a wizard keeps its other pages as hidden children.
+    for (HWND C : ChildWindows(Top))
+      if (IsWindowVisible(C)) std::printf("  %s\n", WindowText(C).c_str());
     return 0;
   }
   if (Cmd == "key") return argc > 3 ? Keys(Top, argc - 3, argv + 3) : Usage();
