@@ -413,8 +413,12 @@ void PngChunk(std::string& Png, const char* Type, const std::string& Data) {
 }
 
 int Shot(HWND Top, const std::string& File) {
-  RECT R;
-  GetWindowRect(Top, &R);
+  RECT R, Window;
+  GetWindowRect(Top, &Window);
+  // A maximised window's frame lies off the screen, where the display has
+  // no pixels to give.
+  const RECT ScreenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  IntersectRect(&R, &Window, &ScreenRect);
   const int W = R.right - R.left, H = R.bottom - R.top;
   if (W <= 0 || H <= 0) return Fail("the window \"%s\" has no size", WindowText(Top));
   // The display's own pixels: what a user sees, windows in front included.
