@@ -18,6 +18,7 @@
 #include "rtl/routines_ObjectText.h"
 #include "test_paths.h"
 #include "test_process.h"
+#include "window_driver.h"
 
 namespace {
 
@@ -32,16 +33,6 @@ void ReadForm(TComponent* Root, const std::string& Text) {
 }
 
 std::string Driver() { return "\"" + BuildTreePath("tests\\qvauto.exe") + "\""; }
-
-// The driver's command, with this program answering its windows' messages
-// meanwhile; the exit code.
-int Drive(const std::string& Args) {
-  std::string Output;
-  const DWORD T0 = GetTickCount();
-  const int Code = RunWithOutput(Driver() + " " + Args, Output, 30000, [] { Application->ProcessMessages(); });
-  EXPECT_EQ(Code, 0) << Args << ": " << Output << " after " << (GetTickCount() - T0) << " ms";
-  return Code;
-}
 
 const char* const DialogText = R"(object KeysForm: TForm
   Caption = 'Keys under test'
