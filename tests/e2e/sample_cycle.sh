@@ -21,7 +21,8 @@ qvauto="$build/tests/qvauto.exe"
 # The wizard's pages, by the captions the wizard window takes from them, and
 # the button that goes on from each: a user who accepts every default.
 wizard_pages=("Select a language|Next >" "Welcome|Next >" "Software license agreement|Next >"
-              "Readme information|Next >" "Select folder in start menu|Next >"
+              "Readme information|Next >" "Select components to install|Next >"
+              "Select folder in start menu|Next >"
               "Setup complete|Finish" "Setup incomplete|Finish" "Reboot windows|Finish")
 # Presses through every page while the setup program (process $1) runs and
 # prints what each page showed; the pages seen are in $work/pages.log.
@@ -50,7 +51,7 @@ install_from() {
   wait "$setup" || fail "$1 failed: $(cat "$work/setup.log")"
   local seen
   seen=$(paste -sd '|' "$work/pages.log")
-  [ "$seen" = "Select a language|Welcome|Software license agreement|Readme information|Select folder in start menu|Setup complete" ] \
+  [ "$seen" = "Select a language|Welcome|Software license agreement|Readme information|Select components to install|Select folder in start menu|Setup complete" ] \
     || fail "the wizard showed the pages $seen"
   local i
   for i in $(seq 1 10); do
