@@ -61,6 +61,12 @@ void TBaseInstallForm::BecomeChildPage() {
   SetBounds(0, 0, Owner->ClientWidth(), Owner->Height());
 }
 
+void TBaseInstallForm::LanguageChanged() {
+  TBaseQuorvaneForm::LanguageChanged();
+  TBaseFormContainer* C = OwnerContainer();
+  if (C && C->PageIndex() >= 0 && C->Pages(C->PageIndex()) == this) C->SetCaption(Caption());
+}
+
 TBaseFormContainer* TBaseInstallForm::OwnerContainer() const {
   return dynamic_cast<TBaseFormContainer*>(Owner());
 }

@@ -48,6 +48,10 @@ class TBaseInstallForm : public TBaseQuorvaneForm {
   // The install component's DialogThemeBitmap into Picture, when both exist.
   static void LoadThemeBitmap(TPicture* Picture);
 
+  // Re-translated: the wizard window's title is the caption of the page it
+  // shows, so it follows.
+  void LanguageChanged() override;
+
   // The wizard window the page lies in; nullptr when it stands alone.
   TBaseFormContainer* OwnerContainer() const;
   // Makes the page a child window of its owning form (Loaded does it; the

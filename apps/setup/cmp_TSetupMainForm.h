@@ -6,8 +6,16 @@
 
 #include "controls/cmp_TForm.h"
 
+class TCustomInstall;
+
 class TSetupMainForm : public TForm {
   QV_CLASS()
  public:
   explicit TSetupMainForm(TComponent* AOwner);
+
+  // A handler a project may give its install component's OnUserAbort: asks
+  // the user, in the setup's language, whether to quit before the product is
+  // installed.  No keeps the setup going (the default button: an Enter
+  // pressed by accident does not end it).
+  void ConfirmUserAbort(TCustomInstall* Install, bool& QuitOut);
 };

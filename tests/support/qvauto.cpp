@@ -17,6 +17,7 @@
 //                                    selected item, progress position
 //   qvauto waittext TITLE CONTROL TEXT [SECONDS]  exit 0 once the control shows TEXT
 //   qvauto type TITLE CONTROL TEXT   type TEXT into the control, key by key
+//   qvauto retype TITLE CONTROL TEXT select all of an edit's text and type TEXT over it
 //   qvauto select TITLE CONTROL ITEM click the item: a list box, tree or list view item
 //                                    or a tab by its text, a grid cell as COL,ROW, a
 //                                    radio item of a group by its text
@@ -81,11 +82,16 @@ HWND FindTop(const std::string& Title) {
     bool ByName;
     HWND Found = nullptr;
   } C{Title, false, nullptr};
+  // Of several windows of one title (a message box titled like the main
+  // window it stands over), the one that takes input is the one meant.
   auto Find = [](HWND H, LPARAM P) -> BOOL {
     auto* C = reinterpret_cast<Ctx*>(P);
     if (IsWindowVisible(H) && (C->ByName ? ComponentName(H) : WindowText(H)) == C->Title) {
-      C->Found = H;
-      return FALSE;
+      if (!C->Found) C->Found = H;
+      if (IsWindowEnabled(H)) {
+        C->Found = H;
+        return FALSE;
+      }
     }
     return TRUE;
   };
@@ -614,7 +620,8 @@ int main(int argc, char** argv) {
     PostMessageA(C, BM_CLICK, 0, 0);
     return 0;
   }
-  if (Cmd == "type" && argc > 4) {
+  if ((Cmd == "type" || Cmd == "retype") && argc > 4) {
+    if (Cmd == "retype") PostMessageA(C, EM_SETSEL, 0, -1);
     PostChars(C, argv[4]);
     return 0;
   }

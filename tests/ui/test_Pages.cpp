@@ -140,14 +140,17 @@ TEST(WizardPages, BeforeInstallShowsThePagesInOrderInTheChosenLanguage) {
     EXPECT_EQ(Page->LanguageGrid()->Row(), 0);
     EXPECT_EQ(Page->LanguageGrid()->Cells(1, 0), "French");
     Shoot("Select a language", "select-language");
-    // French: the open page speaks French at once.
+    // French: the open page, and the wizard's title with it, speak French
+    // at once.
     Drive("select " + W + " LanguageGrid 1,0");
     EXPECT_EQ(Translator()->TranslateIntoLanguage(), qlFrench);
+    W = Quoted("Choisissez une langue");
     EXPECT_TRUE(Has(Drive("state " + W + " ProceedBtn"), "text=Suivant >"));
     EXPECT_TRUE(Has(Drive("state " + W + " CancelBtn"), "text=Annuler"));
-    Shoot("Select a language", "select-language-french");
+    Shoot("Choisissez une langue", "select-language-french");
     // Back to English, and on.
     Drive("select " + W + " LanguageGrid 0,0");
+    W = Quoted("Select a language");
     EXPECT_EQ(Translator()->TranslateIntoLanguage(), qlEnglish);
     EXPECT_TRUE(Has(Drive("state " + W + " ProceedBtn"), "text=Next >"));
     Drive("click " + W + " \"Next >\"");
