@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <limits>
+#include <map>
 #include <cstring>
 #include <ctime>
 
@@ -578,14 +580,16 @@ void TCustomInstall::BuildFromBuildInf() {
 void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildDir, bool MakeSelfExtractor) {
   if (MakeSelfExtractor && !FUseLoadingProgram)
     throw IEInstall("Cannot build a stand alone executable if the UseLoadingProgram property of the TInstall is set to False");
-  const std::string Dir = AddBackslash(BuildDir);
+  TStagedBuild Stage(BuildDir);
+  const std::string Dir = AddBackslash(Stage.Folder());
   const std::string SetupExe = Dir + "setup.exe", Setup1 = Dir + "setup.1", Files1 = Dir + "files.1";
-  CopySetupProgram(BuildDir, ExeName);
   TCustomPathSpecifier* SavedType = FArchiveFileType;
   const std::string SavedFile = FArchiveFile;
   FArchiveFileType = nullptr;
   FArchiveFile = Files1;
   try {
+    CheckArchiveSizes();
+    CopySetupProgram(Stage.Folder(), ExeName);
     // Every file goes into the build, excluded or not; a traditional
     // distribution keeps net files local, a web one makes every file a
     // net file.
@@ -601,6 +605,36 @@ void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildD
   FArchiveFileType = SavedType;
   FArchiveFile = SavedFile;
   if (MakeSelfExtractor) this->MakeSelfExtractor(SetupExe, Setup1, Files1);
+  Stage.Commit();
+}
+
+void TCustomInstall::CheckArchiveSizes() {
+  // An archive keeps its positions in 32 bits.  The sources of the files
+  // that go into one archive are summed before anything is compressed, so
+  // that a build too large for it fails at once rather than after minutes
+  // of compressing; files fetched from a net location have archives of
+  // their own and are left to the compressor.
+  constexpr int64_t Limit = std::numeric_limits<int32_t>::max();
+  std::map<std::string, int64_t> Sizes;
+  for (TCustomInstallFile* F : InstallFileList().Data()) {
+    if (F->Net() || FDistributeType == dtWeb) continue;
+    const int64_t Size = FileSizeByName(F->GetSourceFileName());
+    if (Size < 0) continue;  // reported by name when the build reads it
+    if (Size > Limit) throw IEInstall("The file %s is too large for an archive", F->GetSourceFileName());
+    std::string Archive;
+    try {
+      Archive = F->GetArchivePath();
+    } catch (const Exception&) {
+      continue;
+    }
+    int64_t& Sum = Sizes[UpperCase(Archive)];
+    Sum += Size;
+    if (Sum > Limit)
+      throw IEInstall(
+          "The files that go into the archive %s are larger than an archive can hold (2 GB). Give "
+          "some of them a file group with an archive of its own",
+          ExtractFileName(Archive));
+  }
 }
 
 void TCustomInstall::CopySetupProgram(const std::string& BuildDir, const std::string& ExeName) {

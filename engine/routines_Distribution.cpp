@@ -145,3 +145,76 @@ void CopyToFloppies(const std::string& SelfExtractingFile, const TSelfExtractTra
   E.SetCompressedFile(SelfExtractingFile);
   E.SplitToDisks(Drive, "files.1");
 }
+
+// --- the staged build ------------------------------------------------------------
+
+namespace {
+
+// The files below Dir, as paths relative to it, folders first-level first.
+void CollectFiles(const std::string& Dir, const std::string& Relative, std::vector<std::string>& Files) {
+  WIN32_FIND_DATAA D;
+  HANDLE H = FindFirstFileA((AddBackslash(Dir) + Relative + "*").c_str(), &D);
+  if (H == INVALID_HANDLE_VALUE) return;
+  TFinally Close([H] { FindClose(H); });
+  do {
+    const std::string Name = D.cFileName;
+    if (Name == "." || Name == "..") continue;
+    if (D.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      CollectFiles(Dir, Relative + Name + "\\", Files);
+    else
+      Files.push_back(Relative + Name);
+  } while (FindNextFileA(H, &D));
+}
+
+bool MoveReplacing(const std::string& From, const std::string& To) {
+  ForceDirectories(ExtractFileDir(To));
+  return MoveFileExA(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
+}
+
+}  // namespace
+
+TStagedBuild::TStagedBuild(const std::string& BuildDir)
+    : FTarget(RemoveBackslash(BuildDir)),
+      FStage(FTarget + ".qvbuild" + std::to_string(GetCurrentProcessId())) {
+  if (!ForceDirectories(FTarget))
+    throw IEInstall("Cannot create the file %s", AddBackslash(FTarget) + "setup.1");
+  // A staging folder of an earlier build of this process id that did not end.
+  RemoveDirTree(FStage);
+  ForceDirectories(FStage);
+}
+
+TStagedBuild::~TStagedBuild() { RemoveDirTree(FStage); }
+
+void TStagedBuild::Commit() {
+  std::vector<std::string> Files;
+  CollectFiles(FStage, "", Files);
+  // A folder where a file of the distribution goes is the author's, never
+  // replaced.
+  for (const std::string& F : Files)
+    if (DirectoryExists(AddBackslash(FTarget) + F))
+      throw IEInstall("Cannot create the file %s", AddBackslash(FTarget) + F);
+  const std::string Previous = AddBackslash(FStage) + "~previous\\";
+  std::vector<std::string> SetAside, Placed;
+  auto Undo = [&] {
+    for (const std::string& F : Placed) RemoveFile(AddBackslash(FTarget) + F);
+    for (const std::string& F : SetAside) MoveReplacing(Previous + F, AddBackslash(FTarget) + F);
+  };
+  for (const std::string& F : Files) {
+    const std::string Old = AddBackslash(FTarget) + F;
+    if (!FileExists(Old)) continue;
+    if (!MoveReplacing(Old, Previous + F)) {
+      const std::string Reason = LastSystemErrorText();
+      Undo();
+      throw IEInstall("Cannot replace the file %s: %s", Old, Reason);
+    }
+    SetAside.push_back(F);
+  }
+  for (const std::string& F : Files) {
+    if (!MoveReplacing(AddBackslash(FStage) + F, AddBackslash(FTarget) + F)) {
+      const std::string Reason = LastSystemErrorText();
+      Undo();
+      throw IEInstall("Cannot replace the file %s: %s", AddBackslash(FTarget) + F, Reason);
+    }
+    Placed.push_back(F);
+  }
+}

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "archive/cmp_TFileHeaders.h"
 
@@ -31,6 +32,31 @@ void CreateSetupArchive(const std::string& BuildDir, const std::string& ExeName,
 void AppendSelfExtractor(const std::string& SetupExe, const std::string& Setup1, const std::string& Files1);
 // The trailer of a self-extracting file; IEInstall when it has none.
 TSelfExtractTrailer ReadExtractionInfo(const std::string& FileName);
+
+// A build made in a folder of its own beside the build folder
+// ("<folder>.qvbuild<process id>"), so that the previous distribution stays
+// whole until every part of the new one is written, and a failed build
+// leaves neither a half distribution nor stray files.
+class TStagedBuild {
+ public:
+  // The build folder's parent is made when missing; a build folder that
+  // cannot be made (it would lie below a file) raises "Cannot create the
+  // file <folder>\setup.1", the first file the build would write there.
+  explicit TStagedBuild(const std::string& BuildDir);
+  // Removes the staging folder with whatever it still holds.
+  ~TStagedBuild();
+  TStagedBuild(const TStagedBuild&) = delete;
+  TStagedBuild& operator=(const TStagedBuild&) = delete;
+
+  const std::string& Folder() const { return FStage; }
+  // Moves every file of the staging folder to its place below the build
+  // folder, replacing what is there; all or nothing: when one cannot be
+  // placed, the ones placed are taken back and the previous files restored.
+  void Commit();
+
+ private:
+  std::string FTarget, FStage;
+};
 
 // Writes the self-extracting file's setup.exe and setup.1 onto the floppy
 // drive, then its files.1 split over as many disks as it takes, asking for

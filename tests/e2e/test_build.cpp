@@ -287,9 +287,10 @@ TEST_F(BuildProgram, EachBuildFailureIsShownAndEndsTheProgram) {
       {"kit folder without the loading program", Other.Path(),
        [&] { WriteTestFile(Other / "Q32V35.TXT", "marker"); },
        "The loader program " + (Other / "QuorvaneLoadProgram.exe") + " was not found"},
+      // The build is made beside the folder; the author's folder is never
+      // replaced by a file of the distribution.
       {"setup.exe of the build folder is a folder", Kit, [] { ForceDirectories(Dist() + "\\setup.exe"); },
-       "Cannot copy the loading program from " + Kit + "\\QuorvaneLoadProgram.exe to " + Dist() +
-           "\\setup.exe"},
+       "Cannot create the file " + Dist() + "\\setup.exe"},
       {"a payload file is missing", Kit, [] { RemoveFile(Payload() + "\\license.txt"); },
        "Could not open or find the following file when trying to read the Size, Date, and Version :" +
            Payload() + "\\license.txt"},
@@ -307,6 +308,60 @@ TEST_F(BuildProgram, EachBuildFailureIsShownAndEndsTheProgram) {
     // Nothing that looks like a finished distribution.
     EXPECT_FALSE(FileExists(Dist() + "\\setup.exe") && Tail(ReadTestFile(Dist() + "\\setup.exe"), 56).substr(1, 14) ==
                                                                "SELFEXTRACTING");
+  }
+}
+
+// A source grown to Size bytes without writing them (a sparse file).
+void GrowTo(const std::string& File, int64_t Size) {
+  HANDLE H = CreateFileA(File.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(H, INVALID_HANDLE_VALUE) << File;
+  LARGE_INTEGER At;
+  At.QuadPart = Size;
+  EXPECT_TRUE(SetFilePointerEx(H, At, nullptr, FILE_BEGIN) && SetEndOfFile(H)) << File;
+  CloseHandle(H);
+}
+
+TEST_F(BuildProgram, AFailedRebuildLeavesThePreviousDistributionAsItWas) {
+  TKitOnSearchPath Kit;
+  ASSERT_EQ(RunSetup("-b").ExitCode, 0u);
+  auto Parts = [] {
+    std::string S;
+    for (const char* N : {"setup.exe", "setup.1", "files.1"}) S += ReadTestFile(Dist() + "\\" + N) + "|";
+    return S;
+  };
+  const std::string Good = Parts(), Around = FolderSnapshot(Dir->Path());
+  const int64_t Big = int64_t{1100} << 20;
+  struct Case {
+    const char* What;
+    std::function<void()> Damage;
+    std::string Message;
+  } Cases[] = {
+      // Found once the setup archive and the loading program are written.
+      {"a source missing", [] { RemoveFile(Payload() + "\\license.txt"); },
+       "Could not open or find the following file when trying to read the Size, Date, and Version :" +
+           Payload() + "\\license.txt"},
+      // Found before anything is compressed.
+      {"a source larger than an archive", [&] { GrowTo(Payload() + "\\readme.txt", 2 * Big); },
+       "The file " + Payload() + "\\readme.txt is too large for an archive"},
+      {"sources larger than an archive together",
+       [&] {
+         GrowTo(Payload() + "\\readme.txt", Big);
+         GrowTo(Payload() + "\\license.txt", Big);
+       },
+       "The files that go into the archive files.1 are larger than an archive can hold (2 GB). Give some "
+       "of them a file group with an archive of its own"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.What);
+    C.Damage();
+    const TBoxedRun R = RunSetup("-b");
+    WritePayload(Payload());
+    ASSERT_TRUE(R.Ended);
+    EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
+    EXPECT_EQ(R.Boxes, std::vector<std::string>{C.Message});
+    // The distribution byte for byte, and nothing beside it.
+    EXPECT_TRUE(Parts() == Good);
+    EXPECT_EQ(FolderSnapshot(Dir->Path()), Around);
   }
 }
 
