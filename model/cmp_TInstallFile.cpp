@@ -605,6 +605,13 @@ void TCustomInstallFile::WriteRenameAtRestart(const std::string& Waiting) {
 // --- what Windows records of the installed file -------------------------------------
 
 bool TCustomInstallFile::IncrementSharedDLLCount() {
+  // A product installed again over itself was counted the first time: its
+  // record lists the file already, and its removal counts down once.
+  if (IInstallRun* I = CurrentInstall()) {
+    TRegistryStore Machine(hkLocalMachine);
+    if (IsRecordedFile(Machine, UninstallKeyFor(I->ProductName()), AddBackslash(GetDestPath()) + FDestName))
+      return true;
+  }
   TSharedFileCounts Counts;
   if (!Counts.Open(true))
     throw WithCause<IECustomInstallFile>(

@@ -1,6 +1,8 @@
 #include "records/routines_UninstallRecord.h"
 
 #include <algorithm>
+#include <array>
+#include <map>
 #include <utility>
 
 #include "rtl/exceptions_Quorvane.h"
@@ -18,6 +20,16 @@ std::string UninstallKeyOf(const std::string& Product) {
 // --- writing -------------------------------------------------------------------------
 
 namespace {
+
+// What is already recorded under an uninstall key, so that installing a
+// product again does not list an item twice (see the index at the end).
+enum TRecordedKind { rkFile, rkActiveX, rkRegistryKey };
+bool FindRecorded(IRegistryStore& Store, const std::string& Key, TRecordedKind Kind, const std::string& Item,
+                  TRecordPlace& Place);
+void NoteRecorded(const std::string& Key, TRecordedKind Kind, const std::string& Item, const TRecordPlace& Place);
+std::string RegistryItem(TRootKeys Root, const std::string& RegistryKey) {
+  return std::to_string(static_cast<int>(Root)) + ":" + Trim(RegistryKey);
+}
 
 // A counter as stored; "0" when the key or the value is missing or unreadable.
 std::string ReadCounter(IRegistryStore& Store, const std::string& Key) {
@@ -49,6 +61,8 @@ void AddRecordedFile(IRegistryStore& Store, const std::string& Key, const std::s
   // "Files", then "Files1", "Files2" ... until one takes the entry (a key
   // can be full on the 95 family).  Bounded, so a registry that takes
   // nothing ends in an error rather than a hang.
+  TRecordPlace Place;
+  if (FindRecorded(Store, Key, rkFile, Path, Place)) return;
   std::string Sub;
   for (int i = 0; i <= L::MaxFilesKeys; ++i) {
     Sub = AddBackslash(Key) + L::FilesKey + (i == 0 ? "" : std::to_string(i));
@@ -57,12 +71,19 @@ void AddRecordedFile(IRegistryStore& Store, const std::string& Key, const std::s
     std::string Entries = "0", Stored;
     if (K->ReadString(L::Counter, Stored)) Entries = Stored;
     const int64_t N = NextNumber(Entries);
-    if (!K->WriteString(L::FileValue + std::to_string(N), Path)) continue;
+    const std::string Value = L::FileValue + std::to_string(N);
+    if (!K->WriteString(Value, Path)) continue;
     K->WriteString(L::Counter, std::to_string(N));
+    NoteRecorded(Key, rkFile, Path, {Sub, Value});
     return;
   }
   throw EIRCannotWriteValue(
       TranslatedFormat("Cannot install into registry. Key: %s Ident: %s Value %s", Sub, L::FileValue, Path));
+}
+
+bool IsRecordedFile(IRegistryStore& Store, const std::string& Key, const std::string& Path) {
+  TRecordPlace Place;
+  return FindRecorded(Store, Key, rkFile, Path, Place);
 }
 
 std::string ActiveXEntry(const std::string& Path, bool IsProgram) {
@@ -71,14 +92,20 @@ std::string ActiveXEntry(const std::string& Path, bool IsProgram) {
 
 void AddRecordedActiveX(IRegistryStore& Store, const std::string& Key, const std::string& Path,
                         bool IsProgram) {
+  TRecordPlace Place;
+  if (FindRecorded(Store, Key, rkActiveX, Path, Place)) return;
   const std::string Sub = AddBackslash(Key) + L::ActiveXKey;
   const int64_t N = NextNumber(ReadCounter(Store, Sub));
   WriteStringValue(Store, Sub, L::FileValue + std::to_string(N), ActiveXEntry(Path, IsProgram));
   WriteStringValue(Store, Sub, L::Counter, std::to_string(N));
+  NoteRecorded(Key, rkActiveX, Path, {Sub, L::FileValue + std::to_string(N)});
 }
 
 std::string AddRecordedRegistryKey(IRegistryStore& Store, const std::string& Key,
                                    const std::string& RegistryKey, TRootKeys Root) {
+  // A key recorded before gets its entries added to its record.
+  TRecordPlace Place;
+  if (FindRecorded(Store, Key, rkRegistryKey, RegistryItem(Root, RegistryKey), Place)) return Place.SubKey;
   const std::string Keys = AddBackslash(Key) + L::RegistryKeysKey;
   const int64_t N = NextNumber(ReadCounter(Store, Keys));
   // The counter first: a record that fails half-way is still counted.
@@ -86,6 +113,7 @@ std::string AddRecordedRegistryKey(IRegistryStore& Store, const std::string& Key
   const std::string Record = Keys + "\\" + L::RegistryKeyKey + std::to_string(N);
   WriteStringValue(Store, Record, L::KeyValue, RegistryKey);
   WriteIntegerValue(Store, Record, L::RootValue, static_cast<int32_t>(Root));
+  NoteRecorded(Key, rkRegistryKey, RegistryItem(Root, RegistryKey), {Record, ""});
   return Record;
 }
 
@@ -232,3 +260,76 @@ std::string UninstallerPathOf(const std::string& UninstallString, const std::str
   const size_t Exe = Upper.find(".EXE");
   return Exe == std::string::npos ? S : S.substr(0, Exe + 4);
 }
+
+// --- the index of what is recorded -----------------------------------------------------
+// Read once per uninstall key and process, then kept up to date by the
+// writers, so that an item costs one look-up rather than a read of the whole
+// record.  An item the index knows is checked against the store before it is
+// taken as recorded (another program may have changed the record since); a
+// stale index is read again.
+
+namespace {
+
+using TPlaces = std::map<std::string, TRecordPlace>;  // upper-case item -> where it is
+
+std::map<std::string, std::array<TPlaces, 3>>& Indexes() {
+  static std::map<std::string, std::array<TPlaces, 3>> I;
+  return I;
+}
+
+std::array<TPlaces, 3>& IndexOf(IRegistryStore& Store, const std::string& Key, bool Reread) {
+  const std::string Id = UpperCase(RemoveBackslash(Key));
+  const auto Known = Indexes().find(Id);
+  if (Known != Indexes().end() && !Reread) return Known->second;
+  TUninstallRecord R;
+  R.Key = RemoveBackslash(Key);
+  ReadFiles(Store, R);
+  ReadActiveX(Store, R);
+  ReadRegistryKeys(Store, R);
+  std::array<TPlaces, 3>& I = Indexes()[Id];
+  I = {};
+  for (const TRecordedFile& F : R.Files) I[rkFile][UpperCase(F.Path)] = F.Place;
+  for (const TRecordedActiveX& A : R.ActiveX) I[rkActiveX][UpperCase(A.Path)] = A.Place;
+  for (const TRecordedRegistryKey& K : R.RegistryKeys) I[rkRegistryKey][UpperCase(RegistryItem(K.Root, K.Key))] = K.Place;
+  return I;
+}
+
+// The store still holds Item at Place.
+bool StillThere(IRegistryStore& Store, TRecordedKind Kind, const std::string& Item, const TRecordPlace& Place) {
+  const auto K = Store.OpenKey(Place.SubKey);
+  if (!K) return false;
+  std::string V;
+  if (Kind == rkRegistryKey) {
+    int32_t Root = -1;
+    return K->ReadString(L::KeyValue, V) && K->ReadInteger(L::RootValue, Root) &&
+           SameText(RegistryItem(static_cast<TRootKeys>(Root), V), Item);
+  }
+  if (!K->ReadString(Place.ValueName, V)) return false;
+  std::string Path = Trim(V);
+  bool IsProgram = false;
+  if (Kind == rkActiveX && !ParseActiveXEntry(Path, Path, IsProgram)) return false;
+  return SameText(Path, Item);
+}
+
+bool FindRecorded(IRegistryStore& Store, const std::string& Key, TRecordedKind Kind, const std::string& Item,
+                  TRecordPlace& Place) {
+  // An item the index does not know is taken as new: reading the record
+  // again for each would cost a first installation its whole record per item.
+  for (bool Reread : {false, true}) {
+    const TPlaces& Places = IndexOf(Store, Key, Reread)[Kind];
+    const auto It = Places.find(UpperCase(Item));
+    if (It == Places.end()) return false;
+    if (StillThere(Store, Kind, Item, It->second)) {
+      Place = It->second;
+      return true;
+    }
+  }
+  return false;
+}
+
+void NoteRecorded(const std::string& Key, TRecordedKind Kind, const std::string& Item, const TRecordPlace& Place) {
+  const auto Known = Indexes().find(UpperCase(RemoveBackslash(Key)));
+  if (Known != Indexes().end()) Known->second[Kind][UpperCase(Item)] = Place;
+}
+
+}  // namespace

@@ -59,6 +59,10 @@ std::string UninstallKeyOf(const std::string& Product);
 // "File<n>" and its counter.  When none does, the message names the last
 // key of the series and the ident "File".
 void AddRecordedFile(IRegistryStore& Store, const std::string& Key, const std::string& Path);
+// Appending an item already in the record (a product installed again over
+// itself) changes nothing, so that each item is listed once.
+// Path is listed in the Files series of Key.
+bool IsRecordedFile(IRegistryStore& Store, const std::string& Key, const std::string& Path);
 // "path;1" / "path;0".
 std::string ActiveXEntry(const std::string& Path, bool IsProgram);
 // Appends a self-registered file to U\ActiveX.

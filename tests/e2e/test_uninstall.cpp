@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "records/routines_UninstallRecord.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Registry.h"
+#include "environment/routines_RegistryStore.h"
 #include "rtl/routines_Format.h"
 #include "test_paths.h"
 #include "test_uninstall_support.h"
@@ -529,6 +531,27 @@ TEST_F(InstalledProduct, ASharedLibraryStaysUntilItsLastProductGoes) {
   R = RunCaptured(Quote(AppDir("QvUn Product B") + "\\uninstall.exe") + " /S QvUn Product B");
   EXPECT_EQ(R.ExitCode, 0u) << R.Output;
   EXPECT_FALSE(FileExists(SharedFile()));
+  EXPECT_EQ(State(), Before);
+}
+
+TEST_F(InstalledProduct, InstalledAgainOverItselfEachItemIsRecordedOnce) {
+  for (int i = 0; i < 3; ++i) Install("QvUn Product A");
+  TRegistryStore Machine(hkLocalMachine);
+  TUninstallRecord R;
+  ASSERT_TRUE(ReadUninstallRecord(Machine, "QvUn Product A", R));
+  std::vector<std::string> Files;
+  for (const TRecordedFile& F : R.Files) Files.push_back(UpperCase(F.Path));
+  std::sort(Files.begin(), Files.end());
+  std::string Listed;
+  for (const std::string& F : Files) Listed += F + "\n";
+  EXPECT_EQ(std::unique(Files.begin(), Files.end()), Files.end()) << Listed;
+  // Three files and two links (the uninstaller is the record's command).
+  EXPECT_EQ(Files.size(), 5u) << Listed;
+  EXPECT_EQ(R.RegistryKeys.size(), 1u);
+  EXPECT_EQ(SharedCount(), 1);
+  const TProgramRun U = RunCaptured(Quote(AppDir("QvUn Product A") + "\\uninstall.exe") + " /S QvUn Product A");
+  ASSERT_TRUE(U.Ended);
+  EXPECT_EQ(U.ExitCode, 0u) << U.Output;
   EXPECT_EQ(State(), Before);
 }
 
