@@ -517,6 +517,17 @@ bool DelayedMoveAtRestart(const std::string& From, const std::string& To) {
   std::string Refused;
   return MoveAtRestart(From, To, Refused);
 }
+
+// A read-only file is not in use: it goes once the attribute is off (put
+// back when it still cannot go).
+bool RemoveEvenReadOnly(const std::string& File) {
+  const DWORD Attributes = GetFileAttributesA(File.c_str());
+  if (Attributes == INVALID_FILE_ATTRIBUTES || !(Attributes & FILE_ATTRIBUTE_READONLY)) return RemoveFile(File);
+  SetFileAttributesA(File.c_str(), Attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (RemoveFile(File)) return true;
+  SetFileAttributesA(File.c_str(), Attributes);
+  return false;
+}
 }  // namespace
 
 void SetDelayedMoveFunction(TDelayedMoveFunction Move) { DelayedMove() = std::move(Move); }
@@ -540,7 +551,7 @@ void TCustomInstallFile::PrepareReplace() {
       break;  // without a copy the replacement goes on as it always did
     }
   }
-  if (RemoveFile(Dest)) return;
+  if (RemoveEvenReadOnly(Dest)) return;
   DropReplacedCopy();  // in use: the old file stays until the restart anyway
 
   InUse = true;
@@ -584,12 +595,13 @@ void TCustomInstallFile::PrepareReplace() {
 void TCustomInstallFile::RestoreReplacedFile() {
   if (FReplacedCopy.empty()) return;
   const std::string Dest = GetDestFileName();
-  RemoveFile(Dest);
+  RemoveEvenReadOnly(Dest);
   if (MoveFileA(FReplacedCopy.c_str(), Dest.c_str())) FReplacedCopy.clear();
 }
 
 void TCustomInstallFile::DropReplacedCopy() {
-  if (!FReplacedCopy.empty()) RemoveFile(FReplacedCopy);
+  // The copy keeps the attributes of the file it saved, read-only too.
+  if (!FReplacedCopy.empty()) RemoveEvenReadOnly(FReplacedCopy);
   FReplacedCopy.clear();
 }
 

@@ -535,7 +535,20 @@ TEST_F(InstalledProduct, ASharedLibraryStaysUntilItsLastProductGoes) {
 }
 
 TEST_F(InstalledProduct, InstalledAgainOverItselfEachItemIsRecordedOnce) {
-  for (int i = 0; i < 3; ++i) Install("QvUn Product A");
+  Install("QvUn Product A");
+  // A read-only file of the product is replaced, not taken for one in use:
+  // no restart, and no copy of it left beside it.
+  const std::string ReadMe = AppDir("QvUn Product A") + "\\readme.txt";
+  WriteTestFile(ReadMe, "an older read-me");
+  ASSERT_TRUE(SetFileAttributesA(ReadMe.c_str(), FILE_ATTRIBUTE_READONLY));
+  for (int i = 0; i < 2; ++i) {
+    const TProgramRun Again = RunCaptured(Quote(AddBackslash(Dist("QvUn Product A")) + "setup.exe"));
+    ASSERT_TRUE(Again.Ended);
+    EXPECT_EQ(Again.ExitCode, 0u) << Again.Output;
+  }
+  EXPECT_EQ(ReadTestFile(ReadMe), "Read me.\r\n");
+  EXPECT_EQ(FolderSnapshot(AppDir("QvUn Product A")).find(".qvold"), std::string::npos)
+      << FolderSnapshot(AppDir("QvUn Product A"));
   TRegistryStore Machine(hkLocalMachine);
   TUninstallRecord R;
   ASSERT_TRUE(ReadUninstallRecord(Machine, "QvUn Product A", R));
