@@ -12,12 +12,15 @@
 #include "engine/cmp_TInstall.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Scoped.h"
+#include "model/cmp_TFileContainer.h"
+#include "model/cmp_TPathSpecifier.h"
 #include "rtl/cmp_TCollection.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/cmp_TReader.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/cmp_TStrings.h"
 #include "rtl/routines_Files.h"
+#include "rtl/routines_Format.h"
 #include "rtl/routines_ObjectText.h"
 #include "rtl/routines_Strings.h"
 
@@ -242,6 +245,55 @@ void LoadFormStream(const std::string& Stream, const TOffsetLines& Lines, TCompo
   }
 }
 
+// The line of "object Name:" in the project text, or of Property within it;
+// 0 when not found.
+int LineOf(const std::string& Text, const std::string& Name, const std::string& Property) {
+  TStrings Lines;
+  Lines.SetText(Text);
+  int Object = -1;
+  for (int i = 0; i < Lines.Count(); ++i) {
+    const std::string L = Trim(Lines[i]);
+    const size_t Colon = L.find(':');
+    if (Object < 0) {
+      const size_t Space = L.find(' ');
+      if (Colon != std::string::npos && Space != std::string::npos && Space < Colon &&
+          SameText(L.substr(0, Space), "object") && SameText(Trim(L.substr(Space + 1, Colon - Space - 1)), Name))
+        Object = i;
+      continue;
+    }
+    const size_t Eq = L.find('=');
+    if (Eq != std::string::npos && SameText(Trim(L.substr(0, Eq)), Property)) return i + 1;
+    if (SameText(L, "end") || SameText(L.substr(0, 7), "object ")) break;
+  }
+  return Object + 1;
+}
+
+bool IsFullPath(const std::string& Dir) {
+  const std::string D = Trim(Dir);
+  return (D.size() >= 2 && D[1] == ':') || D.compare(0, 2, "\\\\") == 0;
+}
+
+// What the component model takes but no installation can carry out,
+// reported with its line like a syntax error.
+void CheckProject(const TComponent& Root, const std::string& Text, const std::string& FileName) {
+  for (int i = 0; i < Root.ComponentCount(); ++i) {
+    auto* O = dynamic_cast<TInstallContainer*>(Root.Components(i));
+    if (!O) continue;
+    if (auto* F = dynamic_cast<TFileRelated*>(O))
+      if (F->Container() && !dynamic_cast<TFileContainer*>(F->Container()))
+        ProjectError(FileName, LineOf(Text, O->Name(), "Container"),
+                     Format("%s cannot hold the files of %s: a file or a file group belongs to the "
+                            "TInstall or to a TInstallFileGroup; name one of those as its Container",
+                            F->Container()->Name(), O->Name()));
+    if (O->DestDirType() && IsFullPath(O->DestDir()))
+      ProjectError(FileName, LineOf(Text, O->Name(), "DestDir"),
+                   Format("DestDir '%s' of %s is a full path, but DestDirType %s puts it below a folder: "
+                          "write a folder below it (DestDir = '\\%s') or leave out DestDirType",
+                          O->DestDir(), O->Name(), O->DestDirType()->Name(),
+                          ExtractFileName(RemoveBackslash(O->DestDir()))));
+  }
+}
+
 TCompiledProject CompileProject(const std::string& Text, const std::string& FileName) {
   PrepareComponentModel();
   TCompiledProject R;
@@ -252,6 +304,7 @@ TCompiledProject CompileProject(const std::string& Text, const std::string& File
   // form is first activated) never runs.
   std::unique_ptr<TSetupMainForm> Form(new TSetupMainForm(nullptr));
   LoadFormStream(R.Stream, Lines, *Form, FileName);
+  CheckProject(*Form, Text, FileName);
   R.DefaultTitle = DefaultTitleOf(*Form);
   return R;
 }

@@ -80,6 +80,38 @@ TEST(ProjectCompiler, MistakesAreReportedWithTheirLine) {
   }
 }
 
+// Projects the component model takes but no installation could carry out:
+// files in a registry entry would leave the archive, a full DestDir below a
+// path specifier would install into "C:\\Program FilesQ:\\...".
+TEST(ProjectCompiler, WhatNoInstallationCanDoIsRefusedWithItsLine) {
+  auto Changed = [](std::string Text, const std::string& From, const std::string& To) {
+    const size_t At = Text.find(From);
+    EXPECT_NE(At, std::string::npos) << From;
+    return At == std::string::npos ? Text : Text.replace(At, From.size(), To);
+  };
+  const std::string Good = Project("C:\\payload");
+  const struct {
+    std::string Text;
+    std::string Message;
+  } Cases[] = {
+      {Changed(Changed(Good, "    Container = Install1\r\n    FileName", "    Container = Settings\r\n    FileName"),
+               "  end\r\nend", "  end\r\n  object Settings: TInstallRegistry\r\n    Container = Install1\r\n  end\r\nend"),
+       "project.dfm(15): Settings cannot hold the files of ReadMe: a file or a file group belongs to the TInstall "
+       "or to a TInstallFileGroup; name one of those as its Container"},
+      {Changed(Good, "DestDir = '\\QvCompiler Test'", "DestDir = 'Q:\\QvCompiler Test'"),
+       "project.dfm(10): DestDir 'Q:\\QvCompiler Test' of Install1 is a full path, but DestDirType psProgramFiles "
+       "puts it below a folder: write a folder below it (DestDir = '\\QvCompiler Test') or leave out DestDirType"},
+  };
+  for (const auto& C : Cases) {
+    try {
+      CompileProject(C.Text, "project.dfm");
+      ADD_FAILURE() << "no error for " << C.Message;
+    } catch (const EProjectError& E) {
+      EXPECT_EQ(E.Message(), C.Message);
+    }
+  }
+}
+
 TEST(ProjectCompiler, AGoodProjectLoadsAndNamesItsTitle) {
   const TCompiledProject P = CompileProject(Project("C:\\payload"), "project.dfm");
   EXPECT_EQ(P.Stream, ObjectTextToBinary(Project("C:\\payload")));
