@@ -27,6 +27,8 @@ const char* const MsgCannotCreate = "Cannot create the file %s";
 const char* const MsgCannotOpenFile = "Cannot open the file %s";
 const char* const MsgCompareFailed = "Error comparing file versions in TQrvnCompress";
 const char* const MsgTooLarge = "The file %s is too large for an archive";
+const char* const MsgDamaged =
+    "%s cannot be unpacked from %s: the distribution is damaged or incomplete. Copy or download it again";
 
 bool KeepsExisting(int Decision) { return Decision == nrSame || Decision == nrExistingStays; }
 
@@ -407,10 +409,34 @@ void TQrvnCompress::ExtractMember(const TFileHeader& H, const std::string& Targe
   OpenDisk(FirstDisk, TFileMode::fmOpenRead, FCompressedFile);
   FCurrentDisk = H.Rec.StartDisk;
   ForceDirectories(ExtractFileDir(Target));
-  auto Out = TFileStream::TryOpen(Target, TFileMode::fmCreate);
+  // Written under a name of its own and given the target's name only once
+  // it is complete and checked: a damaged or cancelled member never stands
+  // as the file it should have been.
+  const std::string Part = Target + ".qvpart";
+  auto Out = TFileStream::TryOpen(Part, TFileMode::fmCreate);
   if (!Out) Fail(MsgCannotCreate, Target);
+  struct TPartGoes {
+    std::unique_ptr<TFileStream>& Out;
+    const std::string& Part;
+    bool Kept = false;
+    ~TPartGoes() {
+      if (Kept) return;
+      Out.reset();
+      RemoveFile(Part);
+    }
+  } PartGoes{Out, Part};
   FArchive->SetPosition(static_cast<int64_t>(FOffset) + H.Rec.DataStart);
-  const bool Complete = InflateMember(H.Rec, *Out);
+  // Data that does not inflate, or ends early, is a damaged distribution;
+  // the user needs to hear which file and that a new copy is the remedy.
+  auto Damaged = [&] { Fail(MsgDamaged, ExtractFileName(H.Rec.FileName), FCompressedFile); };
+  bool Complete = false;
+  try {
+    Complete = InflateMember(H.Rec, *Out);
+  } catch (const EQrvnCompress&) {
+    throw;  // a cancel, a full disk, or a message that names the file
+  } catch (const Exception&) {
+    Damaged();
+  }
   FStats.FileFinished = true;
   FireStatus();
   if (Out->Size() != H.Rec.FileSize)
@@ -418,9 +444,11 @@ void TQrvnCompress::ExtractMember(const TFileHeader& H, const std::string& Targe
          H.Rec.FileName);
   // The right size without the end of the stream (and its checksum) is no
   // proof of the right contents.
-  if (!Complete) throw Exception(TranslateMessageText("error"));
+  if (!Complete) Damaged();
   if (!Out->SetFileDate(H.Rec.FileDate)) Fail("Cannot set the date of the file just extracted.");
   Out.reset();
+  if (!RenameFileReplacing(Part, Target)) Fail(MsgCannotCreate, Target);
+  PartGoes.Kept = true;
   FArchive.reset();
 }
 

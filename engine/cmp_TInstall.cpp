@@ -24,6 +24,7 @@
 #include "i18n/cmp_TTranslator.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TPathSpecifier.h"
+#include "model/routines_RunJournal.h"
 #include "net/cmp_TNetInstallLocation.h"
 #include "records/routines_FileList.h"
 #include "rtl/cmp_TFileStream.h"
@@ -287,6 +288,7 @@ void TCustomInstall::HandleException(TPersistent*, const Exception& E) {
   // must not read success from its exit code.
   if (Application) Application->ExitCode = ExitCodeFailed;
   try {
+    RollBackRun();
     if (dynamic_cast<const EQIUserAbort*>(&E)) {
       NotifyBadInstall();
       Cleanup();
@@ -304,6 +306,19 @@ void TCustomInstall::HandleException(TPersistent*, const Exception& E) {
   }
 }
 
+void TCustomInstall::RollBackRun() {
+  if (!RunJournal().Active()) return;
+  std::vector<std::string> Left;
+  {
+    TScreenCursorScope Wait;
+    Left = RunJournal().Rollback();
+  }
+  if (Left.empty()) return;
+  std::string Text = TranslateMessageText("The setup could not undo everything it had done:");
+  for (const std::string& L : Left) Text += "\n" + L;
+  ShowMessageBox(Text);
+}
+
 // --- the run ---------------------------------------------------------------------------
 
 void TCustomInstall::Process() {
@@ -319,6 +334,12 @@ void TCustomInstall::Process() {
         "project in the IDE, then you need to add two command line parameters. In Run | Parameters | "
         "\"Run Parameters\", type in: -d \"-sBUILDPATH\" where BUILDPATH is the path into which you "
         "built the distributables. Example: -d \"-sC:\\My Build\".");
+  // What the run changes is kept until it ends, so that a failed or
+  // cancelled run leaves the machine as it found it; the install record
+  // stays for the next attempt.
+  RunJournal().Begin();
+  RunJournal().KeyToBeChanged(hkLocalMachine, UninstallKeyFor(ProductName()), true);
+  RunJournal().KeyToBeChanged(hkLocalMachine, RunOnceKey, false);
   FindInstallRecord(true, InstallKey);
   ClearUnfinished();
   if (Switch(swSelfExtract)) ApplyExtractionInfo();
@@ -331,6 +352,8 @@ void TCustomInstall::Process() {
   if (FAbortRequested) throw EQIUserAbort();
   RegisterDeferred();
   if (FUnfinishedCount > 0 || Reboot) RegisterRunOnce();
+  // Installed: what waits for the restart waits as planned.
+  RunJournal().Commit();
   const bool Planned = Reboot;
   if (Planned) Broadcast(this, ncReboot, nullptr);
   if (Reboot && OnBeforeReboot) OnBeforeReboot(this, Reboot);
@@ -581,31 +604,40 @@ void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildD
   if (MakeSelfExtractor && !FUseLoadingProgram)
     throw IEInstall("Cannot build a stand alone executable if the UseLoadingProgram property of the TInstall is set to False");
   TStagedBuild Stage(BuildDir);
-  const std::string Dir = AddBackslash(Stage.Folder());
-  const std::string SetupExe = Dir + "setup.exe", Setup1 = Dir + "setup.1", Files1 = Dir + "files.1";
-  TCustomPathSpecifier* SavedType = FArchiveFileType;
-  const std::string SavedFile = FArchiveFile;
-  FArchiveFileType = nullptr;
-  FArchiveFile = Files1;
   try {
+    BuildInto(Stage.Folder(), ExeName, MakeSelfExtractor);
+  } catch (Exception& E) {
+    // The author knows the build folder, not the one it is made in.
+    E.SetMessage(Stage.InBuildFolder(E.Message()));
+    throw;
+  }
+  Stage.Commit();
+}
+
+void TCustomInstall::BuildInto(const std::string& Folder, const std::string& ExeName, bool MakeSelfExtractor) {
+  const std::string Dir = AddBackslash(Folder);
+  const std::string SetupExe = Dir + "setup.exe", Setup1 = Dir + "setup.1", Files1 = Dir + "files.1";
+  {
+    // The project's own archive comes back whatever happens.
+    TCustomPathSpecifier* SavedType = FArchiveFileType;
+    const std::string SavedFile = FArchiveFile;
+    FArchiveFileType = nullptr;
+    FArchiveFile = Files1;
+    TFinally Restore([&] {
+      FArchiveFileType = SavedType;
+      FArchiveFile = SavedFile;
+    });
     CheckArchiveSizes();
-    CopySetupProgram(Stage.Folder(), ExeName);
+    CopySetupProgram(Folder, ExeName);
     // Every file goes into the build, excluded or not; a traditional
-    // distribution keeps net files local, a web one makes every file a
-    // net file.
+    // distribution keeps net files local, a web one makes every file a net
+    // file.
     constexpr TCompressOptions Always = coIncludeExcluded | coReserved | coRelocateArchives;
     static const TCompressOptions Options[] = {Always | coForceNetFilesLocal, Always | coForceFilesNet, Always};
     Compress(Options[FDistributeType]);
     if (FDistributeType != dtTraditional) WriteFileList();
-  } catch (...) {
-    FArchiveFileType = SavedType;
-    FArchiveFile = SavedFile;
-    throw;
   }
-  FArchiveFileType = SavedType;
-  FArchiveFile = SavedFile;
   if (MakeSelfExtractor) this->MakeSelfExtractor(SetupExe, Setup1, Files1);
-  Stage.Commit();
 }
 
 void TCustomInstall::CheckArchiveSizes() {

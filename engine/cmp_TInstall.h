@@ -118,9 +118,13 @@ class TCustomInstall : public TFileContainer, public IInstallRun {
   void BuildFromBuildInf();
   virtual void Build(const std::string& ExeName, const std::string& BuildDir, bool MakeSelfExtractor);
   void CopySetupProgram(const std::string& BuildDir, const std::string& ExeName);
+  // The distribution written into Folder.
+  void BuildInto(const std::string& Folder, const std::string& ExeName, bool MakeSelfExtractor);
   // IEInstall when a source file, or the sources that go into one archive
   // together, are larger than an archive can hold.
   void CheckArchiveSizes();
+  // A failed or cancelled run undone; what stayed is shown.
+  void RollBackRun();
   virtual void CreateSetupArchive(const std::string& BuildDir, const std::string& ExeName);
   void MakeSelfExtractor(const std::string& SetupExe, const std::string& Setup1,
                          const std::string& Files1);

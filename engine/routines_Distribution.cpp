@@ -185,6 +185,12 @@ TStagedBuild::TStagedBuild(const std::string& BuildDir)
 
 TStagedBuild::~TStagedBuild() { RemoveDirTree(FStage); }
 
+std::string TStagedBuild::InBuildFolder(std::string Text) const {
+  for (size_t At = Text.find(FStage); At != std::string::npos; At = Text.find(FStage, At + FTarget.size()))
+    Text.replace(At, FStage.size(), FTarget);
+  return Text;
+}
+
 void TStagedBuild::Commit() {
   std::vector<std::string> Files;
   CollectFiles(FStage, "", Files);

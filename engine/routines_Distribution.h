@@ -49,6 +49,8 @@ class TStagedBuild {
   TStagedBuild& operator=(const TStagedBuild&) = delete;
 
   const std::string& Folder() const { return FStage; }
+  // Text with the staging folder named as the build folder.
+  std::string InBuildFolder(std::string Text) const;
   // Moves every file of the staging folder to its place below the build
   // folder, replacing what is there; all or nothing: when one cannot be
   // placed, the ones placed are taken back and the previous files restored.

@@ -16,6 +16,7 @@
 #include "environment/routines_Unfinished.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/cmp_TVersion.h"
+#include "model/routines_RunJournal.h"
 #include "model/routines_UniqueIds.h"
 #include "net/cmp_TNetInstallLocation.h"
 #include "records/routines_UninstallRecord.h"
@@ -418,6 +419,14 @@ void TCustomInstallFile::InstallObjects() {
     RestoreReplacedFile();
     throw;
   }
+  // The run's journal keeps the copy of a replaced file until the run ends,
+  // so that a run that fails later can put it back.
+  if (!FReplacedCopy.empty() && RunJournal().Active()) {
+    RunJournal().FileReplaced(GetDestFileName(), FReplacedCopy);
+    FReplacedCopy.clear();
+  } else if (!DestinationExisted || InUse) {
+    RunJournal().FileAdded(GetDestFileName());  // a file in use: the one waiting for the restart
+  }
   DropReplacedCopy();
   if (!FRenameAtRestart.empty()) WriteRenameAtRestart(AddBackslash(GetDestPath()) + FDestName);
   FDestName = FinalName;
@@ -445,6 +454,7 @@ void TCustomInstallFile::Extract() {
   }
   TEngineChoice Engine(Shared);
   try {
+    RunJournal().FolderToBeMade(GetDestPath());
     ForceDirectories(GetDestPath());
     const std::string Archive = GetArchivePath();
     if (Trim(Archive).empty())
@@ -480,7 +490,10 @@ void TCustomInstallFile::Extract() {
 }
 
 void TCustomInstallFile::AfterSteps() {
-  if (RegisterAsHelp) RegisterHelpFile(FDestName, GetDestPath());
+  if (RegisterAsHelp) {
+    RunJournal().ValueToBeChanged(hkLocalMachine, HelpKey, UpperCase(FDestName));
+    RegisterHelpFile(FDestName, GetDestPath());
+  }
   if (UpdateDLLCounter && !IncrementSharedDLLCount())
     throw IECustomInstallFile("Cannot update the DLL count for the following file :%s:", FFileName);
   IInstallRun* I = CurrentInstall();
@@ -573,6 +586,7 @@ void TCustomInstallFile::PrepareReplace() {
     FRenameAtRestart = OldShort;
     return;
   }
+  RunJournal().ValueToBeChanged(hkLocalMachine, SessionManagerKey, PendingMovesValue);
   if (DelayedMoveAtRestart(Temp, Dest) || !I) return;
   // No delayed move: a batch file run at the next start does it.
   const std::string NewShort = AddBackslash(ExtractFileDir(OldShort)) + Candidate;
@@ -624,6 +638,7 @@ bool TCustomInstallFile::IncrementSharedDLLCount() {
     if (IsRecordedFile(Machine, UninstallKeyFor(I->ProductName()), AddBackslash(GetDestPath()) + FDestName))
       return true;
   }
+  RunJournal().ValueToBeChanged(hkLocalMachine, SharedDllsKey, GetDestFileName());
   TSharedFileCounts Counts;
   if (!Counts.Open(true))
     throw WithCause<IECustomInstallFile>(

@@ -23,6 +23,16 @@ class EPropertyReadError : public EReadError {
 
 [[noreturn]] void InvalidPropertyValue() { throw EReadError(InvalidValue); }
 
+// The author's value and the ones the type has, so that a misspelt one can be
+// put right without a reference at hand.
+[[noreturn]] void NotAnEnumerator(const std::string& Value, const TEnumInfo* Enum) {
+  std::string Valid;
+  if (Enum)
+    for (const std::string& N : Enum->Names) Valid += (Valid.empty() ? "" : ", ") + N;
+  throw EReadError(std::string(InvalidValue) + " " + Value +
+                   (Valid.empty() ? std::string() : " (valid: " + Valid + ")"));
+}
+
 // Runs Fn; a failure is reported as "Error reading Component.Path: message",
 // unless a deeper level already reported it.
 template <class F>
@@ -469,15 +479,16 @@ int64_t TReader::ReadOrdValue(const TPropInfo& Prop) {
       InvalidPropertyValue();
     }
     case TPropKind::Enum: {
-      const int I = Prop.Enum ? Prop.Enum->IndexOf(ReadIdent()) : -1;
-      if (I < 0) InvalidPropertyValue();
+      const std::string S = ReadIdent();
+      const int I = Prop.Enum ? Prop.Enum->IndexOf(S) : -1;
+      if (I < 0) NotAnEnumerator(S, Prop.Enum);
       return I;
     }
     case TPropKind::Set: {
       uint64_t Bits = 0;
       for (const std::string& S : ReadSet()) {
         const int I = Prop.Enum ? Prop.Enum->IndexOf(S) : -1;
-        if (I < 0 || I >= 64) InvalidPropertyValue();
+        if (I < 0 || I >= 64) NotAnEnumerator(S, Prop.Enum);
         Bits |= uint64_t(1) << I;
       }
       return static_cast<int64_t>(Bits);

@@ -20,6 +20,8 @@ bool RemoveDir(const std::string& Dir);
 bool RemoveDirTree(const std::string& Dir);
 // Fails when NewName exists.
 bool RenameFile(const std::string& OldName, const std::string& NewName);
+// Renames over NewName when it exists (a file), in one step.
+bool RenameFileReplacing(const std::string& OldName, const std::string& NewName);
 // Creates Dir and every missing parent; true when Dir exists afterwards.
 bool ForceDirectories(const std::string& Dir);
 

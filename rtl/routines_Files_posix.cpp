@@ -85,6 +85,11 @@ bool RenameFile(const std::string& OldName, const std::string& NewName) {
   return ::rename(ToNativePath(OldName).c_str(), ToNativePath(NewName).c_str()) == 0;
 }
 
+bool RenameFileReplacing(const std::string& OldName, const std::string& NewName) {
+  if (DirectoryExists(NewName)) return false;
+  return ::rename(ToNativePath(OldName).c_str(), ToNativePath(NewName).c_str()) == 0;
+}
+
 bool ForceDirectories(const std::string& Dir) {
   std::string D = RemoveBackslash(Dir);
   if (D.empty()) return false;

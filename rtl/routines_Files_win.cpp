@@ -65,6 +65,10 @@ bool RenameFile(const std::string& OldName, const std::string& NewName) {
   return MoveFileA(OldName.c_str(), NewName.c_str()) != 0;
 }
 
+bool RenameFileReplacing(const std::string& OldName, const std::string& NewName) {
+  return MoveFileExA(OldName.c_str(), NewName.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 bool ForceDirectories(const std::string& Dir) {
   std::string D = RemoveBackslash(Dir);
   if (D.empty()) return false;

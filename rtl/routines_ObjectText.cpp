@@ -365,7 +365,14 @@ class TTextParser {
     return PeekKeyword("object") || PeekKeyword("inherited") || PeekKeyword("inline");
   }
   void ExpectEnd() {
-    if (AtEnd()) Error("'end' expected");
+    if (!AtEnd()) return;
+    // Named at the last line of the text, not the blank one after it.
+    int Line = 1;
+    const size_t Last = FText.find_last_not_of(" \t\r\n\f\v");
+    for (size_t i = 0; Last != std::string::npos && i < Last; ++i)
+      if (FText[i] == '\n') ++Line;
+    FLine = Line;
+    Error("'end' expected");
   }
 
   void Object() {
@@ -381,10 +388,15 @@ class TTextParser {
       Error("'object' expected");
     Ident();
     std::string Name, ClassName = Ident();
+    const int HeaderLine = FLine;
     if (Peek() == ':') {
       ++FPos;
       Name = ClassName;
       ClassName = Ident();
+    } else if (FLine == HeaderLine && IsIdentStart(Cur())) {
+      // "object Name Class": the class would be read as the first property
+      // and the mistake found a line later.
+      Error("':' expected");
     }
     int32_t ChildPos = -1;
     if (Peek() == '[') {

@@ -3,6 +3,7 @@
 #include "engine/cmp_TInstall.h"
 #include "environment/routines_RegistryStore.h"
 #include "model/cmp_TPathSpecifier.h"
+#include "model/routines_RunJournal.h"
 #include "records/routines_UninstallRecord.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Strings.h"
@@ -199,6 +200,7 @@ void TCustomInstallRegistry::Notification(TComponent* AComponent, TOperation Ope
 
 void TCustomInstallRegistry::WriteEntry(TRegistryEntry& Entry) {
   const std::string Path = GetKeyPath();
+  RunJournal().KeyToBeChanged(RootKey, Path, false);
   TRegKey K;
   if (!K.Open(RootKey, Path, true))
     throw IERegistryEntry("%s cannot create the key %s in the registry", Name(), Path);

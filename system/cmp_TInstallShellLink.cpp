@@ -8,6 +8,7 @@
 #include "controls/cmp_TForm.h"
 #include "environment/routines_API.h"
 #include "environment/routines_ExpandPaths.h"
+#include "model/routines_RunJournal.h"
 #include "environment/routines_Scoped.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TInstallFile.h"
@@ -92,6 +93,7 @@ void TCustomShellLinkGroup::ContainerDestroyed(TInstallContainer* Container) {
 
 void TCustomShellLinkGroup::InstallObjects() {
   Broadcast(this, ncLinkGroupStarts, nullptr);
+  RunJournal().FolderToBeMade(GetDestPath());
   ForceDirectories(GetDestPath());  // a folder that cannot be made fails its links
   TInstallObject::InstallObjects();
 }
@@ -259,19 +261,21 @@ void TCustomInstallShellLink::InstallObjects() {
     }
     if (dynamic_cast<TCustomShellLinkGroup*>(FObjectLink)) ForceDirectories(FObjectLink->GetDestPath());
   }
-  if (UpperCase(ExtractFileExt(FLinkName)) == ".URL") {
-    CreateInternetShortcut();
-  } else {
-    TMethodType M = Method;
-    if (M == mtAutoDetect) {
-      const TWindowsVersion V = GetWindowsVersion();
-      M = V == wvWindows95 || V == wvWindowsNT ? mtShellLinkInterface : mtProgramManager;
-    }
-    if (M == mtShellLinkInterface)
-      CreateByShellLinkInterface();
-    else
-      CreateByProgramManager();
+  const bool Url = UpperCase(ExtractFileExt(FLinkName)) == ".URL";
+  TMethodType M = Method;
+  if (M == mtAutoDetect) {
+    const TWindowsVersion V = GetWindowsVersion();
+    M = V == wvWindows95 || V == wvWindowsNT ? mtShellLinkInterface : mtProgramManager;
   }
+  // A failed run takes its link files back; Program Manager keeps its
+  // groups itself.
+  if (Url || M == mtShellLinkInterface) RunJournal().FileToBeWritten(GetLinkFilePath());
+  if (Url)
+    CreateInternetShortcut();
+  else if (M == mtShellLinkInterface)
+    CreateByShellLinkInterface();
+  else
+    CreateByProgramManager();
   TInstallObject::InstallObjects();
 }
 

@@ -1,6 +1,7 @@
 #include "ui/ordlg_SelectLanguage.h"
 
 #include <cmath>
+#include <vector>
 
 #include "controls/cmp_TScreen.h"
 #include "model/cmp_TInstallContainer.h"
@@ -134,8 +135,18 @@ void TSelectLanguageForm::LanguageListClick(TPersistent*) {
   const auto* L = static_cast<const TLanguage*>(FGrid->Objects(FGrid->Col(), FGrid->Row()));
   if (!L) return;
   TScreenCursorScope Busy;
-  FGrid->SetEnabled(false);
-  TFinally Enable([this] { FGrid->SetEnabled(true); });
+  // The translation lets messages through: a Next pressed meanwhile would
+  // leave the page half translated.  The page's controls wait for it.
+  std::vector<TControl*> Held;
+  for (TControl* C : {static_cast<TControl*>(FGrid), static_cast<TControl*>(BackBtn()),
+                      static_cast<TControl*>(ProceedBtn()), static_cast<TControl*>(CancelBtn())})
+    if (C && C->Enabled()) {
+      C->SetEnabled(false);
+      Held.push_back(C);
+    }
+  TFinally Enable([&Held] {
+    for (TControl* C : Held) C->SetEnabled(true);
+  });
   T->SetTranslateIntoLanguage(L->LanguageIdent);
   // The dialog components re-translate their forms; then every open kit
   // window, this page among them.

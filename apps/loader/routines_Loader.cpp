@@ -21,6 +21,9 @@ const char* const MsgOwnFile = "Cannot find the file of the loading program (%s)
 const char* const MsgArchiveMissing = "The setup archive %s cannot be found. Setup cannot continue.";
 // Damage and a full disk both end here; the reason tells them apart.
 const char* const MsgCannotUnpack = "Cannot unpack the setup archive %s (%s). Setup cannot continue.";
+// What a user who has only the one downloaded file can act on.
+const char* const MsgSelfExtractorDamaged =
+    "The setup file %s is damaged or incomplete (%s). Please download or copy it again.";
 const char* const MsgNoTempFolder = "Cannot create a temporary folder in %s for the setup program (%s).";
 const char* const MsgCannotStart = "Cannot start the setup program %s (%s).";
 const char* const MessageTitle = "Setup";
@@ -82,6 +85,7 @@ int64_t OwnImageEnd() {
 }
 
 [[noreturn]] void CannotUnpack(const TLoaderPlan& Plan, const std::string& Reason) {
+  if (!Plan.SelfExtractName.empty()) throw ELoadProgram(Format(MsgSelfExtractorDamaged, Plan.Archive, Reason));
   throw ELoadProgram(Format(MsgCannotUnpack, Plan.Archive, Reason));
 }
 
@@ -132,6 +136,7 @@ TLoaderPlan PlanDistribution(const std::string& OwnFile, int64_t ImageEnd, bool 
     Plan.SelfExtractName = ExtractFileName(OwnFile);
   } else {
     Plan.Archive = AddBackslash(Plan.SourceDir) + SetupArchiveName;
+    if (Own && ImageEnd > 0 && Own->Size() > ImageEnd) Plan.DamagedSelfExtractor = OwnFile;
   }
   return Plan;
 }
@@ -162,7 +167,11 @@ std::string SetupCommandLine(const std::string& SetupProgram, const TLoaderPlan&
 }
 
 std::string UnpackSetupArchive(const TLoaderPlan& Plan, const std::string& Folder) {
-  if (!FileExists(Plan.Archive)) throw ELoadProgram(Format(MsgArchiveMissing, Plan.Archive));
+  if (!FileExists(Plan.Archive)) {
+    if (!Plan.DamagedSelfExtractor.empty())
+      throw ELoadProgram(Format(MsgSelfExtractorDamaged, Plan.DamagedSelfExtractor, "its end is missing or damaged"));
+    throw ELoadProgram(Format(MsgArchiveMissing, Plan.Archive));
+  }
   TQrvnCompress Engine(nullptr);
   Engine.SetCompressedFile(Plan.Archive);
   Engine.SetOffset(Plan.Offset);

@@ -38,6 +38,9 @@ struct TLoaderPlan {
   std::string SourceDir;        // the distribution folder, no trailing backslash
   std::string SelfExtractName;  // file name of the self-extracting file; empty when plain
   bool ToDisk = false;          // started with *TODISK: copy the distribution to floppies
+  // The loader's own file when it carries data behind its image but no
+  // trailer that leads to it: a self-extracting file cut short or damaged.
+  std::string DamagedSelfExtractor;
 };
 
 // "*TODISK" in any letter case.

@@ -294,8 +294,39 @@ void CheckProject(const TComponent& Root, const std::string& Text, const std::st
   }
 }
 
-TCompiledProject CompileProject(const std::string& Text, const std::string& FileName) {
+// A project saved as UTF-8 with its byte order mark (as many editors do):
+// the text in the project's code page, Windows-1252, line by line so that a
+// character it cannot hold is named with its line.
+std::string FromUtf8(const std::string& Text, const std::string& FileName) {
+  std::string Out;
+  int Line = 1;
+  for (size_t Start = 3; Start <= Text.size(); ++Line) {
+    size_t End = Text.find('\n', Start);
+    if (End == std::string::npos) End = Text.size();
+    const std::string Piece = Text.substr(Start, End - Start);
+    if (!Piece.empty()) {
+      const int Wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Piece.data(), static_cast<int>(Piece.size()), nullptr, 0);
+      if (Wide <= 0) ProjectError(FileName, Line, "The line is not UTF-8 text, as the byte order mark at the start says");
+      std::wstring W(static_cast<size_t>(Wide), L'\0');
+      MultiByteToWideChar(CP_UTF8, 0, Piece.data(), static_cast<int>(Piece.size()), &W[0], Wide);
+      BOOL Lost = FALSE;
+      const int Size = WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, W.data(), Wide, nullptr, 0, nullptr, &Lost);
+      std::string A(static_cast<size_t>(Size), '\0');
+      WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, W.data(), Wide, &A[0], Size, nullptr, &Lost);
+      if (Lost)
+        ProjectError(FileName, Line,
+                     "The line holds a character that a project cannot hold: projects are Windows-1252 (Western) text");
+      Out += A;
+    }
+    if (End < Text.size()) Out += '\n';
+    Start = End + 1;
+  }
+  return Out;
+}
+
+TCompiledProject CompileProject(const std::string& Source, const std::string& FileName) {
   PrepareComponentModel();
+  const std::string Text = Source.compare(0, 3, "\xEF\xBB\xBF") == 0 ? FromUtf8(Source, FileName) : Source;
   TCompiledProject R;
   TOffsetLines Lines;
   R.Stream = CompileFormText(Text, FileName, Lines);

@@ -309,6 +309,8 @@ TEST_F(QrvnCompressTest, CorruptMembersGiveClearErrors) {
     return std::string{static_cast<char>(V), static_cast<char>(V >> 8), static_cast<char>(V >> 16),
                        static_cast<char>(V >> 24)};
   };
+  const std::string Damaged = ExtractFileName(Src[0]) + " cannot be unpacked from " + (Dir / "bad.1") +
+                              ": the distribution is damaged or incomplete. Copy or download it again";
   const std::string SizeMsg =
       "The decompressed file's size does not match with the actual size of the file.  The file is " + Src[0];
   struct Case {
@@ -316,11 +318,11 @@ TEST_F(QrvnCompressTest, CorruptMembersGiveClearErrors) {
     std::string Bytes;
     std::string Expected;
   } Cases[] = {
-      {"zlib data damaged", Patched(static_cast<size_t>(H.DataStart) + 100, std::string(40, '\x55')), "error"},
-      {"zlib header damaged", Patched(static_cast<size_t>(H.DataStart), "\xff\xff"), "error"},
+      {"zlib data damaged", Patched(static_cast<size_t>(H.DataStart) + 100, std::string(40, '\x55')), Damaged},
+      {"zlib header damaged", Patched(static_cast<size_t>(H.DataStart), "\xff\xff"), Damaged},
       {"size too small", Patched(5 + FileHeaderLayout::FileSize, SizeField(H.FileSize - 1)), SizeMsg},
       {"size too large", Patched(5 + FileHeaderLayout::FileSize, SizeField(H.FileSize + 1)), SizeMsg},
-      {"checksum damaged", Patched(Good.size() - 1, std::string(1, static_cast<char>(Good.back() ^ 1))), "error"},
+      {"checksum damaged", Patched(Good.size() - 1, std::string(1, static_cast<char>(Good.back() ^ 1))), Damaged},
       {"truncated", Good.substr(0, Good.size() - 10), Corrupt},
       {"empty file", "", Corrupt},
   };
@@ -332,6 +334,10 @@ TEST_F(QrvnCompressTest, CorruptMembersGiveClearErrors) {
     R.SetCompressedFile(Bad);
     EXPECT_EQ(ErrorOf<Exception>([&] { Extract(R, Src[0], Dir / "x"); }), K.Expected);
     EXPECT_TRUE(R.Abort());
+    // Nothing of a member that did not arrive whole stands in the folder.
+    const std::string Member = Dir / ("x\\" + ExtractFileName(Src[0]));
+    EXPECT_FALSE(FileExists(Member));
+    EXPECT_FALSE(FileExists(Member + ".qvpart"));
   }
   TQrvnCompress R(nullptr);
   R.SetCompressedFile(Dir / "missing.1");

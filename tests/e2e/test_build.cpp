@@ -25,67 +25,8 @@ namespace {
 
 const char* const Title = "Build Test";
 
-// --- the program's message boxes -----------------------------------------------
-
-// A visible dialog box titled Title, of any process.
-HWND FindBox() {
-  HWND Found = nullptr;
-  EnumWindows(
-      [](HWND H, LPARAM P) -> BOOL {
-        if (IsWindowVisible(H) && WindowText(H) == Title && WindowClass(H) == "#32770") {
-          *reinterpret_cast<HWND*>(P) = H;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&Found));
-  return Found;
-}
-
-// The message of a message box: its static texts.
-std::string BoxMessage(HWND Box) {
-  std::string R;
-  for (HWND C : ChildWindows(Box))
-    if (WindowClass(C) == "Static" && !WindowText(C).empty()) R += (R.empty() ? "" : "\n") + WindowText(C);
-  return R;
-}
-
-bool Press(HWND Box, const std::string& Button) {
-  for (HWND C : ChildWindows(Box))
-    if (WindowClass(C) == "Button" && WindowText(C) == Button) {
-      DWORD_PTR Result;
-      SendMessageTimeoutA(C, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &Result);
-      for (int i = 0; i < 100 && IsWindow(Box); ++i) Sleep(50);
-      return !IsWindow(Box);
-    }
-  return false;
-}
-
-struct TBoxedRun {
-  bool Ended = false;
-  DWORD ExitCode = 0;
-  std::vector<std::string> Boxes;  // the messages shown, in order
-};
-
-// Runs a command line to its end, answering every box titled Title with OK
-// and recording its message.
-TBoxedRun RunAnsweringBoxes(const std::string& CommandLine) {
-  TBoxedRun R;
-  HANDLE P = StartProgram(CommandLine);
-  if (!P) return R;
-  for (DWORD Start = GetTickCount(); GetTickCount() - Start < 120000;) {
-    if (HWND Box = FindBox()) {
-      R.Boxes.push_back(BoxMessage(Box));
-      if (!Press(Box, "OK")) break;
-      continue;
-    }
-    if (WaitForSingleObject(P, 100) == WAIT_OBJECT_0) break;
-  }
-  const TProgramRun Done = WaitProgram(P, 5000);
-  R.Ended = Done.Ended;
-  R.ExitCode = Done.ExitCode;
-  return R;
-}
+// Every box of the program under test is titled so.
+TBoxedRun RunBoxed(const std::string& CommandLine) { return RunAnsweringBoxes(CommandLine, Title); }
 
 // --- projects ------------------------------------------------------------------------
 
@@ -202,7 +143,7 @@ class BuildProgram : public ::testing::Test {
     WriteTestFile(BuildInf(), Dist() + "\r\n");
   }
 
-  TBoxedRun RunSetup(const std::string& Args) { return RunAnsweringBoxes(Quote(SetupExe()) + " " + Args); }
+  TBoxedRun RunSetup(const std::string& Args) { return RunBoxed(Quote(SetupExe()) + " " + Args); }
 };
 
 TScratchDir* BuildProgram::Dir = nullptr;
@@ -439,7 +380,7 @@ TEST_F(BuildProgram, FloppiesOnlyFromTheSelfExtractingFile) {
   ASSERT_TRUE(CopyFileA(KitProgram("QuorvaneLoadProgram.exe").c_str(), (Plain + "\\setup.exe").c_str(), FALSE));
   ASSERT_TRUE(CopyFileA((Dist() + "\\setup.1").c_str(), (Plain + "\\setup.1").c_str(), FALSE));
   ASSERT_TRUE(CopyFileA((Dist() + "\\files.1").c_str(), (Plain + "\\files.1").c_str(), FALSE));
-  const TBoxedRun R = RunAnsweringBoxes(Quote(Plain + "\\setup.exe") + " *TODISK");
+  const TBoxedRun R = RunBoxed(Quote(Plain + "\\setup.exe") + " *TODISK");
   ASSERT_TRUE(R.Ended);
   // The loading program ends as the setup program did.
   EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
@@ -503,7 +444,7 @@ TEST_F(BuildProgram, SwitchesThatSayWhereTheDistributionLies) {
       Exe = Copy + "\\Setup.exe";
       ASSERT_TRUE(CopyFileA(SetupExe().c_str(), Exe.c_str(), FALSE));
     }
-    const TBoxedRun R = RunAnsweringBoxes(Quote(Exe) + " " + C.Args);
+    const TBoxedRun R = RunBoxed(Quote(Exe) + " " + C.Args);
     ASSERT_TRUE(R.Ended);
     EXPECT_EQ(R.Boxes, C.Message.empty() ? std::vector<std::string>{} : std::vector<std::string>{C.Message});
     // A run that failed says so in its exit code.
@@ -538,7 +479,7 @@ TEST_F(BuildProgram, FloppiesNeedDriveA) {
     TKitOnSearchPath Kit;
     ASSERT_EQ(RunSetup("-b").ExitCode, 0u);
   }
-  const TBoxedRun R = RunAnsweringBoxes(Quote(Dist() + "\\setup.exe") + " *TODISK");
+  const TBoxedRun R = RunBoxed(Quote(Dist() + "\\setup.exe") + " *TODISK");
   ASSERT_TRUE(R.Ended);
   EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
   // The system's reason follows the file name.
@@ -555,7 +496,7 @@ TEST(BuildStandAlone, NeedsTheLoadingProgram) {
                                            " --title \"" + std::string(Title) + "\"");
   ASSERT_TRUE(C.Ended && C.ExitCode == 0) << C.Errors;
   TKitOnSearchPath Kit;
-  const TBoxedRun R = RunAnsweringBoxes(Quote(D / "setup\\Setup.exe") + " -b");
+  const TBoxedRun R = RunBoxed(Quote(D / "setup\\Setup.exe") + " -b");
   ASSERT_TRUE(R.Ended);
   EXPECT_EQ(R.ExitCode, static_cast<DWORD>(ExitCodeFailed));
   EXPECT_EQ(R.Boxes, std::vector<std::string>{"Cannot build a stand alone executable if the UseLoadingProgram "
@@ -632,7 +573,7 @@ TEST_P(WebBuild, NetArchivesAndTheRemoteFileList) {
   ASSERT_TRUE(C.Ended && C.ExitCode == 0) << C.Errors;
   {
     TKitOnSearchPath Kit;
-    const TBoxedRun R = RunAnsweringBoxes(Quote(D / "setup\\Setup.exe") + " -b");
+    const TBoxedRun R = RunBoxed(Quote(D / "setup\\Setup.exe") + " -b");
     ASSERT_TRUE(R.Ended);
     ASSERT_EQ(R.ExitCode, 0u);
     ASSERT_TRUE(R.Boxes.empty()) << R.Boxes[0];

@@ -389,6 +389,7 @@ TEST_F(LoaderRun, DamagedOrMissingArchiveStopsWithAMessageAndLeavesNothing) {
     const char* What;
     bool SelfExtracting;
     std::string Setup1;  // plain: empty = no setup.1 at all
+    size_t Cut = 0;      // bytes cut off the end of the self-extracting file
   } Cases[] = {
       {"missing setup.1", false, ""},
       {"truncated in the member data", false, Good.substr(0, Good.size() / 2)},
@@ -398,6 +399,9 @@ TEST_F(LoaderRun, DamagedOrMissingArchiveStopsWithAMessageAndLeavesNothing) {
       {"corrupt member data", false, CorruptData},
       {"self-extracting, corrupt member data", true, CorruptData},
       {"self-extracting, truncated archive", true, Good.substr(0, 100)},
+      // A download cut short: without its trailer the file is no loader of
+      // a plain distribution either, and no setup.1 lies beside it.
+      {"self-extracting, its end cut off", true, Good, 30},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.What);
@@ -405,6 +409,10 @@ TEST_F(LoaderRun, DamagedOrMissingArchiveStopsWithAMessageAndLeavesNothing) {
     RemoveTree(Dist);
     RemoveFile(TraceFile);
     const std::string Exe = C.SelfExtracting ? MakeSelfExtractor(Dist, C.Setup1) : MakePlain(Dist, C.Setup1);
+    if (C.Cut) {
+      const std::string Whole = ReadTestFile(Exe);
+      WriteTestFile(Exe, Whole.substr(0, Whole.size() - C.Cut));
+    }
     const TRun R = RunProgram(QuoteArgument(Exe));
     ASSERT_TRUE(R.Ended);
     EXPECT_EQ(R.ExitCode, static_cast<DWORD>(LoaderFailedExitCode));
@@ -413,7 +421,9 @@ TEST_F(LoaderRun, DamagedOrMissingArchiveStopsWithAMessageAndLeavesNothing) {
     // One message naming the archive, and nothing started.
     ASSERT_EQ(Trace.size(), 1u);
     const std::string Archive = C.SelfExtracting ? Exe : AddBackslash(Dist) + "setup.1";
-    const std::string Ending = "Setup cannot continue.";
+    // The user of a self-extracting file has that file only: he is told to
+    // get it again.
+    const std::string Ending = C.SelfExtracting ? "Please download or copy it again." : "Setup cannot continue.";
     EXPECT_EQ(Trace[0].compare(0, 9, "message: "), 0) << Trace[0];
     EXPECT_NE(Trace[0].find(" " + Archive + " "), std::string::npos) << Trace[0];
     EXPECT_EQ(Trace[0].compare(Trace[0].size() - Ending.size(), Ending.size(), Ending), 0) << Trace[0];

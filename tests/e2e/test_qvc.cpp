@@ -112,6 +112,23 @@ TEST(ProjectCompiler, WhatNoInstallationCanDoIsRefusedWithItsLine) {
   }
 }
 
+// A project saved as UTF-8 with a byte order mark is read in the project's
+// code page; a character that code page lacks is refused with its line.
+TEST(ProjectCompiler, AUtf8ProjectIsReadInItsCodePage) {
+  const std::string Bom = "\xEF\xBB\xBF";
+  std::string Text = Project("C:\\payload");
+  Text.replace(Text.find("'Compiler Test Installation'"), 28, "'Install\xC3\xA9 \xE2\x82\xAC'");  // é €
+  EXPECT_EQ(CompileProject(Bom + Text, "project.dfm").DefaultTitle, "Install\xE9 \x80");
+  Text.replace(Text.find("Install\xC3\xA9"), 9, "\xE6\x97\xA5");  // a Chinese character
+  try {
+    CompileProject(Bom + Text, "project.dfm");
+    ADD_FAILURE() << "no error";
+  } catch (const EProjectError& E) {
+    EXPECT_EQ(E.Message(), "project.dfm(2): The line holds a character that a project cannot hold: projects are "
+                           "Windows-1252 (Western) text");
+  }
+}
+
 TEST(ProjectCompiler, AGoodProjectLoadsAndNamesItsTitle) {
   const TCompiledProject P = CompileProject(Project("C:\\payload"), "project.dfm");
   EXPECT_EQ(P.Stream, ObjectTextToBinary(Project("C:\\payload")));

@@ -439,8 +439,17 @@ class InstalledProduct : public ::testing::Test {
     WriteTestFile(AddBackslash(Payload) + "readme.txt", "Read me.\r\n");
     WriteTestFile(AddBackslash(Payload) + "manual.txt", "The manual.\r\n");
     WriteTestFile(AddBackslash(Payload) + "qvshared.dll", "a library both products use");
-    for (const char* P : {"QvUn Product A", "QvUn Product B"}) {
-      const std::string Problem = BuildDistribution(AddBackslash(Work()) + P, ProductProject(P, Payload));
+    for (const char* P : {"QvUn Product A", "QvUn Product B", "QvUn Product C"}) {
+      std::string Text = ProductProject(P, Payload);
+      // C writes its registry key before its files, so that a run failing
+      // at its files has a key to take back.
+      if (std::string(P) == "QvUn Product C") {
+        const size_t From = Text.find("  object Settings:"), To = Text.find("  object MainGroup:");
+        const std::string Settings = Text.substr(From, To - From);
+        Text.erase(From, To - From);
+        Text.insert(Text.find("  object ReadMe:"), Settings);
+      }
+      const std::string Problem = BuildDistribution(AddBackslash(Work()) + P, Text);
       if (!Problem.empty()) BuildProblem += std::string(P) + ": " + Problem + "\n";
     }
   }
@@ -451,7 +460,7 @@ class InstalledProduct : public ::testing::Test {
     Before = State();
   }
   void TearDown() override {
-    for (const char* P : {"QvUn Product A", "QvUn Product B"}) {
+    for (const char* P : {"QvUn Product A", "QvUn Product B", "QvUn Product C"}) {
       RegDeleteKeyTree(hkLocalMachine, UninstallKeyOf(P));
       RemoveTree(AppDir(P));
       RemoveTree(AddBackslash(GetProgramsDir()) + P);
@@ -566,6 +575,42 @@ TEST_F(InstalledProduct, InstalledAgainOverItselfEachItemIsRecordedOnce) {
   ASSERT_TRUE(U.Ended);
   EXPECT_EQ(U.ExitCode, 0u) << U.Output;
   EXPECT_EQ(State(), Before);
+}
+
+// A plain distribution whose files.1 is damaged in its last member: the
+// registry key and the files before it are installed, then the run fails.  It is undone, on a
+// clean machine and over the installed product alike.
+TEST_F(InstalledProduct, AFailedRunLeavesTheMachineAsItFoundIt) {
+  const std::string Damaged = AddBackslash(Work()) + "damaged";
+  RemoveTree(Damaged);
+  ForceDirectories(Damaged);
+  ASSERT_TRUE(CopyFileA(KitProgram("QuorvaneLoadProgram.exe").c_str(), (Damaged + "\\setup.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((Dist("QvUn Product C") + "\\setup.1").c_str(), (Damaged + "\\setup.1").c_str(), FALSE));
+  std::string Files = ReadTestFile(Dist("QvUn Product C") + "\\files.1");
+  Files[Files.size() - 40] = static_cast<char>(Files[Files.size() - 40] ^ 0x55);
+  WriteTestFile(Damaged + "\\files.1", Files);
+  auto RunDamaged = [&] {
+    const TBoxedRun R = RunAnsweringBoxes(Quote(Damaged + "\\setup.exe"), "QvUn Product C");
+    EXPECT_TRUE(R.Ended);
+    EXPECT_EQ(R.ExitCode, 1u);
+    ASSERT_EQ(R.Boxes.size(), 1u);
+    EXPECT_NE(R.Boxes[0].find("uninstall.exe cannot be unpacked from " + Damaged + "\\files.1: the distribution is "
+                              "damaged or incomplete"),
+              std::string::npos)
+        << R.Boxes[0];
+  };
+  RunDamaged();
+  EXPECT_EQ(State(), Before);
+
+  // Over the product, with a read-me of its own: the damaged run replaced it
+  // before it failed, and it comes back.
+  Install("QvUn Product C");
+  const std::string ReadMe = AppDir("QvUn Product C") + "\\readme.txt";
+  WriteTestFile(ReadMe, "the user's own notes");
+  const std::string Installed = State();
+  RunDamaged();
+  EXPECT_EQ(State(), Installed);
+  EXPECT_EQ(ReadTestFile(ReadMe), "the user's own notes");
 }
 
 TEST_F(InstalledProduct, AFileInUseGoesAtTheRestart) {

@@ -6,6 +6,7 @@
 #include "engine/cmp_TInstall.h"
 #include "rtl/routines_Format.h"
 #include "test_paths.h"
+#include "window_support.h"
 
 namespace {
 
@@ -110,6 +111,66 @@ TProgramRun RunCaptured(const std::string& CommandLine, DWORD TimeoutMs, const s
   R.Errors = ReadTestFile(ErrName);
   DeleteFileA(OutName.c_str());
   DeleteFileA(ErrName.c_str());
+  return R;
+}
+
+namespace {
+
+// A visible dialog box titled Title, of any process.
+HWND FindBox(const std::string& Title) {
+  struct TFind {
+    const std::string& Title;
+    HWND Found;
+  } F{Title, nullptr};
+  EnumWindows(
+      [](HWND H, LPARAM P) -> BOOL {
+        auto* F = reinterpret_cast<TFind*>(P);
+        if (IsWindowVisible(H) && WindowText(H) == F->Title && WindowClass(H) == "#32770") {
+          F->Found = H;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&F));
+  return F.Found;
+}
+
+// The message of a message box: its static texts.
+std::string BoxMessage(HWND Box) {
+  std::string R;
+  for (HWND C : ChildWindows(Box))
+    if (WindowClass(C) == "Static" && !WindowText(C).empty()) R += (R.empty() ? "" : "\n") + WindowText(C);
+  return R;
+}
+
+bool Press(HWND Box, const std::string& Button) {
+  for (HWND C : ChildWindows(Box))
+    if (WindowClass(C) == "Button" && WindowText(C) == Button) {
+      DWORD_PTR Result;
+      SendMessageTimeoutA(C, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &Result);
+      for (int i = 0; i < 100 && IsWindow(Box); ++i) Sleep(50);
+      return !IsWindow(Box);
+    }
+  return false;
+}
+
+}  // namespace
+
+TBoxedRun RunAnsweringBoxes(const std::string& CommandLine, const std::string& Title) {
+  TBoxedRun R;
+  HANDLE P = StartProgram(CommandLine);
+  if (!P) return R;
+  for (DWORD Start = GetTickCount(); GetTickCount() - Start < 120000;) {
+    if (HWND Box = FindBox(Title)) {
+      R.Boxes.push_back(BoxMessage(Box));
+      if (!Press(Box, "OK")) break;
+      continue;
+    }
+    if (WaitForSingleObject(P, 100) == WAIT_OBJECT_0) break;
+  }
+  const TProgramRun Done = WaitProgram(P, 5000);
+  R.Ended = Done.Ended;
+  R.ExitCode = Done.ExitCode;
   return R;
 }
 

@@ -1,5 +1,5 @@
-// What the uninstaller and project compiler tests share: running the kit's
-// programs with their output captured, the kit on the library search path,
+// What the uninstaller, build and project compiler tests share: running the
+// kit's programs with their output captured or their message boxes answered, the kit on the library search path,
 // compiling and building a project, and snapshots of folders and registry
 // keys to compare before and after.
 #pragma once
@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "environment/routines_Registry.h"
 
@@ -26,6 +27,15 @@ TProgramRun RunCaptured(const std::string& CommandLine, DWORD TimeoutMs = 180000
 // Starts without waiting; WaitProgram collects the result.
 HANDLE StartProgram(const std::string& CommandLine);
 TProgramRun WaitProgram(HANDLE Process, DWORD TimeoutMs = 180000);
+
+struct TBoxedRun {
+  bool Ended = false;
+  DWORD ExitCode = 0;
+  std::vector<std::string> Boxes;  // the messages shown, in order
+};
+// Runs a command line to its end, answering every message box titled Title
+// with OK and recording its message.
+TBoxedRun RunAnsweringBoxes(const std::string& CommandLine, const std::string& Title);
 
 // A program of the kit directory of this build.
 std::string KitProgram(const std::string& Name);

@@ -486,12 +486,13 @@ TEST(Install, SetupProgramThatCannotBeTaken) {
             "TInstall: Cannot find the executable file " + (D / "missing.exe"));
   EXPECT_FALSE(FileExists(D / "setup.1"));
   // Without the loading program the setup program is copied under its own
-  // name; a folder of that name stops the copy.
+  // name; a folder of that name in the build folder stays, and the build
+  // fails.
   ASSERT_TRUE(WriteTestFile(D / "author\\MySetup.exe", "the setup program"));
   ASSERT_TRUE(ForceDirectories(D / "dist\\MySetup.exe"));
   EXPECT_EQ(MessageOf([&] { P.Install->Build(D / "author\\MySetup.exe", D / "dist", false); }),
-            "Cannot copy the installation application from " + (D / "author\\MySetup.exe") + " to " +
-                (D / "dist\\MySetup.exe"));
+            "Cannot create the file " + (D / "dist\\MySetup.exe"));
+  EXPECT_TRUE(DirectoryExists(D / "dist\\MySetup.exe"));
   RemoveTree(D / "dist");
   EXPECT_EQ(MessageOf([&] { P.Install->Build(D / "author\\MySetup.exe", D / "new\\dist", false); }), "<no error>");
   EXPECT_EQ(ReadTestFile(D / "new\\dist\\MySetup.exe"), "the setup program");

@@ -247,8 +247,10 @@ TEST_F(FileInstall, SharedCountsHelpEntriesAndKeptFilesStillCount) {
   if (Count == 0) Count = RegReadInteger(hkLocalMachine, SharedKey, Short, 0);
   EXPECT_EQ(Count, 1);
   EXPECT_EQ(RegReadString(hkLocalMachine, "\\SOFTWARE\\Microsoft\\Windows\\Help", "TOP1.TXT", ""), S.Target());
-  // Kept by owNever: the count still goes up.
+  // Kept by owNever: the count still goes up for another product (this
+  // one's record lists the file already and counts it once).
   Top1->OverwriteMode = owNever;
+  RegDeleteKeyTree(hkLocalMachine, UninstallKeyFor(I.ProductName()));
   Main->Process();
   Count = RegReadInteger(hkLocalMachine, SharedKey, Dest, 0);
   if (Count == 0) Count = RegReadInteger(hkLocalMachine, SharedKey, Short, 0);

@@ -88,7 +88,9 @@ TEST(ObjectText, ParseErrorsNameTheLine) {
       {"", "Line 1: 'object' expected"},
       {"thing A: T\nend", "Line 1: 'object' expected"},
       {"object A: T\n  P = 'abc\nend", "Line 2: Unterminated string"},
-      {"object A: T\n  P = 1\n", "Line 3: 'end' expected"},
+      // Named at the last line of text, and at the header that lacks its colon.
+      {"object A: T\n  P = 1\n", "Line 2: 'end' expected"},
+      {"object A T\n  P = 1\nend", "Line 1: ':' expected"},
       {"object A: T\n\n  P 1\nend", "Line 3: '=' expected"},
       {"object A: T\n  P = 2147483648\nend", "Line 2: Integer out of range"},
       {"object A: T\n  P = $123456789\nend", "Line 2: Integer out of range"},

@@ -241,8 +241,11 @@ const TFailCase FailCases[] = {
     {"object Main: TTestRoot\n Size = 1.5\nend", "Error reading Main.Size: Invalid property value"},
     {"object Main: TTestRoot\n Title = 5\nend", "Error reading Main.Title: Invalid property value"},
     {"object Main: TTestRoot\n Enabled = 1\nend", "Error reading Main.Enabled: Invalid property value"},
-    {"object Main: TTestRoot\n Mode = mdWrong\nend", "Error reading Main.Mode: Invalid property value"},
-    {"object Main: TTestRoot\n Style = [stBold, stNope]\nend", "Error reading Main.Style: Invalid property value"},
+    // A wrong enumerator is named, with the ones the type has.
+    {"object Main: TTestRoot\n Mode = mdWrong\nend",
+     "Error reading Main.Mode: Invalid property value mdWrong (valid: mdNone, mdFast, mdSafe)"},
+    {"object Main: TTestRoot\n Style = [stBold, stNope]\nend",
+     "Error reading Main.Style: Invalid property value stNope (valid: stBold, stItalic, stUnderline)"},
     {"object Main: TTestRoot\n Ratio = 'x'\nend", "Error reading Main.Ratio: Invalid property value"},
     {"object Main: TTestRoot\n OnClick = NoSuchMethod\nend", "Error reading Main.OnClick: Invalid property value"},
     {"object Main: TTestRoot\n Lines = 1\nend", "Error reading Main.Lines: Invalid property value"},

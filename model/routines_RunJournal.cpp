@@ -1,0 +1,115 @@
+#include "model/routines_RunJournal.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "environment/routines_RegistrySnapshot.h"
+#include "rtl/routines_Files.h"
+#include "rtl/routines_Format.h"
+#include "rtl/routines_Strings.h"
+
+const char* const SessionManagerKey = "\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+const char* const PendingMovesValue = "PendingFileRenameOperations";
+
+namespace {
+
+// A read-only file goes too: the run gave it its attribute.
+bool RemoveAnyFile(const std::string& File) {
+  SetFileAttributesA(File.c_str(), FILE_ATTRIBUTE_NORMAL);
+  return RemoveFile(File) || !FileExists(File);
+}
+
+}  // namespace
+
+TRunJournal::TRunJournal() = default;
+TRunJournal::~TRunJournal() = default;
+
+TRunJournal& RunJournal() {
+  static TRunJournal J;
+  return J;
+}
+
+void TRunJournal::Begin() {
+  End();
+  FActive = true;
+}
+
+void TRunJournal::End() {
+  FActive = false;
+  FFiles.clear();
+  FFolders.clear();
+  FKeys.clear();
+}
+
+void TRunJournal::FolderToBeMade(const std::string& Dir) {
+  if (!FActive) return;
+  std::vector<std::string> Missing;
+  for (std::string D = RemoveBackslash(Dir); !D.empty() && !DirectoryExists(D);) {
+    Missing.push_back(D);
+    const std::string Parent = RemoveBackslash(ExtractFileDir(D));
+    if (Parent == D) break;
+    D = Parent;
+  }
+  for (auto It = Missing.rbegin(); It != Missing.rend(); ++It) FFolders.push_back(*It);
+}
+
+void TRunJournal::FileAdded(const std::string& Path) {
+  if (FActive) FFiles.push_back({Path, ""});
+}
+
+void TRunJournal::FileReplaced(const std::string& Path, const std::string& PreviousCopy) {
+  if (FActive) FFiles.push_back({Path, PreviousCopy});
+}
+
+void TRunJournal::FileToBeWritten(const std::string& Path) {
+  if (!FActive) return;
+  FolderToBeMade(ExtractFileDir(Path));
+  if (!FileExists(Path)) return FileAdded(Path);
+  for (int n = 1;; ++n) {
+    const std::string Copy = Path + ".qvold" + std::to_string(n);
+    if (FileExists(Copy)) continue;
+    if (CopyFileA(Path.c_str(), Copy.c_str(), TRUE)) return FileReplaced(Path, Copy);
+    return FileAdded(Path);  // without a copy it can only go
+  }
+}
+
+void TRunJournal::KeyToBeChanged(TRootKeys Root, const std::string& Key, bool WithSubKeys) {
+  if (!FActive) return;
+  // The first snapshot of a key is the one that counts.
+  std::string Normal = RemoveBackslash(Key);
+  while (!Normal.empty() && Normal[0] == '\\') Normal.erase(0, 1);
+  for (const auto& K : FKeys)
+    if (K->Root() == Root && SameText(K->Key(), Normal) && (K->WithSubKeys() || !WithSubKeys)) return;
+  FKeys.push_back(std::make_unique<TRegistrySnapshot>(Root, Key, WithSubKeys));
+}
+
+void TRunJournal::ValueToBeChanged(TRootKeys Root, const std::string& Key, const std::string& Name) {
+  if (!FActive) return;
+  FKeys.push_back(std::make_unique<TRegistrySnapshot>(Root, Key, std::vector<std::string>{Name}));
+}
+
+void TRunJournal::Commit() {
+  for (const TFileChange& F : FFiles)
+    if (!F.PreviousCopy.empty()) RemoveAnyFile(F.PreviousCopy);
+  End();
+}
+
+std::vector<std::string> TRunJournal::Rollback() {
+  std::vector<std::string> Problems;
+  if (!FActive) return Problems;
+  for (auto It = FFiles.rbegin(); It != FFiles.rend(); ++It) {
+    if (!RemoveAnyFile(It->Path)) {
+      Problems.push_back(Format("%s cannot be removed: %s", It->Path, LastSystemErrorText()));
+      continue;
+    }
+    if (!It->PreviousCopy.empty() && !RenameFile(It->PreviousCopy, It->Path))
+      Problems.push_back(Format("%s cannot be put back from %s: %s", It->Path, It->PreviousCopy, LastSystemErrorText()));
+  }
+  for (auto It = FKeys.rbegin(); It != FKeys.rend(); ++It)
+    for (std::string& P : (*It)->Restore()) Problems.push_back(std::move(P));
+  // Deepest first; a folder that holds anything not the run's stays.
+  for (auto It = FFolders.rbegin(); It != FFolders.rend(); ++It) RemoveDir(*It);
+  End();
+  return Problems;
+}
