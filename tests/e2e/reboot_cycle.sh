@@ -123,7 +123,7 @@ check_replaced() {
     | grep -qiF "$component;0" || fail "the uninstall record does not name the component"
 }
 
-qvauto() { "$run" "$build/tests/qvauto.exe" "$@" 2>&1; }
+qvauto() { "$run" "$build/tests/qvauto.exe" "$@" 2>&1 | tr -d '\r'; }
 ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # The restart that the setup program makes runs on its own: the session's
