@@ -3,7 +3,8 @@
 // them — the self-extracting setup.exe or the loading program beside
 // setup.1.  Archives come with the distribution or from local HTTP and FTP
 // servers; runs succeed, fail (a damaged archive, a missing or unreachable
-// download) or are cancelled by closing the setup window.  The setup
+// download) or are cancelled by closing the setup window; a copy window
+// shows a download as the user watches it.  The setup
 // programs use an engine whose main form publishes event handlers that
 // write what the run did into a trace file (run_test_engine.cpp).
 #include <gtest/gtest.h>
@@ -422,6 +423,16 @@ class NetRun : public RunFixture {
     for (const std::string& N : FolderNames(Found))
       ASSERT_TRUE(CopyFileA((AddBackslash(Found) + N).c_str(), (AddBackslash(Published) + N).c_str(), FALSE)) << N;
   }
+  // Product as a web distribution from a server that sends slowly, started
+  // as a user starts it; returns once its main archive has begun to come in.
+  void StartSlowDownload(const std::string& Product, HANDLE& P) {
+    ASSERT_EQ(BuildServed(Product, "dtWeb", TTestServer::tsHttp, "slow\\pub"), "");
+    Publish("pub");
+    P = StartProgram(Quote(Dist() + "\\setup.exe"));
+    ASSERT_NE(P, nullptr);
+    for (int i = 0; i < 600 && Requests("GET /slow/pub/Install1.1") == 0; ++i) Sleep(100);
+    ASSERT_EQ(Requests("GET /slow/pub/Install1.1"), 1u) << Server->RequestLog();
+  }
   size_t Requests(const std::string& What) const {
     const std::string Log = Server->RequestLog();
     size_t N = 0;
@@ -496,12 +507,8 @@ TEST_F(NetRun, AStoppedServerFailsAndKeepsTheRecord) {
 // OnUserAbort, stops the download at its next block and takes the abort
 // path — failure pages, clean-up, the record and every fetched copy removed.
 TEST_F(NetRun, ClosingTheWindowDuringADownloadCancelsTheRun) {
-  ASSERT_EQ(BuildServed("QvRun Cancel", "dtWeb", TTestServer::tsHttp, "slow\\pub"), "");
-  Publish("pub");
-  HANDLE P = StartProgram(Quote(Dist() + "\\setup.exe"));
-  ASSERT_NE(P, nullptr);
-  for (int i = 0; i < 600 && Requests("GET /slow/pub/Install1.1") == 0; ++i) Sleep(100);
-  ASSERT_EQ(Requests("GET /slow/pub/Install1.1"), 1u) << Server->RequestLog();
+  HANDLE P = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartSlowDownload("QvRun Cancel", P));
   Sleep(300);
   HWND Main = FindWindowA(nullptr, Project.Caption().c_str());
   ASSERT_NE(Main, nullptr);
@@ -529,12 +536,8 @@ TEST_F(NetRun, TheCopyWindowShowsTheDownloadAndThenTheExtraction) {
       "  object CopyDialogs: TDialogManager\n    Container = Install1\n    ManagerType = dmDuringCopyFiles\n  end\n";
   Project.InstallExtra = "    OnStatus = CopyStatus\n";
   Project.LocationExtra = "    OnDataReceived = DownloadStatus\n";
-  ASSERT_EQ(BuildServed("QvRun Copy", "dtWeb", TTestServer::tsHttp, "slow\\pub"), "");
-  Publish("pub");
-  HANDLE P = StartProgram(Quote(Dist() + "\\setup.exe"));
-  ASSERT_NE(P, nullptr);
-  for (int i = 0; i < 600 && Requests("GET /slow/pub/Install1.1") == 0; ++i) Sleep(100);
-  ASSERT_EQ(Requests("GET /slow/pub/Install1.1"), 1u) << Server->RequestLog();
+  HANDLE P = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartSlowDownload("QvRun Copy", P));
   // The file bar, read a few times during the download of about 7 s.
   const std::string Driver = Quote(QvautoProgram()) + " ";
   const std::string Window = Quote("Copying installation files") + " ";
