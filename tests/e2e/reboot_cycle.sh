@@ -64,6 +64,15 @@ wait_for() {
 [ -d "$copy" ] && { WINEPREFIX="$copy" wineserver -k 2>/dev/null || true; }
 rm -rf "$work"; mkdir -p "$work"
 "$run" cmd.exe /c exit >/dev/null 2>&1 || fail "the build's Wine prefix does not start"
+# The server writes the registry of a prefix it has just made only at its
+# next save (every 30 s): a copy taken before would have none of it.
+saved() {
+  local f
+  for f in system.reg user.reg userdef.reg; do
+    [ "$build/wineprefix/$f" -nt "$build/wineprefix/.qv-prefix-ready" ] || return 1
+  done
+}
+wait_for 45 saved || say "== The prefix's registry files are older than the prefix: copied as they are"
 t0=$SECONDS
 cp -a "$build/wineprefix" "$copy"
 say "== Prefix copied in $((SECONDS - t0)) s"
