@@ -30,12 +30,16 @@ void TCopyFileForm::Loaded() {
 }
 
 void TCopyFileForm::UpdateStatus(TFileStatusParameter* FileStatus, TDownloadStatusParameter* DownloadStatus) {
+  // The two pictures lie on each other and differ by a pixel in height and
+  // width: only one of them may show, or the edge of the other peeks out.
   if (FileStatus) {
     TransferBitmap->SetVisible(false);
+    UnZipImage->SetVisible(true);
     ProgressBar2->SetPosition(FileStatus->TotalPercentDone);
     ProgressBar1->SetPosition(FileStatus->FilePercentDone);
     lblCopyingFile->SetCaption(FileStatus->FileName);
   } else if (DownloadStatus) {
+    UnZipImage->SetVisible(false);
     TransferBitmap->SetVisible(true);
     ProgressBar1->SetPosition(DownloadStatus->PercentDone);
     lblCopyingFile->SetCaption(DownloadStatus->FileName);

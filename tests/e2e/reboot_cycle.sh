@@ -18,6 +18,12 @@
 #    and the resumption finishes the work.
 # 3. The same on the 95 family (Wine set to report Windows 98): the waiting
 #    file is named in WININIT.INI, which the restart works through.
+# 4. The product with a reboot page: it asks, with "Yes" chosen; the user
+#    chooses "No" and Finish.  The program ends with 3010 (restart needed)
+#    and restarts nothing; the new file, the pending move and the resume
+#    command wait until the user restarts (wineboot -r).
+# 5. The same page answered "Yes" and Finish: the setup program restarts
+#    Windows as in 1.
 #
 #   reboot_cycle.sh BUILD_DIR [--verbose]
 set -euo pipefail
@@ -56,8 +62,17 @@ wait_for() {
 # --- the copy of the prefix ------------------------------------------------------
 # A run that was killed may have left its copy with its server running.
 [ -d "$copy" ] && { WINEPREFIX="$copy" wineserver -k 2>/dev/null || true; }
-rm -rf "$work"; mkdir -p "$work/stage" "$work/dist"
+rm -rf "$work"; mkdir -p "$work"
 "$run" cmd.exe /c exit >/dev/null 2>&1 || fail "the build's Wine prefix does not start"
+# The server writes the registry of a prefix it has just made only at its
+# next save (every 30 s): a copy taken before would have none of it.
+saved() {
+  local f
+  for f in system.reg user.reg userdef.reg; do
+    [ "$build/wineprefix/$f" -nt "$build/wineprefix/.qv-prefix-ready" ] || return 1
+  done
+}
+wait_for 45 saved || say "== The prefix's registry files are older than the prefix: copied as they are"
 t0=$SECONDS
 cp -a "$build/wineprefix" "$copy"
 say "== Prefix copied in $((SECONDS - t0)) s"
@@ -75,16 +90,23 @@ trace='HKCU\Software\QuorvaneTest\SelfReg'
 records='HKLM\Software\Quorvane\Install'
 reg() { "$run" reg "$@" 2>/dev/null; }
 
-# --- the distribution ---------------------------------------------------------------
+# --- the distributions ---------------------------------------------------------------
 reg add 'HKCU\Software\Borland\Delphi\4.0\Library' /v 'Search Path' /t REG_SZ \
   /d "$(winpath "$build/kit")" /f >/dev/null || fail "cannot register the kit directory"
-cp "$build/tests/e2e/RebootSetup.exe" "$work/stage/"
-printf '%s\r\n' "$(winpath "$work/dist")" > "$work/stage/BUILD.INF"
-timeout 120 "$run" "$work/stage/RebootSetup.exe" -b || fail "the build did not end well"
-for f in setup.exe setup.1 files.1; do [ -s "$work/dist/$f" ] || fail "the build made no $f"; done
+# build_dist SETUP_PROGRAM: its distribution goes into $work/dist-SETUP_PROGRAM.
+build_dist() {
+  local stage="$work/stage-$1" dist="$work/dist-$1"
+  mkdir -p "$stage" "$dist"
+  cp "$build/tests/e2e/$1.exe" "$stage/"
+  printf '%s\r\n' "$(winpath "$dist")" > "$stage/BUILD.INF"
+  timeout 120 "$run" "$stage/$1.exe" -b || fail "the build of $1 did not end well"
+  for f in setup.exe setup.1 files.1; do [ -s "$dist/$f" ] || fail "the build of $1 made no $f"; done
+}
+build_dist RebootSetup
+build_dist RebootPageSetup
 
 # What a product folder, the registry and the temporary folder look like.
-no_record() { ! reg query "$records" /s | grep -qi 'RebootSetup.exe'; }
+no_record() { ! reg query "$records" /s | grep -qiE 'Reboot(Page)?Setup\.exe'; }
 no_run_once() { ! reg query "$run_once" | grep -qi 'Quorvane'; }
 registered() { reg query "$trace" /v Dll | grep -qiF "$component"; }
 temp_copies() { ls -d "$c"/users/*/Temp/QVL* 2>/dev/null || true; }
@@ -110,6 +132,50 @@ check_replaced() {
     | grep -qiF "$component;0" || fail "the uninstall record does not name the component"
 }
 
+qvauto() { "$run" "$build/tests/qvauto.exe" "$@" 2>&1 | tr -d '\r'; }
+ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# The restart that the setup program makes runs on its own: the session's
+# programs are closed, the file moved, the resumption started from RunOnce.
+expect_restarted() {
+  wait_for 120 resumed || fail "the resumption did not finish: registered=$(registered && echo yes || echo no) \
+run-once=$(reg query "$run_once" | grep -i quorvane) record=$(reg query "$records" /s | grep -i path) \
+temp=$(temp_copies)"
+  grep -q 'released: the session ends' "$work/hold.txt" || fail "the restart did not close the holder"
+  wait "$holder" 2>/dev/null || true
+  holder=
+  check_replaced
+}
+
+# A restart that did not happen: the new component waits under its numbered
+# name, the delayed move, the resume command of SETUP_PROGRAM and the record
+# wait for the next start of Windows; nothing is registered yet.
+expect_waiting() {
+  local exe=$1 dist="$work/dist-$1"
+  cmp -s "$target/selfreg_ok.1" "$fixture" || fail "the new component does not wait as selfreg_ok.1"
+  [ "$(cat "$target/selfreg_ok.dll")" = 'the old component' ] || fail "the component in use was touched"
+  pending=$(reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations)
+  grep -qiF "$product\\selfreg_ok.1" <<<"$pending" || fail "no pending move: $pending"
+  copy_dir=$(temp_copies)
+  [ "$(wc -l <<<"$copy_dir")" -eq 1 ] && [ -n "$copy_dir" ] || fail "not one temporary setup copy: $copy_dir"
+  user=$(basename "$(dirname "$(dirname "$copy_dir")")")
+  expected="\"C:\\users\\$user\\Temp\\$(basename "$copy_dir")\\$exe.exe\" -r \"-esetup.exe\" \"-s$(winpath "$dist")\" -c"
+  command=$(reg query "$run_once" /v QuorvaneUnfinished | sed -n 's/.*QuorvaneUnfinished *REG_SZ *//p' | tr -d '\r')
+  [ "$command" = "$expected" ] || fail "resume command: [$command], expected [$expected]"
+  reg query "$records" /s | grep -qi 'Component *REG_SZ *0' || fail "no unfinished entry for the component"
+  ! registered || fail "registered before the restart"
+}
+
+# The user closes the program that holds the file and restarts.
+restart_by_hand() {
+  kill "$holder" 2>/dev/null || true
+  wait "$holder" 2>/dev/null || true
+  holder=
+  timeout 120 "$run" wineboot -r || fail "wineboot -r failed"
+  wait_for 120 resumed || fail "the resumption after wineboot -r did not finish"
+  check_replaced
+}
+
 reset_product() {
   reg delete "$trace" /f >/dev/null || true
   reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane Reboot Test' /f >/dev/null || true
@@ -120,29 +186,21 @@ reset_product() {
 reset_product
 start_holder
 set +e
-timeout 180 "$run" "$work/dist/setup.exe"
+timeout 180 "$run" "$work/dist-RebootSetup/setup.exe"
 code=$?
 set -e
 # It ends for the restart (3010, of which the exit status keeps the low
 # byte), unless the end of the session came first and ended it.
 [ "$code" -ne 124 ] || fail "setup.exe did not end"
 say "== setup.exe ended with $code"
-# The restart runs on its own: the session's programs are closed, the file
-# moved, the resumption started from RunOnce.
-wait_for 120 resumed || fail "the resumption did not finish: registered=$(registered && echo yes || echo no) \
-run-once=$(reg query "$run_once" | grep -i quorvane) record=$(reg query "$records" /s | grep -i path) \
-temp=$(temp_copies)"
-grep -q 'released: the session ends' "$work/hold.txt" || fail "the restart did not close the holder"
-wait "$holder" 2>/dev/null || true
-holder=
-check_replaced
+expect_restarted
 say "== Restarted by the setup program: component replaced and registered, record and copy gone"
 
 # A second start installs afresh: no record of the first run is found, no
 # restart is wanted.
 rm -f "$target/readme.txt"
 set +e
-timeout 180 "$run" "$work/dist/setup.exe"
+timeout 180 "$run" "$work/dist-RebootSetup/setup.exe"
 code=$?
 set -e
 [ "$code" -eq 0 ] || fail "the second start ended with $code"
@@ -156,39 +214,18 @@ reset_product
 start_holder
 settings='HKCU\Software\Wine\AppDefaults\RebootSetup.exe'
 reg add "$settings" /v Version /t REG_SZ /d nt351 /f >/dev/null || fail "cannot set the reported version"
-"$run" "$work/dist/setup.exe" &
+"$run" "$work/dist-RebootSetup/setup.exe" &
 setup=$!
-qvauto() { "$run" "$build/tests/qvauto.exe" "$@" 2>&1; }
 qvauto wait 'Quorvane Reboot Test' 120 >/dev/null || fail "no message about the failed restart"
 message=$(qvauto text 'Quorvane Reboot Test')
 grep -qF 'Could not reboot windows. Please manually reboot windows.' <<<"$message" \
   || fail "unexpected message: $message"
 qvauto click 'Quorvane Reboot Test' OK 30 >/dev/null || fail "cannot answer the message"
-ended() { ! kill -0 "$1" 2>/dev/null; }
 wait_for 60 ended "$setup" || fail "setup.exe did not end after the message"
 reg delete "$settings" /f >/dev/null || true
-# Everything waits for the restart: the new component under its numbered
-# name, the delayed move, the resume command, the record.
-cmp -s "$target/selfreg_ok.1" "$fixture" || fail "the new component does not wait as selfreg_ok.1"
-[ "$(cat "$target/selfreg_ok.dll")" = 'the old component' ] || fail "the component in use was touched"
-pending=$(reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations)
-grep -qiF "$product\\selfreg_ok.1" <<<"$pending" || fail "no pending move: $pending"
-copy_dir=$(temp_copies)
-[ "$(wc -l <<<"$copy_dir")" -eq 1 ] && [ -n "$copy_dir" ] || fail "not one temporary setup copy: $copy_dir"
-user=$(basename "$(dirname "$(dirname "$copy_dir")")")
-expected="\"C:\\users\\$user\\Temp\\$(basename "$copy_dir")\\RebootSetup.exe\" -r \"-esetup.exe\" \"-s$(winpath "$work/dist")\" -c"
-command=$(reg query "$run_once" /v QuorvaneUnfinished | sed -n 's/.*QuorvaneUnfinished *REG_SZ *//p' | tr -d '\r')
-[ "$command" = "$expected" ] || fail "resume command: [$command], expected [$expected]"
-reg query "$records" /s | grep -qi 'Component *REG_SZ *0' || fail "no unfinished entry for the component"
-! registered || fail "registered before the restart"
+expect_waiting RebootSetup
 say "== Restart refused: new file waiting, move pending, RunOnce: $command"
-# The user closes the program that holds the file and restarts.
-kill "$holder" 2>/dev/null || true
-wait "$holder" 2>/dev/null || true
-holder=
-timeout 120 "$run" wineboot -r || fail "wineboot -r failed"
-wait_for 120 resumed || fail "the resumption after wineboot -r did not finish"
-check_replaced
+restart_by_hand
 say "== Restarted by hand: component replaced and registered, record and copy gone"
 
 # --- 3. the 95 family ------------------------------------------------------------------
@@ -199,7 +236,7 @@ rm -rf "$(temp_copies)"
 start_holder
 reg add "$settings" /v Version /t REG_SZ /d win98 /f >/dev/null || fail "cannot set the reported version"
 set +e
-timeout 180 "$run" "$work/dist/setup.exe"
+timeout 180 "$run" "$work/dist-RebootSetup/setup.exe"
 set -e
 # The resumption runs as 98 too, and the clean-up batch of that family
 # (DELTREE) finds no DELTREE here: the temporary copy is not looked at.
@@ -217,4 +254,47 @@ tr -d '\r' < "$c/windows/wininit.bak" | grep -qiE '^C:\\[^ =]*~[^ =]*\.DLL=C:\\[
 check_replaced
 say "== 95 family: WININIT.INI $(tr -d '\r' < "$c/windows/wininit.bak" | tr '\n' ' ')"
 
-echo "reboot cycle: ok"
+# --- 4. the reboot page, answered "No" ---------------------------------------------------
+page='Reboot windows'
+yes='Yes, I would like to reboot windows'
+no='No, I would not like to reboot windows'
+# start_page_setup: the product with the page, up to the page; it asks
+# with "Yes" chosen, since a restart is needed.
+start_page_setup() {
+  "$run" "$work/dist-RebootPageSetup/setup.exe" &
+  setup=$!
+  qvauto wait "$page" 120 >/dev/null || fail "the reboot page did not come: $(qvauto list)"
+  qvauto state "$page" RG | grep -qxF "selected=$yes" || fail "the page does not propose the restart: $(qvauto state "$page" RG)"
+}
+reset_product
+rm -rf "$(temp_copies)"
+start_holder
+start_page_setup
+qvauto select "$page" RG "$no" >/dev/null || fail "cannot choose No"
+qvauto state "$page" RG | grep -qxF "selected=$no" || fail "No is not chosen: $(qvauto state "$page" RG)"
+qvauto click "$page" Finish 30 >/dev/null || fail "cannot press Finish"
+wait_for 60 ended "$setup" || fail "setup.exe did not end after Finish"
+set +e
+wait "$setup"
+code=$?
+set -e
+[ "$code" -eq $((3010 & 255)) ] || fail "setup.exe ended with $code, not 3010 (restart needed)"
+# Nothing restarted: the holder still has the component.
+sleep 2
+! grep -q released "$work/hold.txt" || fail "a restart happened: $(cat "$work/hold.txt")"
+expect_waiting RebootPageSetup
+say "== Page answered No: exit $code, new file waiting, move pending, RunOnce: $command"
+restart_by_hand
+say "== Restarted by hand after No: component replaced and registered, record and copy gone"
+
+# --- 5. the reboot page, answered "Yes" --------------------------------------------------
+reset_product
+start_holder
+start_page_setup
+qvauto select "$page" RG "$no" >/dev/null && qvauto select "$page" RG "$yes" >/dev/null || fail "cannot choose Yes"
+qvauto click "$page" Finish 30 >/dev/null || fail "cannot press Finish"
+expect_restarted
+wait "$setup" 2>/dev/null || true
+say "== Page answered Yes: restarted by the setup program, component replaced and registered"
+
+echo "reboot cycle: ok in $SECONDS s"

@@ -19,6 +19,7 @@
 #include "model/cmp_TInstallFile.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
+#include "ui/ordlg_CopyFile.h"
 
 namespace {
 
@@ -52,6 +53,24 @@ void TraceLocalFiles() {
   }
 }
 
+// What the copy window shows, when that changes: the pictures in view and
+// the file named, "copy window: TransferBitmap Install1.1".  Handlers of a
+// download block or of a file status see the window as the previous one
+// left it.
+void TraceCopyWindow() {
+  static std::string Last;
+  for (TBaseQuorvaneForm* F : LiveKitForms()) {
+    auto* C = dynamic_cast<TCopyFileForm*>(F);
+    if (!C || !C->Visible()) continue;
+    std::string Line = "copy window:";
+    for (TImage* I : {C->UnZipImage, C->TransferBitmap})
+      if (I->Visible()) Line += " " + I->Name();
+    Line += " " + C->lblCopyingFile->Caption();
+    if (Line != Last) Trace(Line);
+    Last = Line;
+  }
+}
+
 class TRunTestForm : public TSetupMainForm {
   QV_CLASS()
  public:
@@ -73,6 +92,8 @@ class TRunTestForm : public TSetupMainForm {
   }
   void BeforeRunFile(TCustomInstall*, TCustomInstallFile* F, bool&) { Trace("run " + F->Name()); }
   void UserAbort(TCustomInstall*, bool&) { Trace("abort asked"); }
+  void CopyStatus(TCustomInstallFile*, int32_t, int32_t) { TraceCopyWindow(); }
+  void DownloadStatus(TPersistent*, const std::string&, int, int, int, const void*) { TraceCopyWindow(); }
 };
 
 const TClassInfo& TRunTestForm::StaticClass() {
@@ -87,6 +108,9 @@ const TClassInfo& TRunTestForm::StaticClass() {
           .Method<void(TCustomInstall*, bool&)>("KeepRunning", &C::KeepRunning)
           .Method<void(TCustomInstall*, TCustomInstallFile*, bool&)>("BeforeRunFile", &C::BeforeRunFile)
           .Method<void(TCustomInstall*, bool&)>("UserAbort", &C::UserAbort)
+          .Method<void(TCustomInstallFile*, int32_t, int32_t)>("CopyStatus", &C::CopyStatus)
+          .Method<void(TPersistent*, const std::string&, int, int, int, const void*)>("DownloadStatus",
+                                                                                     &C::DownloadStatus)
           .Build();
   return Info;
 }

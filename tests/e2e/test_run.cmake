@@ -1,10 +1,13 @@
 # The installation run as a user starts it: setup programs made from text
 # projects with an engine whose main form publishes tracing event handlers,
 # built with -b and installed under Wine from local media and from local
-# HTTP and FTP servers; failures, a cancel, run-after-install files.  One
-# CTest entry per group keeps each well under a minute and a half.
+# HTTP and FTP servers; failures, a cancel, the copy window during a
+# download, run-after-install files.  One CTest entry per group keeps each
+# within a minute and a half.
 add_executable(run_test_engine WIN32 ${CMAKE_CURRENT_LIST_DIR}/run_test_engine.cpp)
 target_link_libraries(run_test_engine PRIVATE qv_setup)
+# The kit's windows, with their forms and pictures, as the setup program has them.
+qv_kit_resources(run_test_engine)
 # Without symbols, like the shipped engine: every test build compresses it.
 target_link_options(run_test_engine PRIVATE -s)
 add_executable(run_trace WIN32 ${CMAKE_CURRENT_LIST_DIR}/run_trace.cpp)

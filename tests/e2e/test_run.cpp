@@ -3,7 +3,8 @@
 // them — the self-extracting setup.exe or the loading program beside
 // setup.1.  Archives come with the distribution or from local HTTP and FTP
 // servers; runs succeed, fail (a damaged archive, a missing or unreachable
-// download) or are cancelled by closing the setup window.  The setup
+// download) or are cancelled by closing the setup window; a copy window
+// shows a download as the user watches it.  The setup
 // programs use an engine whose main form publishes event handlers that
 // write what the run did into a trace file (run_test_engine.cpp).
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <iterator>
@@ -26,6 +28,7 @@
 #include "environment/routines_Registry.h"
 #include "rtl/routines_Format.h"
 #include "rtl/routines_ObjectText.h"
+#include "rtl/routines_Strings.h"
 #include "test_paths.h"
 #include "test_uninstall_support.h"
 
@@ -44,6 +47,8 @@ struct TRunProject {
   std::string DistributeType = "dtTraditional";
   std::string Host, Directory, Protocol;  // a net location when Host is set
   std::string InstallExtra;              // more lines for the install component
+  std::string LocationExtra;             // more lines for the net location
+  std::string Objects;                   // more objects of the main form
   std::string Payload;                   // folder of the files
   std::vector<TFileSpec> Files;
   bool DocsGroup = true;                 // a group "Docs" installing into \Docs
@@ -65,7 +70,8 @@ struct TRunProject {
       T += "  object Location: TNetInstallLocation\n"
            "    LoginInformation.Hostname = '" + Host + "'\n"
            "    LoginInformation.Directory = '" + Directory + "'\n"
-           "    LoginInformation.Protocol = " + Protocol + "\n"
+           "    LoginInformation.Protocol = " + Protocol + "\n" +
+           LocationExtra +
            "  end\n";
     T += "  object Install1: TInstall\n"
          "    DestDir = '\\" + Product + "'\n"
@@ -98,7 +104,7 @@ struct TRunProject {
            "    IncludeFromDir = '" + RemoveBackslash(F.Name == "Tracer" ? BuildTreePath("tests\\e2e") : Payload) + "'\n" +
            F.Extra +
            "  end\n";
-    return T + "end\n";
+    return T + Objects + "end\n";
   }
 };
 
@@ -417,6 +423,16 @@ class NetRun : public RunFixture {
     for (const std::string& N : FolderNames(Found))
       ASSERT_TRUE(CopyFileA((AddBackslash(Found) + N).c_str(), (AddBackslash(Published) + N).c_str(), FALSE)) << N;
   }
+  // Product as a web distribution from a server that sends slowly, started
+  // as a user starts it; returns once its main archive has begun to come in.
+  void StartSlowDownload(const std::string& Product, HANDLE& P) {
+    ASSERT_EQ(BuildServed(Product, "dtWeb", TTestServer::tsHttp, "slow\\pub"), "");
+    Publish("pub");
+    P = StartProgram(Quote(Dist() + "\\setup.exe"));
+    ASSERT_NE(P, nullptr);
+    for (int i = 0; i < 600 && Requests("GET /slow/pub/Install1.1") == 0; ++i) Sleep(100);
+    ASSERT_EQ(Requests("GET /slow/pub/Install1.1"), 1u) << Server->RequestLog();
+  }
   size_t Requests(const std::string& What) const {
     const std::string Log = Server->RequestLog();
     size_t N = 0;
@@ -491,12 +507,8 @@ TEST_F(NetRun, AStoppedServerFailsAndKeepsTheRecord) {
 // OnUserAbort, stops the download at its next block and takes the abort
 // path — failure pages, clean-up, the record and every fetched copy removed.
 TEST_F(NetRun, ClosingTheWindowDuringADownloadCancelsTheRun) {
-  ASSERT_EQ(BuildServed("QvRun Cancel", "dtWeb", TTestServer::tsHttp, "slow\\pub"), "");
-  Publish("pub");
-  HANDLE P = StartProgram(Quote(Dist() + "\\setup.exe"));
-  ASSERT_NE(P, nullptr);
-  for (int i = 0; i < 600 && Requests("GET /slow/pub/Install1.1") == 0; ++i) Sleep(100);
-  ASSERT_EQ(Requests("GET /slow/pub/Install1.1"), 1u) << Server->RequestLog();
+  HANDLE P = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartSlowDownload("QvRun Cancel", P));
   Sleep(300);
   HWND Main = FindWindowA(nullptr, Project.Caption().c_str());
   ASSERT_NE(Main, nullptr);
@@ -512,6 +524,50 @@ TEST_F(NetRun, ClosingTheWindowDuringADownloadCancelsTheRun) {
   EXPECT_TRUE(FileExists(AppDir() + "\\Docs\\readme.txt"));
   EXPECT_FALSE(FileExists(AppDir() + "\\noise.bin"));
   EXPECT_EQ(TempLeftovers(TempBefore), "");
+}
+
+// A net install with a copy window, as the user watches it: while an
+// archive comes in the window shows the transfer picture, the archive's
+// name and a file bar that moves; the extraction that follows shows the
+// archive picture and the file.  The test engine traces the pictures and
+// the name (windowless, so the window driver cannot read them).
+TEST_F(NetRun, TheCopyWindowShowsTheDownloadAndThenTheExtraction) {
+  Project.Objects =
+      "  object CopyDialogs: TDialogManager\n    Container = Install1\n    ManagerType = dmDuringCopyFiles\n  end\n";
+  Project.InstallExtra = "    OnStatus = CopyStatus\n";
+  Project.LocationExtra = "    OnDataReceived = DownloadStatus\n";
+  HANDLE P = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartSlowDownload("QvRun Copy", P));
+  // The file bar, read a few times during the download of about 7 s.
+  const std::string Driver = Quote(QvautoProgram()) + " ";
+  const std::string Window = Quote("Copying installation files") + " ";
+  std::vector<int> Bar;
+  for (int i = 0; i < 4; ++i) {
+    Sleep(600);
+    const std::string Out = RunCaptured(Driver + "state " + Window + "ProgressBar1", 30000).Output;
+    const size_t At = Out.find("position=");
+    if (At != std::string::npos) Bar.push_back(std::atoi(Out.c_str() + At + 9));
+  }
+  const std::string Shot = BuildTreePath("screenshots\\copy-window-download.png");
+  CreateDirectoryA(ExtractFileDir(Shot).c_str(), nullptr);
+  EXPECT_TRUE(RunCaptured(Driver + "shot " + Window + Quote(Shot), 30000).ExitCode == 0) << Shot;
+  ASSERT_TRUE(WaitProgram(P, RunTimeoutMs).Ended);
+  ASSERT_EQ(Bar.size(), 4u);
+  EXPECT_TRUE(Bar.front() > 0 && Bar.back() < 100 && Bar.front() < Bar.back() && std::is_sorted(Bar.begin(), Bar.end()))
+      << Bar[0] << " " << Bar[1] << " " << Bar[2] << " " << Bar[3];
+
+  // The copy window's lines apart from the run's own.
+  const std::string All = Trace();
+  std::string Copy, Run;
+  for (size_t B = 0, E; (E = All.find('\n', B)) != std::string::npos; B = E + 1)
+    (All.compare(B, 12, "copy window:") == 0 ? Copy : Run) += All.substr(B, E + 1 - B);
+  EXPECT_EQ(Run, "good\nlocal Docs=yes\nlocal Install1=yes\ncleanup\nshutdown\nended\n");
+  const size_t Download = Copy.find("copy window: TransferBitmap Install1.1\n");
+  EXPECT_NE(Download, std::string::npos) << Copy;
+  EXPECT_NE(Copy.find("copy window: UnZipImage noise.bin\n", Download), std::string::npos) << Copy;
+  EXPECT_EQ(Copy.find("UnZipImage TransferBitmap"), std::string::npos) << Copy;
+  ExpectInstalled(Project.Files);
+  EXPECT_EQ(Joined(Records()), "");
 }
 
 // --- failures and a second start -----------------------------------------------------------

@@ -52,6 +52,7 @@ TEST(CopyFileForm, ShowsFilesAndDownloadsAndCancelStopsTheEngine) {
   Download.PercentDone = 70;
   F->UpdateStatus(nullptr, &Download);
   EXPECT_TRUE(F->TransferBitmap->Visible());
+  EXPECT_FALSE(F->UnZipImage->Visible());
   EXPECT_EQ(F->lblCopyingFile->Caption(), "files.1");
   Drive("state " + W + "ProgressBar1", Out);
   EXPECT_TRUE(Has(Out, "position=70"));
