@@ -415,16 +415,23 @@ void TQrvnCompress::ExtractMember(const TFileHeader& H, const std::string& Targe
   ForceDirectories(ExtractFileDir(Target));
   auto Out = TFileStream::TryOpen(Target, TFileMode::fmCreate);
   if (!Out) Fail(MsgCannotCreate, Target);
-  FArchive->SetPosition(static_cast<int64_t>(FOffset) + H.Rec.DataStart);
-  const bool Complete = InflateMember(H.Rec, *Out);
-  FStats.FileFinished = true;
-  FireStatus();
-  if (Out->Size() != H.Rec.FileSize)
-    Fail("The decompressed file's size does not match with the actual size of the file.  The file is %s",
-         H.Rec.FileName);
-  // The right size without the end of the stream (and its checksum) is no
-  // proof of the right contents.
-  if (!Complete) throw Exception(TranslateMessageText("error"));
+  try {
+    FArchive->SetPosition(static_cast<int64_t>(FOffset) + H.Rec.DataStart);
+    const bool Complete = InflateMember(H.Rec, *Out);
+    FStats.FileFinished = true;
+    FireStatus();
+    if (Out->Size() != H.Rec.FileSize)
+      Fail("The decompressed file's size does not match with the actual size of the file.  The file is %s",
+           H.Rec.FileName);
+    // The right size without the end of the stream (and its checksum) is no
+    // proof of the right contents.
+    if (!Complete) throw Exception(TranslateMessageText("error"));
+  } catch (...) {
+    // Cancelled, damaged or cut short: no half file goes by the member's name.
+    Out.reset();
+    RemoveFile(Target);
+    throw;
+  }
   if (!Out->SetFileDate(H.Rec.FileDate)) Fail("Cannot set the date of the file just extracted.");
   Out.reset();
   FArchive.reset();
