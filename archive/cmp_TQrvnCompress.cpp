@@ -101,6 +101,11 @@ TQrvnCompress& QrvnCompress() {
 
 void TQrvnCompress::SetCompressedFile(const std::string& Value) {
   if (SameText(Value, FCompressedFile)) return;
+  // A disk set goes on where its last disk was found, which may be another
+  // folder than disk 1's: named by disk 1 again, it stays there.
+  if (FHeadersLoaded && FHeaders.MultiDisk() == 1 && SameText(Value, FHeadersFile) &&
+      !SameText(ExtractFileDir(Value), ExtractFileDir(FCompressedFile)))
+    return;
   // Files of one disk set share the headers of disk 1.
   if (FHeadersLoaded && !SameText(ChangeFileExt(Value, ".1"), ChangeFileExt(FCompressedFile, ".1")))
     FHeadersLoaded = false;
@@ -171,6 +176,7 @@ void TQrvnCompress::ReadHeaders() {
     if (Id >= 0 && Id < QrvnIdMapSize) FIdMap[static_cast<size_t>(Id)] = i;
   }
   FHeadersLoaded = true;
+  FHeadersFile = FCompressedFile;
 }
 
 int TQrvnCompress::FileCount() {

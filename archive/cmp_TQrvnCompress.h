@@ -108,6 +108,7 @@ class TQrvnCompress : public TComponent {
 
   TFileHeaders FHeaders;
   bool FHeadersLoaded = false;
+  std::string FHeadersFile;  // the file the headers were read from
   TQrvnCompressMode FMode = qcmNone;
   int FCurrentDisk = 0;
   std::array<int32_t, QrvnIdMapSize> FIdMap;

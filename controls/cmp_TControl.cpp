@@ -526,7 +526,26 @@ LRESULT TWinControl::DefaultHandler(UINT Msg, WPARAM WParam, LPARAM LParam) {
   return DefWindowProcA(FHandle, Msg, WParam, LParam);
 }
 
+void TWinControl::SendWindowlessTexts(HWND Receiver) const {
+  if (!IsWindow(Receiver)) return;
+  std::string Texts;
+  for (const TControl* C : FControls)
+    if (!dynamic_cast<const TWinControl*>(C) && C->Visible() && !C->Caption().empty()) Texts += C->Caption() + "\n";
+  COPYDATASTRUCT Data{};
+  Data.cbData = static_cast<DWORD>(Texts.size());
+  Data.lpData = Texts.data();
+  DWORD_PTR Ignored = 0;
+  // A driver that stopped answering must not hang the program.
+  SendMessageTimeoutA(Receiver, WM_COPYDATA, reinterpret_cast<WPARAM>(FHandle), reinterpret_cast<LPARAM>(&Data),
+                      SMTO_ABORTIFHUNG, 2000, &Ignored);
+}
+
 LRESULT TWinControl::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) {
+  static const UINT TextsMsg = RegisterWindowMessageA(WindowlessTextsMessage());
+  if (Msg == TextsMsg) {
+    SendWindowlessTexts(reinterpret_cast<HWND>(WParam));
+    return 1;
+  }
   switch (Msg) {
     case WM_PAINT:
       if (!FDefWndProc) {

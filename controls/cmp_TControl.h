@@ -184,6 +184,10 @@ class TWinControl : public TControl {
   void AttachHandle(HWND H) { FHandle = H; }
   // The name under which the window driver of the tests finds the window.
   static const char* NameProperty() { return "QuorvaneName"; }
+  // Asks a kit window for the captions of its visible windowless children
+  // (labels), which no window text shows: WPARAM is the asking window, to
+  // which they go as WM_COPYDATA, one caption a line.  Answers 1.
+  static const char* WindowlessTextsMessage() { return "Quorvane.WindowlessTexts"; }
 
  protected:
   virtual void CreateParams(TCreateParams& Params);
@@ -193,6 +197,7 @@ class TWinControl : public TControl {
   void PaintBackground(HDC DC);
   void PaintGraphicChildren(HDC DC);
   LRESULT DefaultHandler(UINT Msg, WPARAM WParam, LPARAM LParam);
+  void SendWindowlessTexts(HWND Receiver) const;
   void FontChanged() override;
   // A message that a system control sent its parent about itself
   // (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR...,

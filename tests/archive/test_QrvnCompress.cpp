@@ -218,7 +218,7 @@ TEST_F(QrvnCompressTest, OutcomeRules) {
   };
   Extract(C, Src[0], Dir / "x");
   EXPECT_EQ(Aborted, 1);
-  EXPECT_LT(FileSizeByName(Dir / "x\\big.bin"), 400000);
+  EXPECT_FALSE(FileExists(Dir / "x\\big.bin"));  // the half file is gone
   EXPECT_TRUE(C.FilesToProcess()->Count() == 0);
   Compress(C, Src);  // compressing too
   EXPECT_EQ(Aborted, 2);
@@ -457,6 +457,35 @@ TEST_F(DiskSetTest, MissingDiskIsAskedForAtMostFourTimes) {
   TQrvnCompress NoHandler(nullptr);
   NoHandler.SetCompressedFile(Dir / "disks\\files.1");
   EXPECT_EQ(ErrorOf([&] { Extract(NoHandler, Src[0], Dir / "x"); }), "Could not open the correct disk file 2");
+}
+
+TEST_F(DiskSetTest, TheSetGoesOnInTheFolderWhereItsLastDiskWasFound) {
+  const auto Src = MakeSources({{"a.bin", MixedData(25000, 12)}, {"b.bin", MixedData(3000, 13)}});
+  MakeDiskSet(Src, 10000);
+  ASSERT_EQ(Split.Recs[1].StartDisk, 3);
+  for (const char* N : {"files.2", "files.3"}) {
+    WriteFileBytes(Dir / (std::string("elsewhere\\") + N), ReadFileBytes(Dir / (std::string("disks\\") + N)));
+    RemoveFile(Dir / (std::string("disks\\") + N));
+  }
+  TQrvnCompress R(nullptr);
+  std::vector<int> Asked;
+  R.OnNewDisk = [&](TQrvnCompress*, int Disk, std::string& Path) {
+    Asked.push_back(Disk);
+    Path = Dir / "elsewhere";
+  };
+  // Each file names disk 1 of its set, as the install files do.
+  for (const auto& S : Src) {
+    R.SetCompressedFile(Dir / "disks\\files.1");
+    Extract(R, S, Dir / "x");
+    EXPECT_EQ(ReadFileBytes(Dir / ("x\\" + ExtractFileName(S))), ReadFileBytes(S)) << S;
+  }
+  EXPECT_EQ(Asked, (std::vector<int>{2}));
+  EXPECT_EQ(R.CompressedFile(), Dir / "elsewhere\\files.3");
+  // Another archive, and disk 1 again: read anew from where it is.
+  R.SetCompressedFile(Archive);
+  R.SetCompressedFile(Dir / "disks\\files.1");
+  EXPECT_FALSE(R.HeadersLoaded());
+  EXPECT_EQ(R.CompressedFile(), Dir / "disks\\files.1");
 }
 
 TEST_F(DiskSetTest, SplittingNeedsANewDiskHandler) {

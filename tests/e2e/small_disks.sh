@@ -7,6 +7,12 @@
 #   disks: the test answers every "Please insert disk N" box and changes the
 #   drive's contents between them as a user changes disks; the disk set
 #   reassembles to the members of files.1.
+# - A user installs from that disk set: A:\setup.exe from disk 1; the
+#   change-disk window asks for disk 2, which goes into the drive, and for
+#   disk 3, which the user finds with Browse in another folder; the copy
+#   window's bars move in between, and the installed files equal their
+#   sources.  Cancel in the change-disk window ends the install as failed
+#   and leaves no file of the product.
 # - Cancel at a disk prompt, a disk that is not changed, and drives too small
 #   for setup.exe or setup.1 stop with their message box.
 # - A build folder too small for setup.1 or for the self-extracting file
@@ -33,6 +39,12 @@ cleanup() {
     "$run" "$build/tests/qvauto.exe" close "$title" >/dev/null 2>&1 || break
     sleep 0.5
   done
+  # The loading program's setup program outlives it: its windows end it.
+  if [ -n "${setup_pid:-}" ] && [ -n "${installing:-}" ]; then
+    "$run" "$build/tests/qvauto.exe" click "Setup needs the next disk" Cancel 1 >/dev/null 2>&1
+    "$run" "$build/tests/qvauto.exe" click "Setup incomplete" Finish 10 >/dev/null 2>&1
+    "$run" "$build/tests/qvauto.exe" click "$title" OK 5 >/dev/null 2>&1
+  fi
   [ -n "${setup_pid:-}" ] && kill "$setup_pid" 2>/dev/null
   mountpoint -q "$drive" && umount "$drive"
   rm -f "$letter"
@@ -87,6 +99,22 @@ object Form1: TForm1
     DestDirType = psContainerDestDir
     IncludeFromDir = '$(winpath "$work/payload")'
     ArchiveFileType = psContainerArchiveFile
+  end
+  object CopyDialogs: TDialogManager
+    Container = Install1
+    ManagerType = dmDuringCopyFiles
+  end
+  object ChangeDiskDialogs: TDialogManager
+    Container = Install1
+    ManagerType = dmChangeDisk
+  end
+  object GoodInstallDialogs: TDialogManager
+    Container = Install1
+    ManagerType = dmAfterGoodInstall
+  end
+  object BadInstallDialogs: TDialogManager
+    Container = Install1
+    ManagerType = dmAfterBadInstall
   end
 end
 EOF
@@ -243,7 +271,111 @@ for f in big.bin notes.txt tail.bin; do
   cmp -s "$work/out/$f" "$work/payload/$f" || fail "$f from the disk set differs from the original"
 done
 
-# --- 2. Cancel at the prompt ------------------------------------------------
+# --- 2. A user installs from the disks ---------------------------------------
+# Drive A: is a plain folder from here on: the loading program runs from
+# disk 1 while the disks change, and on a tmpfs its open file would keep its
+# room when disk 2 comes in.
+prompt="Setup needs the next disk"
+copying="Copying installation files"
+browser="Browse for Folder"
+dest="$prefix/drive_c/Program Files/QvDisk Test"
+disk3="$prefix/drive_c/disk3"
+shots="$build/screenshots"
+mkdir -p "$shots"
+q() { "$run" "$build/tests/qvauto.exe" "$@" 2>&1 | tr -d '\r'; }
+# The field of what qvauto state shows of a control (empty: no such control).
+field() { q state "$1" "$2" | sed -n "s/^$3=//p"; }
+bars() { echo "$(field "$copying" ProgressBar1 position) $(field "$copying" ProgressBar2 position)"; }
+plain_drive() {
+  mountpoint -q "$drive" && umount "$drive"
+  rm -rf "$drive"
+  mkdir -p "$drive"
+}
+change_to() { find "$drive" -mindepth 1 -delete; insert "$1"; }
+start_install() {
+  rm -rf "$dest"
+  plain_drive
+  insert 1
+  "$run" 'A:\setup.exe' </dev/null >"$work/install.log" 2>&1 &
+  setup_pid=$!
+  installing=1
+}
+# Waits for the change-disk window to ask for disk $1; the copy window's
+# bars, read meanwhile, go to $work/bars.log.
+wait_prompt() {
+  local i
+  for i in $(seq 1 120); do
+    q text "$prompt" | grep -qx "  Please insert disk number $1" && return 0
+    kill -0 "$setup_pid" 2>/dev/null || fail "the setup ended before it asked for disk $1: $(cat "$work/install.log")"
+    bars >>"$work/bars.log"
+    sleep 0.2
+  done
+  fail "no prompt for disk $1"
+}
+# Presses the button of the last wizard page; the program ends with it.
+finish_page() {
+  q click "$1" Finish 60 >/dev/null || fail "no page \"$1\": $(q list)"
+  finish
+}
+
+start_install
+: >"$work/bars.log"
+wait_prompt 2
+[ "$(field "$prompt" PathEdit text)" = "A:" ] || fail "the disk 2 prompt looks in $(field "$prompt" PathEdit text)"
+read -r file1 total1 < <(bars)
+[ -n "$file1" ] || fail "no copy window beside the disk prompt: $(q list)"
+q shot "$prompt" "$shots/disks-change-disk.png" >/dev/null
+q shot "$copying" "$shots/disks-copy-file.png" >/dev/null
+change_to 2
+q click "$prompt" Proceed 20 >/dev/null || fail "cannot press Proceed"
+wait_prompt 3
+read -r file2 total2 < <(bars)
+say "== bars at disk 2: $file1 $total1; meanwhile: $(grep -v '^ *$' "$work/bars.log" | paste -sd,); at disk 3: $file2 $total2"
+[ "$file1" -lt "$file2" ] && [ "$total1" -lt "$total2" ] || fail "the bars did not move: $file1 $total1, then $file2 $total2"
+for k in 1 2; do
+  sort -n -c -k$k,$k <(grep -v '^ *$' "$work/bars.log") 2>/dev/null || fail "a bar went back: $(paste -sd, "$work/bars.log")"
+done
+[ "$file2" -lt 100 ] || fail "big.bin was done before its last disk"
+
+# Disk 3 lies in a folder; the user browses to it.
+rm -rf "$disk3"
+mkdir -p "$disk3"
+cp "$work/disks/3"/* "$disk3/"
+q press "$prompt" BrowseBtn >/dev/null || fail "cannot press Browse"
+q wait "$browser" 20 >/dev/null || fail "no folder browser"
+[ -z "$(field "$browser" PathEdit text)" ] || fail "the folder browser has a path edit"
+# My Computer, drive C: opened with the Right key, its folder disk3.
+tree=SysTreeView32#1
+q select "$browser" "$tree" " (C:)" >/dev/null || fail "no drive C: in the folder browser: $(q state "$browser" "$tree")"
+q key "$browser" Right >/dev/null
+for _ in $(seq 1 20); do
+  q select "$browser" "$tree" disk3 >/dev/null && [ "$(field "$browser" "$tree" selected)" = disk3 ] && break
+  sleep 0.3
+done
+[ "$(field "$browser" "$tree" selected)" = disk3 ] || fail "cannot select disk3 in the folder browser"
+q click "$browser" OK 20 >/dev/null || fail "cannot confirm the folder browser"
+q gone "$browser" 20 >/dev/null || fail "the folder browser stayed"
+[ "$(field "$prompt" PathEdit text)" = 'C:\disk3' ] || fail "the browser gave $(field "$prompt" PathEdit text)"
+q click "$prompt" Proceed 20 >/dev/null || fail "cannot press Proceed"
+finish_page "Setup complete"
+[ "$rc" = 0 ] || fail "the install from disks ended with exit code $rc: $(cat "$work/install.log")"
+for f in big.bin notes.txt tail.bin; do
+  cmp -s "$dest/$f" "$work/payload/$f" || fail "the installed $f differs from its source"
+done
+rm -rf "$disk3"
+say "== installed from disks 1, 2 and C:\\disk3"
+
+# --- 3. Cancel in the change-disk window --------------------------------------
+start_install
+wait_prompt 2
+q click "$prompt" Cancel 20 >/dev/null || fail "cannot press Cancel"
+finish_page "Setup incomplete"
+[ "$rc" = 1 ] || fail "the cancelled install ended with exit code $rc"
+left=$(find "$dest" -type f 2>/dev/null | sed "s|^$dest/||" | paste -sd' ')
+[ -z "$left" ] || fail "the cancelled install left: $left"
+say "== Cancel at disk 2: the failure page, exit code $rc, no file installed"
+
+# --- 4. Cancel at the prompt ------------------------------------------------
 rm -rf "$work/disks"
 new_disk "$disk"
 start_transfer
@@ -255,7 +387,7 @@ expect_failure "Aborted by user"
 # What was written stays on the disk.
 [ "$(ls "$drive" | sort | tr '\n' ' ')" = "files.1 setup.1 setup.exe " ] || fail "after Cancel the disk holds: $(ls "$drive")"
 
-# --- 3. OK without changing the disk ---------------------------------------
+# --- 5. OK without changing the disk ---------------------------------------
 new_disk "$disk"
 start_transfer
 text=$(wait_box) || fail "no prompt for disk 2"
@@ -263,7 +395,7 @@ press OK
 wait_closed "$text"
 expect_failure "There is too little space on this disk to operate"
 
-# --- 4. Disks too small for the first files --------------------------------
+# --- 6. Disks too small for the first files --------------------------------
 new_disk 8
 start_transfer
 expect_failure "Cannot create setup.exe on the A drive. Probably not enough room"
@@ -271,7 +403,7 @@ new_disk $(( $(kib "$loader") + 8 ))
 start_transfer
 expect_failure "Cannot create setup.1 on the A drive. Probably not enough room"
 
-# --- 5. Build folders on disks that fill up --------------------------------
+# --- 7. Build folders on disks that fill up --------------------------------
 rm -f "$letter"
 new_disk 16
 printf '%s\r\n' "$(winpath "$drive/dist")" > "$work/setup/BUILD.INF"

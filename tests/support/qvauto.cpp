@@ -11,7 +11,8 @@
 //   qvauto click TITLE BUTTON [SECONDS]  press the button captioned (or named) BUTTON
 //   qvauto close TITLE               send WM_CLOSE to the window
 //   qvauto list                      print visible top-level windows and their children
-//   qvauto text TITLE                print the texts of the window and its visible children
+//   qvauto text TITLE                print the texts of the window and its visible children,
+//                                    the captions of a kit window's labels among them
 //   qvauto state TITLE CONTROL       print what a user sees of a control: class, text,
 //                                    enabled, visible, and as it applies checked,
 //                                    selected item, progress position
@@ -128,6 +129,39 @@ HWND FindControl(HWND Top, const std::string& Wanted) {
       if (SameText(WindowClass(H), Class) && --N == 0) return H;
   }
   return nullptr;
+}
+
+// The captions of a kit window's labels, which have no windows: the window
+// sends them to a window of ours as WM_COPYDATA.  Other windows send none.
+std::string CopiedTexts;
+
+LRESULT CALLBACK ReceiverProc(HWND H, UINT Msg, WPARAM W, LPARAM L) {
+  if (Msg == WM_COPYDATA) {
+    const auto* Data = reinterpret_cast<const COPYDATASTRUCT*>(L);
+    if (Data->lpData) CopiedTexts.assign(static_cast<const char*>(Data->lpData), Data->cbData);
+    return TRUE;
+  }
+  return DefWindowProcA(H, Msg, W, L);
+}
+
+std::vector<std::string> WindowlessTexts(HWND H) {
+  static HWND Receiver = [] {
+    WNDCLASSA C{};
+    C.lpfnWndProc = ReceiverProc;
+    C.hInstance = GetModuleHandleA(nullptr);
+    C.lpszClassName = "QvautoTexts";
+    RegisterClassA(&C);
+    return CreateWindowA("QvautoTexts", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, C.hInstance, nullptr);
+  }();
+  static const UINT Msg = RegisterWindowMessageA("Quorvane.WindowlessTexts");
+  std::vector<std::string> R;
+  CopiedTexts.clear();
+  DWORD_PTR Answer = 0;
+  if (!Receiver || !SendMessageTimeoutA(H, Msg, reinterpret_cast<WPARAM>(Receiver), 0, SMTO_ABORTIFHUNG, 5000, &Answer))
+    return R;
+  for (size_t From = 0, To; (To = CopiedTexts.find('\n', From)) != std::string::npos; From = To + 1)
+    R.push_back(CopiedTexts.substr(From, To - From));
+  return R;
 }
 
 // Memory in the program under test, for the common controls' messages that
@@ -593,9 +627,13 @@ int main(int argc, char** argv) {
   }
   if (Cmd == "text") {
     std::printf("%s\n", WindowText(Top).c_str());
+    for (const std::string& T : WindowlessTexts(Top)) std::printf("  %s\n", T.c_str());
     // What the window shows: a wizard keeps its other pages as hidden children.
     for (HWND C : ChildWindows(Top))
-      if (IsWindowVisible(C)) std::printf("  %s\n", WindowText(C).c_str());
+      if (IsWindowVisible(C)) {
+        std::printf("  %s\n", WindowText(C).c_str());
+        for (const std::string& T : WindowlessTexts(C)) std::printf("  %s\n", T.c_str());
+      }
     return 0;
   }
   if (Cmd == "key") return argc > 3 ? Keys(Top, argc - 3, argv + 3) : Usage();
