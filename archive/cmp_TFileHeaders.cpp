@@ -1,10 +1,15 @@
 #include "archive/cmp_TFileHeaders.h"
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "archive/routines_VersionCompare.h"
+#include "rtl/cmp_TComponent.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_LittleEndian.h"
 #include "rtl/routines_Strings.h"
@@ -79,6 +84,7 @@ bool TFileHeader::ReadFromStream(TStream& Stream) {
   uint8_t B[L::Size];
   if (Stream.Read(B, sizeof B) != sizeof B) return false;
   Rec = TFileHeaderRecord::Decode(B);
+  Source.clear();
   Loaded = true;
   return true;
 }
@@ -88,21 +94,38 @@ bool TFileHeader::WriteToStream(TStream& Stream) const {
   return Stream.Write(B.data(), B.size()) == B.size();
 }
 
+std::string MemberNameOf(const std::string& SourcePath) {
+  if (SourcePath.size() <= L::FileNameMax) return SourcePath;
+  // Too long for the record: a name made from the whole path alone, so that
+  // the installation, which knows only the path, finds the member again.
+  // The file name stays, for whoever unpacks by it.
+  const std::string Upper = UpperCase(SourcePath);
+  const uLong Crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(Upper.data()),
+                          static_cast<uInt>(Upper.size()));
+  char Tag[16];
+  std::snprintf(Tag, sizeof Tag, "~%08lX~\\", static_cast<unsigned long>(Crc & 0xFFFFFFFFUL));
+  const std::string Name = Tag + ExtractFileName(SourcePath);
+  return Name.size() <= L::FileNameMax ? Name : std::string();
+}
+
 void TFileHeader::FillFromFile(const std::string& Line) {
   Rec = TFileHeaderRecord();
   Loaded = false;
-  Rec.FileName = GetField(Line, 1, ';').substr(0, L::FileNameMax);
+  Source = GetField(Line, 1, ';');
+  Rec.FileName = MemberNameOf(Source);
+  if (Rec.FileName.empty())
+    throw EQrvnCompress(TranslatedFormat("The name of the file %s is too long for an archive", Source));
   {
-    auto F = TFileStream::TryOpen(Rec.FileName, TFileMode::fmOpenRead);
-    if (!F) throw EQrvnCompress(TranslatedFormat("Cannot open the file %s", Rec.FileName));
+    auto F = TFileStream::TryOpen(Source, TFileMode::fmOpenRead);
+    if (!F) throw EQrvnCompress(TranslatedFormat("Cannot open the file %s", Source));
     const int64_t Size = F->Size();
     // Sizes and positions are 32-bit in the record.
     if (Size > std::numeric_limits<int32_t>::max())
-      throw EQrvnCompress(TranslatedFormat("The file %s is too large for an archive", Rec.FileName));
+      throw EQrvnCompress(TranslatedFormat("The file %s is too large for an archive", Source));
     Rec.FileSize = static_cast<int32_t>(Size);
     if (!F->GetFileDate(Rec.FileDate)) Rec.FileDate = 0;
   }
-  Rec.Version = ReadFileVersion(Rec.FileName).substr(0, L::VersionMax);
+  Rec.Version = ReadFileVersion(Source).substr(0, L::VersionMax);
 }
 
 bool TFileHeader::IsValid() const { return !Trim(Rec.FileName).empty(); }
@@ -136,7 +159,7 @@ void TFileHeaders::AddFiles(const TStrings& List, bool Keep) {
 }
 
 int TFileHeaders::IndexOfName(const std::string& Name) const {
-  const std::string Wanted = GetField(Name, 1, ';');
+  const std::string Wanted = MemberNameOf(GetField(Name, 1, ';'));
   for (size_t i = 0; i < FHeaders.size(); ++i)
     if (SameText(FHeaders[i]->Rec.FileName, Wanted)) return static_cast<int>(i);
   return -1;
@@ -248,4 +271,10 @@ bool ReadSelfExtractTrailer(TStream& Stream, TSelfExtractTrailer& T) {
   const bool NoFiles = T.FilesStart == 0 && T.FilesEnd == 0;
   return Inside(T.SetupStart) && Inside(T.SetupEnd) && T.SetupStart <= T.SetupEnd &&
          (NoFiles || (Inside(T.FilesStart) && Inside(T.FilesEnd) && T.FilesStart <= T.FilesEnd));
+}
+
+bool ReadDistributionTrailer(TStream& OwnFile, int64_t ImageEnd, TSelfExtractTrailer& T) {
+  if (!ReadSelfExtractTrailer(OwnFile, T)) return false;
+  const int64_t Span = static_cast<int64_t>(T.SetupEnd) - T.SetupStart + 1;
+  return T.SetupStart >= std::max<int64_t>(ImageEnd, 1) && Span >= ArchivePreambleSize;
 }

@@ -84,10 +84,17 @@ struct TlzhFileStats {
 // 255 at most.
 uint8_t PercentOf(double Part, double Whole);
 
+// The name a source file has in an archive: its path when that fits the
+// record's 100 characters, else "~<CRC-32 of the path>~\<file name>"; empty
+// when not even that fits.  Looking a member up by its source path goes
+// through the same rule.
+std::string MemberNameOf(const std::string& SourcePath);
+
 class TFileHeader {
  public:
   TFileHeaderRecord Rec;
   bool Loaded = false;  // read from an archive, not made from a source file
+  std::string Source;   // made from a source file: its path (Rec.FileName may be shorter)
 
   // Exactly 172 bytes at the stream's position, or false.
   bool ReadFromStream(TStream& Stream);
@@ -138,3 +145,7 @@ std::array<uint8_t, SelfExtractTrailerSize> EncodeSelfExtractTrailer(const TSelf
 // readers never did); false when the stream is shorter than a trailer or the
 // positions do not lie inside it.
 bool ReadSelfExtractTrailer(TStream& Stream, TSelfExtractTrailer& T);
+// The trailer of a loading program's own file, as the loader takes it: only
+// one whose setup archive begins behind the program's image (ImageEnd, the
+// end of its sections) and is long enough for an archive.
+bool ReadDistributionTrailer(TStream& OwnFile, int64_t ImageEnd, TSelfExtractTrailer& T);

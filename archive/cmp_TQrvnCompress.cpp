@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "archive/routines_Compression.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
@@ -27,6 +28,13 @@ const char* const MsgCannotCreate = "Cannot create the file %s";
 const char* const MsgCannotOpenFile = "Cannot open the file %s";
 const char* const MsgCompareFailed = "Error comparing file versions in TQrvnCompress";
 const char* const MsgTooLarge = "The file %s is too large for an archive";
+
+// The message as it stands, and the system's reason after it: a read-only
+// or blocked destination says why.
+[[noreturn]] void CannotCreate(const std::string& File) {
+  const std::string Reason = LastSystemErrorText();
+  throw EQrvnCompress(TranslatedFormat(MsgCannotCreate, File) + ": " + Reason);
+}
 const char* const MsgDamaged =
     "%s cannot be unpacked from %s: the distribution is damaged or incomplete. Copy or download it again";
 
@@ -232,14 +240,14 @@ void TQrvnCompress::DoCompress(bool Append, int FileId) {
     ForceDirectories(ExtractFileDir(FCompressedFile));
     if (Append && FileExists(FCompressedFile)) {
       FArchive = TFileStream::TryOpen(FCompressedFile, TFileMode::fmOpenReadWrite);
-      if (!FArchive) Fail(MsgCannotCreate, FCompressedFile);
+      if (!FArchive) CannotCreate(FCompressedFile);
       FHeaders.ReadFromStream(*FArchive, 0);
       FHeaders.AddFiles(*FFilesToProcess, true);
     } else {
       // The sources are checked before an existing archive is truncated.
       FHeaders.AddFiles(*FFilesToProcess, false);
       FArchive = TFileStream::TryOpen(FCompressedFile, TFileMode::fmCreate);
-      if (!FArchive) Fail(MsgCannotCreate, FCompressedFile);
+      if (!FArchive) CannotCreate(FCompressedFile);
     }
     FHeaders.WriteToStream(*FArchive);
     FArchive->Seek(0, TSeekOrigin::soEnd);
@@ -275,10 +283,11 @@ void TQrvnCompress::CompressMember(int HeaderIndex, TStream& Archive, int FileId
     }
   } Cleanup{this, Source, Temp, TempName};
 
-  Source = TFileStream::TryOpen(H.FileName, TFileMode::fmOpenRead);
-  if (!Source) Fail(MsgCannotOpenFile, H.FileName);
+  const std::string& SourcePath = FHeaders.GetFileHeaders(HeaderIndex).Source;
+  Source = TFileStream::TryOpen(SourcePath, TFileMode::fmOpenRead);
+  if (!Source) Fail(MsgCannotOpenFile, SourcePath);
   Temp = TempName.empty() ? nullptr : TFileStream::TryOpen(TempName, TFileMode::fmCreate);
-  if (!Temp) Fail(MsgCannotCreate, TempName);
+  if (!Temp) CannotCreate(TempName);
   FSource = Source.get();
   FDest = Temp.get();
 
@@ -420,7 +429,7 @@ void TQrvnCompress::ExtractMember(const TFileHeader& H, const std::string& Targe
   // as the file it should have been.
   const std::string Part = Target + ".qvpart";
   auto Out = TFileStream::TryOpen(Part, TFileMode::fmCreate);
-  if (!Out) Fail(MsgCannotCreate, Target);
+  if (!Out) CannotCreate(Target);
   struct TPartGoes {
     std::unique_ptr<TFileStream>& Out;
     const std::string& Part;
@@ -438,10 +447,10 @@ void TQrvnCompress::ExtractMember(const TFileHeader& H, const std::string& Targe
   bool Complete = false;
   try {
     Complete = InflateMember(H.Rec, *Out);
-  } catch (const EQrvnCompress&) {
-    throw;  // a cancel, a full disk, or a message that names the file
-  } catch (const Exception&) {
+  } catch (const EZlibError&) {
     Damaged();
+  } catch (const EReadError&) {
+    Damaged();  // the archive ends inside the member
   }
   FStats.FileFinished = true;
   FireStatus();
@@ -453,7 +462,7 @@ void TQrvnCompress::ExtractMember(const TFileHeader& H, const std::string& Targe
   if (!Complete) Damaged();
   if (!Out->SetFileDate(H.Rec.FileDate)) Fail("Cannot set the date of the file just extracted.");
   Out.reset();
-  if (!RenameFileReplacing(Part, Target)) Fail(MsgCannotCreate, Target);
+  if (!RenameFileReplacing(Part, Target)) CannotCreate(Target);
   PartGoes.Kept = true;
   FArchive.reset();
 }
@@ -523,7 +532,7 @@ void TQrvnCompress::SplitToDisks(std::string Directory, const std::string& FileN
 std::unique_ptr<TStream> TQrvnCompress::CreateDiskFile(const std::string& Name) {
   ForceDirectories(ExtractFileDir(Name));  // a folder standing in for a disk may be new
   auto F = TFileStream::TryOpen(Name, TFileMode::fmCreate);
-  if (!F) Fail(MsgCannotCreate, Name);
+  if (!F) CannotCreate(Name);
   if (DiskCapacity > 0) return std::make_unique<TLimitedDiskStream>(std::move(F), DiskCapacity);
   return F;
 }
@@ -633,7 +642,7 @@ void TQrvnCompress::CopyUncompressed(const std::string& Source, const std::strin
   auto In = TFileStream::TryOpen(Source, TFileMode::fmOpenRead);
   if (!In) Fail(MsgCannotOpenFile, Source);
   auto Out = TFileStream::TryOpen(Target, TFileMode::fmCreate);
-  if (!Out) Fail(MsgCannotCreate, Target);
+  if (!Out) CannotCreate(Target);
   uint8_t Buf[ChunkSize];
   for (;;) {
     if (FAbort) return;  // a quiet stop: the caller asked for it

@@ -26,7 +26,7 @@ int ZlibLevel(TCompressionLevel Level) {
 }
 
 int CheckZlib(int Result) {
-  if (Result < 0) throw Exception(TranslateMessageText("error"));
+  if (Result < 0) throw EZlibError(TranslateMessageText("error"));
   return Result;
 }
 
@@ -125,7 +125,7 @@ size_t TInflater::Inflate(uint8_t* Out, size_t Count) {
   // A stream asking for a preset dictionary is not one of ours, and a call
   // that moves nothing would only be repeated forever.
   if (R == Z_NEED_DICT || (FZ.avail_in == InBefore && FZ.avail_out == Count && R != Z_STREAM_END))
-    throw Exception(TranslateMessageText("error"));
+    throw EZlibError(TranslateMessageText("error"));
   if (R == Z_STREAM_END) {
     FEnded = true;
     FZ.avail_in = 0;  // bytes behind the stream's end are not ours

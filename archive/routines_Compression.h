@@ -10,6 +10,10 @@
 
 #include "rtl/cmp_TComponent.h"
 #include "rtl/cmp_TStream.h"
+#include "rtl/exceptions_Quorvane.h"
+
+// zlib refused the data (its text: "error"): a damaged stream.
+QV_DECLARE_EXCEPTION(EZlibError, Exception)
 
 // Long operations call this between buffers so a Cancel button can be
 // pressed.  The user interface installs its message pump; the default does

@@ -104,7 +104,10 @@ function(qv_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QV_SOURCE_DIR=${CMAKE_SOURCE_DIR};QV_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  # Every test has a limit; under Wine the runner ends a hung program first
+  # and shows the screen (QV_TEST_TIMEOUT, below this).
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600
+                       ENVIRONMENT "QV_SOURCE_DIR=${CMAKE_SOURCE_DIR};QV_BINARY_DIR=${CMAKE_BINARY_DIR};QV_TEST_TIMEOUT=450")
 endfunction()
 
 # qv_fuzzer(NAME SOURCE LIBS...): a libFuzzer target (native clang only).

@@ -37,10 +37,14 @@ void CopyLoadingProgram(const std::string& BuildDir) {
   try {
     Kit = FindKitDirectory(true);
   } catch (const Exception&) {
+    // The system's wording, then what to do about it.
+    const std::string Key = std::string("HKEY_CURRENT_USER") + KitSearchPathKey;
     throw IEInstall(
         "The HKEY_LOCAL_MACHINE | %s key in the registry is either missing or points to an invalid "
-        "Quorvane directory",
-        std::string("HKEY_CURRENT_USER") + KitSearchPathKey);
+        "Quorvane directory. Set its value \"Search Path\" to the kit folder (the one that holds "
+        "Q32V35.TXT and QuorvaneLoadProgram.exe), for example: reg add \"%s\" /v \"Search Path\" /d "
+        "\"C:\\Quorvane\\kit\" /f",
+        Key, Key);
   }
   const std::string Loader = AddBackslash(Kit) + "QuorvaneLoadProgram.exe";
   if (!FileExists(Loader)) throw IEInstall("The loader program %s was not found", Loader);

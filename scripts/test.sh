@@ -50,6 +50,9 @@ fi
 step "win64: configure and build"
 cmake --preset win64 >/dev/null && cmake --build --preset win64 || { status=1; failed=$((failed+1)); }
 step "win64: tests under Wine"
+# A program under Wine that still runs after this long is ended, and what
+# was on the screen is shown and saved (build/win64/screenshots/timeout-*).
+export QV_TEST_TIMEOUT=${QV_TEST_TIMEOUT:-450}
 ctest --preset win64 2>&1 | tee "$log/win64.txt"
 count "$log/win64.txt"
 

@@ -119,9 +119,7 @@ bool ContainsText(const std::string& Text, const std::string& Part) {
 bool IsToDiskArgument(const std::string& Arg) { return SameText(Arg, "*TODISK"); }
 
 bool ReadLoaderTrailer(TStream& OwnFile, int64_t ImageEnd, TSelfExtractTrailer& Trailer) {
-  if (!ReadSelfExtractTrailer(OwnFile, Trailer)) return false;
-  const int64_t Span = static_cast<int64_t>(Trailer.SetupEnd) - Trailer.SetupStart + 1;
-  return Trailer.SetupStart >= std::max<int64_t>(ImageEnd, 1) && Span >= ArchivePreambleSize;
+  return ReadDistributionTrailer(OwnFile, ImageEnd, Trailer);
 }
 
 TLoaderPlan PlanDistribution(const std::string& OwnFile, int64_t ImageEnd, bool ToDisk) {

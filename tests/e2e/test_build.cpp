@@ -205,6 +205,13 @@ TEST_F(BuildProgram, BuildsTheSelfExtractingFileAndItsParts) {
 TEST_F(BuildProgram, EachBuildFailureIsShownAndEndsTheProgram) {
   TScratchDir Other("qv_build_test_other");
   const std::string Kit = RemoveBackslash(BuildTreePath("kit"));
+  // What is wrong, and the command that puts it right.
+  const std::string Key = std::string("HKEY_CURRENT_USER") + KitSearchPathKey;
+  const std::string NoKit = "The HKEY_LOCAL_MACHINE | " + Key +
+                            " key in the registry is either missing or points to an invalid Quorvane directory. "
+                            "Set its value \"Search Path\" to the kit folder (the one that holds Q32V35.TXT and "
+                            "QuorvaneLoadProgram.exe), for example: reg add \"" + Key +
+                            "\" /v \"Search Path\" /d \"C:\\Quorvane\\kit\" /f";
   struct Case {
     const char* What;
     std::string SearchPath;
@@ -219,12 +226,8 @@ TEST_F(BuildProgram, EachBuildFailureIsShownAndEndsTheProgram) {
       // whatever folder is current.
       {"blank first line", Kit, [] { WriteTestFile(BuildInf(), "\r\n" + Dist() + "\r\n"); },
        "Must be 1 line in BUILD.INF. This line should specify the build directory"},
-      {"no search path", "", [] {},
-       std::string("The HKEY_LOCAL_MACHINE | HKEY_CURRENT_USER") + KitSearchPathKey +
-           " key in the registry is either missing or points to an invalid Quorvane directory"},
-      {"search path without the kit's marker", Other.Path(), [] {},
-       std::string("The HKEY_LOCAL_MACHINE | HKEY_CURRENT_USER") + KitSearchPathKey +
-           " key in the registry is either missing or points to an invalid Quorvane directory"},
+      {"no search path", "", [] {}, NoKit},
+      {"search path without the kit's marker", Other.Path(), [] {}, NoKit},
       {"kit folder without the loading program", Other.Path(),
        [&] { WriteTestFile(Other / "Q32V35.TXT", "marker"); },
        "The loader program " + (Other / "QuorvaneLoadProgram.exe") + " was not found"},

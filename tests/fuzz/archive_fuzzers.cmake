@@ -7,3 +7,4 @@ target_link_libraries(qv_archive_fuzz PUBLIC qv_rtl_fuzz qv_zlib)
 
 qv_fuzzer(fuzz_archive_headers ${CMAKE_CURRENT_LIST_DIR}/fuzz_archive_headers.cpp qv_archive_fuzz)
 qv_fuzzer(fuzz_archive_extract ${CMAKE_CURRENT_LIST_DIR}/fuzz_archive_extract.cpp qv_archive_fuzz)
+qv_fuzzer(fuzz_distribution ${CMAKE_CURRENT_LIST_DIR}/fuzz_distribution.cpp qv_archive_fuzz)

@@ -10,7 +10,7 @@ build=${2:-$here/../../build/native}
 seeds=$here/seeds
 status=0
 mkdir -p "$build/fuzz-artifacts"
-for target in fuzz_stream_reader fuzz_object_text fuzz_strings fuzz_language_table fuzz_archive_headers fuzz_archive_extract \
+for target in fuzz_stream_reader fuzz_object_text fuzz_strings fuzz_language_table fuzz_archive_headers fuzz_archive_extract fuzz_distribution \
               fuzz_file_list fuzz_uninstall_record; do
   exe=$build/tests/fuzz/$target
   if [ ! -x "$exe" ]; then
