@@ -28,6 +28,7 @@
 #include "environment/routines_Registry.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
+#include "test_paths.h"
 #include "window_support.h"
 
 namespace {
@@ -88,20 +89,6 @@ HWND WaitForPage(HANDLE Process, const char* Title, const char* Button, DWORD Li
   return nullptr;
 }
 
-std::vector<std::string> TempFolderContents() {
-  std::vector<std::string> Names;
-  WIN32_FIND_DATAA D;
-  HANDLE F = FindFirstFileA((AddBackslash(TempDirectory()) + "*").c_str(), &D);
-  if (F == INVALID_HANDLE_VALUE) return Names;
-  do {
-    const std::string N = D.cFileName;
-    if (N != "." && N != "..") Names.push_back(N);
-  } while (FindNextFileA(F, &D));
-  FindClose(F);
-  std::sort(Names.begin(), Names.end());
-  return Names;
-}
-
 // The install records of every setup program on the machine.
 std::vector<std::string> InstallRecords() {
   TRegKey K;
@@ -116,7 +103,7 @@ std::vector<std::string> InstallRecords() {
 // waits until the loading program has ended and the temporary folder is
 // as before.
 double TimeFirstPage(const std::string& Setup) {
-  const std::vector<std::string> TempBefore = TempFolderContents(), RecordsBefore = InstallRecords();
+  const std::vector<std::string> TempBefore = FolderNames(TempDirectory()), RecordsBefore = InstallRecords();
   STARTUPINFOA Si{};
   Si.cb = sizeof Si;
   PROCESS_INFORMATION Pi{};
@@ -146,8 +133,8 @@ double TimeFirstPage(const std::string& Setup) {
   }
   CloseHandle(Pi.hProcess);
   // The setup program's clean-up batch may still be erasing its copy.
-  for (int i = 0; i < 100 && TempFolderContents() != TempBefore; ++i) Sleep(100);
-  if (TempFolderContents() != TempBefore) Fail("the run left files in the temporary folder");
+  for (int i = 0; i < 100 && FolderNames(TempDirectory()) != TempBefore; ++i) Sleep(100);
+  if (FolderNames(TempDirectory()) != TempBefore) Fail("the run left files in the temporary folder");
   if (InstallRecords() != RecordsBefore) Fail("the cancelled run left its install record");
   return Ms;
 }
