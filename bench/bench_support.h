@@ -40,24 +40,39 @@ inline std::string BenchBuildDir() {
 }
 
 // The kit folder first on the search path, where -b looks for the loading
-// program and the uninstaller; the old value comes back afterwards.
+// program and the uninstaller; the old value comes back afterwards, and
+// keys that were made for it go again.
 class TKitOnSearchPath {
  public:
   explicit TKitOnSearchPath(const std::string& Kit)
       : FSaved(RegReadString(hkCurrentUser, KitSearchPathKey, "Search Path", "")) {
+    // The outermost key of the path that is not there yet.
+    const std::string Path = KitSearchPathKey;
+    for (size_t At = Path.find('\\', 1);; At = Path.find('\\', At + 1)) {
+      const std::string Part = Path.substr(0, At);
+      TRegKey K;
+      if (!K.OpenReadOnly(hkCurrentUser, Part)) {
+        FMade = Part;
+        break;
+      }
+      if (At == std::string::npos) break;
+    }
     RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", Kit);
   }
   ~TKitOnSearchPath() {
     if (!FSaved.empty()) {
       RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", FSaved);
-      return;
+    } else if (!FMade.empty()) {
+      RegDeleteKeyTree(hkCurrentUser, FMade);
+    } else {
+      TRegKey K;
+      if (K.Open(hkCurrentUser, KitSearchPathKey, false)) K.DeleteValue("Search Path");
     }
-    TRegKey K;
-    if (K.Open(hkCurrentUser, KitSearchPathKey, false)) K.DeleteValue("Search Path");
   }
   TKitOnSearchPath(const TKitOnSearchPath&) = delete;
   TKitOnSearchPath& operator=(const TKitOnSearchPath&) = delete;
 
  private:
   std::string FSaved;
+  std::string FMade;
 };
