@@ -25,6 +25,7 @@
 
 #include "apps/qvc/routines_ProjectCompiler.h"
 #include "archive/cmp_TFileHeaders.h"
+#include "bench_support.h"
 #include "engine/cmp_TInstall.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Process.h"
@@ -45,10 +46,7 @@ double Seconds(const std::function<void()>& F) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
 }
 
-[[noreturn]] void Fail(const std::string& What) {
-  std::fprintf(stderr, "bench_install: %s\n", What.c_str());
-  std::exit(1);
-}
+[[noreturn]] void Fail(const std::string& What) { BenchFail("bench_install", What); }
 
 // The kit's Format knows no widths.
 std::string Numbered(const char* Pattern, int N) {
@@ -144,15 +142,7 @@ std::string ProjectText(const std::vector<TPayloadFile>& Files, const std::strin
 
 // --- running the programs ------------------------------------------------------------------
 
-void RunAndWait(const std::string& CommandLine) {
-  TProcessStart Start;
-  Start.CommandLine = CommandLine;
-  Start.Wait = TProcessWait::Exit;
-  const TProcessRun Run = RunProcess(Start);
-  if (!Run.Started) Fail("cannot start " + CommandLine + ": " + Run.Failure);
-}
-
-std::string Quote(const std::string& S) { return "\"" + S + "\""; }
+void RunAndWait(const std::string& CommandLine) { ::RunAndWait("bench_install", CommandLine); }
 
 // --- plain zlib ----------------------------------------------------------------------------
 
@@ -203,9 +193,7 @@ int main(int argc, char** argv) {
   const size_t MB = argc > 1 ? static_cast<size_t>(std::atoi(argv[1])) : 100;
   const bool KeepPayload = argc > 2 && std::string(argv[2]) == "--keep-payload";
   if (MB < 1 || (argc > 2 && !KeepPayload) || argc > 3) Fail("usage: bench_install [MEGABYTES] [--keep-payload]");
-  char Self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, Self, MAX_PATH);
-  const std::string Kit = AddBackslash(ExtractFileDir(ExtractFileDir(Self))) + "kit";
+  const std::string Kit = AddBackslash(BenchBuildDir()) + "kit";
   const std::string Engine = AddBackslash(Kit) + "QuorvaneSetup.exe";
   if (!FileExists(Engine)) Fail("no setup engine at " + Engine);
 
@@ -225,14 +213,10 @@ int main(int argc, char** argv) {
 
   WriteSetupProgram(Engine, Setup, ObjectTextToBinary(ProjectText(Files, Payload)), "QvBench Setup");
   WriteBuildInf(Setup, Dist);
-  const std::string SavedPath = RegReadString(hkCurrentUser, KitSearchPathKey, "Search Path", "");
-  RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", Kit);
-  const double Build = Seconds([&] { RunAndWait(Quote(Setup) + " -b"); });
-  if (SavedPath.empty()) {
-    TRegKey K;
-    if (K.Open(hkCurrentUser, KitSearchPathKey, false)) K.DeleteValue("Search Path");
-  } else {
-    RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", SavedPath);
+  double Build = 0;
+  {
+    TKitOnSearchPath OnPath(Kit);
+    Build = Seconds([&] { RunAndWait(Quote(Setup) + " -b"); });
   }
   const std::string Files1 = Dist + "\\files.1";
   if (!FileExists(Files1)) Fail("the build made no files.1");

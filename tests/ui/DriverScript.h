@@ -51,11 +51,3 @@ class TDriverScript {
   std::vector<std::string> FOutputs;
   HANDLE FThread = nullptr;
 };
-
-inline std::string Quoted(const std::string& S) { return "\"" + S + "\""; }
-
-inline std::string ShotPath(const char* Name) {
-  const std::string P = BuildTreePath(std::string("screenshots\\") + Name);
-  CreateDirectoryA(ExtractFileDir(P).c_str(), nullptr);
-  return P;
-}

@@ -6,26 +6,12 @@
 
 #include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
-#include "controls/routines_ControlClasses.h"
-#include "ui/cmp_TDialogManager.h"
 #include "ui/ordlg_ChangeDisk.h"
 #include "ui/ordlg_CopyFile.h"
 #include "DriverScript.h"
+#include "ModalScenario.h"
 
 namespace {
-
-struct WindowsEnv : ::testing::Environment {
-  void SetUp() override { RegisterControlsClasses(); }
-};
-const auto* const Env = ::testing::AddGlobalTestEnvironment(new WindowsEnv);
-
-int Drive(const std::string& Args, std::string& Out) {
-  const int Code = RunWithOutput("\"" + BuildTreePath("tests\\qvauto.exe") + "\" " + Args, Out, 30000,
-                                 [] { Application->ProcessMessages(); });
-  EXPECT_EQ(Code, 0) << Args << ": " << Out;
-  Out.erase(std::remove(Out.begin(), Out.end(), '\r'), Out.end());
-  return Code;
-}
 
 TEST(CopyFileForm, ShowsFilesAndDownloadsAndCancelStopsTheEngine) {
   TApplication App(nullptr);
@@ -35,7 +21,6 @@ TEST(CopyFileForm, ShowsFilesAndDownloadsAndCancelStopsTheEngine) {
   EXPECT_FALSE(F->UnZipImage->Bitmap().Empty());
   F->Show();
   const std::string W = "\"Copying installation files\" ";
-  std::string Out;
 
   TFileStatusParameter File;
   File.FileName = "readme.txt";
@@ -43,8 +28,7 @@ TEST(CopyFileForm, ShowsFilesAndDownloadsAndCancelStopsTheEngine) {
   File.TotalPercentDone = 15;
   F->UpdateStatus(&File, nullptr);
   EXPECT_FALSE(F->TransferBitmap->Visible());
-  Drive("state " + W + "ProgressBar2", Out);
-  EXPECT_TRUE(Has(Out, "position=15"));
+  EXPECT_TRUE(Has(Drive("state " + W + "ProgressBar2"), "position=15"));
   // A download after a file: the file bar and label show it, the total bar
   // keeps the last file's total.
   TDownloadStatusParameter Download;
@@ -54,15 +38,13 @@ TEST(CopyFileForm, ShowsFilesAndDownloadsAndCancelStopsTheEngine) {
   EXPECT_TRUE(F->TransferBitmap->Visible());
   EXPECT_FALSE(F->UnZipImage->Visible());
   EXPECT_EQ(F->lblCopyingFile->Caption(), "files.1");
-  Drive("state " + W + "ProgressBar1", Out);
-  EXPECT_TRUE(Has(Out, "position=70"));
-  Drive("state " + W + "ProgressBar2", Out);
-  EXPECT_TRUE(Has(Out, "position=15"));
-  Drive("shot " + W + Quoted(ShotPath("copy-file.png")), Out);
+  EXPECT_TRUE(Has(Drive("state " + W + "ProgressBar1"), "position=70"));
+  EXPECT_TRUE(Has(Drive("state " + W + "ProgressBar2"), "position=15"));
+  Shoot(W, "copy-file.png");
 
   // Without an install component Cancel stops the archive engine at once.
   QrvnCompress().SetAbort(false);
-  Drive("click " + W + "Cancel", Out);
+  Drive("click " + W + "Cancel");
   EXPECT_EQ(F->ModalResult(), mrAbort);
   EXPECT_TRUE(QrvnCompress().Abort());
   QrvnCompress().SetAbort(false);
@@ -88,8 +70,11 @@ TEST(ChangeDiskForm, AsksForTheDiskAndBrowsesForAnotherFolder) {
   EXPECT_EQ(F->ShowModal(), mrOk);
   const auto& Out = Script.Finish();
   ASSERT_EQ(Out.size(), 15u);
-  for (size_t i = 0; i < Out.size(); ++i)
-    if (i != 5) EXPECT_EQ(Out[i].find("failed"), std::string::npos) << Out[i];
+  for (size_t i = 0; i < Out.size(); ++i) {
+    if (i != 5) {
+      EXPECT_EQ(Out[i].find("failed"), std::string::npos) << Out[i];
+    }
+  }
   EXPECT_EQ(F->PromptDiskLabel->Caption(), "Please insert disk number 3");
   EXPECT_TRUE(Has(Out[1], "text=" + D / "disk3"));
   // The plain browser: no create button.

@@ -9,34 +9,21 @@
 #include <functional>
 
 #include "archive/cmp_TQrvnCompress.h"
-#include "controls/cmp_TApplication.h"
 #include "controls/cmp_TButtons.h"
 #include "controls/cmp_TTabControl.h"
-#include "rtl/cmp_TStrings.h"
-#include "controls/routines_ControlClasses.h"
-#include "engine/cmp_TInstall.h"
 #include "model/cmp_TInstallFile.h"
 #include "net/cmp_TNetInstallLocation.h"
-#include "rtl/cmp_TReader.h"
-#include "rtl/cmp_TStream.h"
+#include "rtl/cmp_TStrings.h"
 #include "rtl/routines_ClassBuilder.h"
-#include "rtl/routines_ObjectText.h"
-#include "test_paths.h"
-#include "test_process.h"
-#include "window_driver.h"
 #include "ui/cmp_TBaseChangeDiskForm.h"
 #include "ui/cmp_TBaseDuringCopyForm.h"
 #include "ui/cmp_TBaseInstallForm.h"
 #include "ui/dlgcmp_TBaseContainer.h"
 #include "ui/dlgcmp_TBaseDlg.h"
-#include "ui/routines_UiRegistration.h"
+#include "ModalScenario.h"
+#include "window_driver.h"
 
 namespace {
-
-void ReadText(TComponent* Root, const std::string& Text) {
-  TMemoryStream S(ObjectTextToBinary(Text));
-  ReadRootComponent(S, Root);
-}
 
 std::string Button(const char* Name, int Left, const char* Caption, const char* Click) {
   return Format("  object %s: TButton\n    Left = %d\n    Top = 15\n    Width = 75\n    Height = 25\n"
@@ -67,7 +54,7 @@ class TTestPage : public TBaseInstallForm {
   explicit TTestPage(TComponent* AOwner) : TBaseInstallForm(AOwner) {
     DM = FindDialogManager(Designs[N].Phase);
     Order = Designs[N].Order;
-    ReadText(this, Format("object Page%d: %s\n  Caption = '%s'\n  ClientWidth = 470\n  ClientHeight = 368\n",
+    ReadFormText(this, Format("object Page%d: %s\n  Caption = '%s'\n  ClientWidth = 470\n  ClientHeight = 368\n",
                           N, ClassName(), Designs[N].Caption) +
                        Button("BackBtn", 200, "< &Back", "BackClick") +
                        Button("ProceedBtn", 280, "&Next >", "NextClick") +
@@ -120,7 +107,7 @@ class TTestDiskForm : public TBaseChangeDiskForm {
  public:
   explicit TTestDiskForm(TComponent* AOwner) : TBaseChangeDiskForm(AOwner) {
     DM = FindDialogManager(dmChangeDisk);
-    ReadText(this, "object DiskForm: TTestDiskForm\n  Caption = 'Disk under test'\n  ClientWidth = 460\n"
+    ReadFormText(this, "object DiskForm: TTestDiskForm\n  Caption = 'Disk under test'\n  ClientWidth = 460\n"
                    "  ClientHeight = 60\n" + Button("InstallBtn", 200, "Proceed", "ProceedClick") +
                        Button("CancelBtn", 300, "Cancel", "CancelClick") + "end\n");
   }
@@ -154,53 +141,6 @@ const TClassInfo& TTestDialog::StaticClass() {
   return Info;
 }
 
-TCustomForm* ModalForm() {
-  for (int i = 0; i < Application->ComponentCount(); ++i)
-    if (auto* F = dynamic_cast<TCustomForm*>(Application->Components(i)))
-      if (F->Modal()) return F;
-  return nullptr;
-}
-
-// Steps run one after another from inside the modal window's message loop
-// (each in a timer tick of its own, so the loop sees a result set in
-// between); none before the window runs, since building the pages lets
-// messages through too.
-std::vector<std::function<void()>> GSteps;
-size_t GNextStep = 0;
-UINT_PTR GStepTimer = 0;
-void CALLBACK RunStep(HWND, UINT, UINT_PTR Id, DWORD) {
-  KillTimer(nullptr, Id);
-  if (Id != GStepTimer || GNextStep >= GSteps.size()) return;
-  if (ModalForm()) GSteps[GNextStep++]();
-  GStepTimer = SetTimer(nullptr, 0, 50, RunStep);
-}
-// A window the steps did not end is cancelled: a failure, not a hang.
-void CALLBACK GiveUp(HWND, UINT, UINT_PTR Id, DWORD) {
-  KillTimer(nullptr, Id);
-  ADD_FAILURE() << "the steps left the window open";
-  if (TCustomForm* F = ModalForm()) F->SetModalResult(mrAbort);
-}
-void WhileModal(std::vector<std::function<void()>> Steps, const std::function<void()>& Run) {
-  GSteps = std::move(Steps);
-  GNextStep = 0;
-  GStepTimer = SetTimer(nullptr, 0, 50, RunStep);
-  const UINT_PTR Limit = SetTimer(nullptr, 0, 60000, GiveUp);
-  struct TEnd {
-    UINT_PTR Limit;
-    ~TEnd() {
-      KillTimer(nullptr, Limit);
-      KillTimer(nullptr, GStepTimer);  // no step of this run reaches the next
-      GStepTimer = 0;
-    }
-  } End{Limit};
-  Run();
-  EXPECT_EQ(GNextStep, GSteps.size()) << "the window closed before every step ran";
-}
-
-bool Shows(const std::string& Title, const std::string& Control, bool Visible) {
-  return Drive("state \"" + Title + "\" " + Control).find(Visible ? "visible=1" : "visible=0") != std::string::npos;
-}
-
 TBaseFormContainer* Wizard() {
   for (int i = 0; i < Application->ComponentCount(); ++i)
     if (auto* W = dynamic_cast<TBaseFormContainer*>(Application->Components(i))) return W;
@@ -210,13 +150,8 @@ TBaseFormContainer* Wizard() {
 class DialogManager : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterControlsClasses();
-    RegisterUiClasses();
     Main = new TForm(&App);
     Install = new TInstall(Main);
-    InstallFormList().swap(Pages);
-    DuringCopyFormList().swap(CopyForms);
-    ChangeDiskFormList().swap(DiskForms);
     RegisterInstallForm(TTestPage<0>::StaticClass());
     RegisterInstallForm(TTestPage<1>::StaticClass());
     RegisterInstallForm(TTestPage<2>::StaticClass());
@@ -228,10 +163,6 @@ class DialogManager : public ::testing::Test {
     std::fill(std::begin(Prepared), std::end(Prepared), 0);
   }
   void TearDown() override {
-    // The kit's own pages, when linked, are registered again as they were.
-    InstallFormList().swap(Pages);
-    DuringCopyFormList().swap(CopyForms);
-    ChangeDiskFormList().swap(DiskForms);
     QrvnCompress().SetAbort(false);
     SetNetAborted(false);
   }
@@ -245,9 +176,7 @@ class DialogManager : public ::testing::Test {
   TApplication App{nullptr};
   TForm* Main = nullptr;
   TInstall* Install = nullptr;
-  TBIFList Pages;
-  TDCFList CopyForms;
-  TBCDFList DiskForms;
+  TOwnPages KitPages;  // the kit's own pages, when linked, come back afterwards
 };
 
 TEST_F(DialogManager, TheWizardWalksItsPagesInOrderRefusesToCloseAndFinishesOnTheLast) {
@@ -294,10 +223,7 @@ TEST_F(DialogManager, TheWizardWalksItsPagesInOrderRefusesToCloseAndFinishesOnTh
          Drive("click \"First page\" \"Next >\"");
          Drive("click \"Third page\" \"Next >\"");
          Drive("click \"Success page\" \"Next >\"");
-         const std::string Shot = BuildTreePath("screenshots\\wizard-last-page.png");
-         CreateDirectoryA(ExtractFileDir(Shot).c_str(), nullptr);
-         Drive("shot \"Last page\" \"" + Shot + "\"");
-         EXPECT_EQ(ReadTestFile(Shot).substr(1, 3), "PNG");
+         Shoot(Quoted("Last page"), "wizard-last-page.png");
        },
        [&] { Drive("click \"Last page\" \"Next >\""); }},
       [&] { Install->Broadcast(Install, ncBeforeInstall, nullptr); });
@@ -323,7 +249,7 @@ TEST_F(DialogManager, TheWizardWalksItsPagesInOrderRefusesToCloseAndFinishesOnTh
 
 TEST_F(DialogManager, ComesFromAProjectStreamAndBindsOnlyInTheRunningInstall) {
   auto* Project = new TForm(&App);
-  ReadText(Project, "object Project: TForm\n  object Reboots: TDialogManager\n    ManagerType = dmReboot\n"
+  ReadFormText(Project, "object Project: TForm\n  object Reboots: TDialogManager\n    ManagerType = dmReboot\n"
                     "    Position = qdpTopLeft\n    Width = 500\n  end\nend\n");
   auto* M = dynamic_cast<TDialogManager*>(Project->FindComponent("Reboots"));
   ASSERT_TRUE(M);

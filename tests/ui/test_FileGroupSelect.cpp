@@ -10,42 +10,14 @@
 
 #include <functional>
 
-#include "controls/cmp_TApplication.h"
-#include "controls/routines_ControlClasses.h"
-#include "engine/cmp_TInstall.h"
-#include "i18n/routines_LanguageFiles.h"
 #include "model/cmp_TInstallFile.h"
-#include "model/routines_Registration.h"
-#include "rtl/cmp_TReader.h"
-#include "rtl/cmp_TStream.h"
 #include "rtl/routines_Files.h"
-#include "rtl/routines_ObjectText.h"
-#include "ui/cmp_TDialogManager.h"
 #include "ui/ordlg_FileGroupSelect.h"
-#include "ui/routines_UiRegistration.h"
 #include "DriverScript.h"
-#include "window_driver.h"
+#include "ModalScenario.h"
+#include "kit_translator.h"
 
 namespace {
-
-struct GroupsEnv : ::testing::Environment {
-  void SetUp() override {
-    RegisterControlsClasses();
-    RegisterModelClasses();
-    RegisterInstallClasses();
-    RegisterTranslatorClasses();
-    RegisterUiClasses();
-  }
-};
-const auto* const Env = ::testing::AddGlobalTestEnvironment(new GroupsEnv);
-
-std::string KitTranslator() {
-  TTranslator Tables(nullptr);
-  Tables.SetName("Translator1");
-  LoadLanguageFiles(Tables, SourceTreePath("i18n\\tables"));
-  Tables.SetTranslateIntoLanguage(qlEnglish);
-  return TranslatorToText(Tables);
-}
 
 std::string Group(const std::string& Name, const std::string& Container, const std::string& Dest,
                   const std::string& Extra = "") {
@@ -63,61 +35,29 @@ std::string File(const std::string& Name, const std::string& Container) {
 // The install component and its groups (Docs and Extras below Tools; Core
 // without a choice); Extras goes to a drive that does not exist, Docs to
 // Z:, the rest below Dir.
-struct GroupsProject {
-  std::vector<std::string> Args{"-sC:\\Dist"};
-  TApplication App{nullptr};
-  TForm* Form = new TForm(&App);
-  TCustomInstall* Install = nullptr;
-  explicit GroupsProject(const std::string& Dir) {
-    TApplication::SetParamsOverride(&Args);
-    const std::string Text = "object Form1: TForm\n" + KitTranslator() +
-                             "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
-                             "  object Install1: TInstall\n    RunAutomatic = False\n    GroupName = 'Everything'\n"
-                             "    DestDir = '" + Dir + "\\App'\n  end\n" +
-                             Group("Tools", "Install1", "\\tools") + Group("Extras", "Tools", "Q:\\Extras") +
-                             Group("Docs", "Tools", "Z:\\tmp\\qvdocs") +
-                             Group("Core", "Install1", "\\core",
-                                   "    AllowChoice = False\n    Description.Strings = (\n      'The program itself.')\n") +
-                             File("Main1", "Install1") + File("Tool1", "Tools") + File("Extra1", "Extras") +
-                             File("Doc1", "Docs") + File("Core1", "Core") +
-                             "  object Manager1: TDialogManager\n    Container = Install1\n    ManagerType = dmBeforeInstall\n"
-                             "  end\nend\n";
-    TMemoryStream S(ObjectTextToBinary(Text));
-    ReadRootComponent(S, Form);
-    Install = dynamic_cast<TCustomInstall*>(Form->FindComponent("Install1"));
+std::string GroupsProjectText(const std::string& Dir) {
+  return "object Form1: TForm\n" + KitTranslatorText(qlEnglish) +
+         "  object psContainerDestDir: TpsContainerDestDir\n  end\n"
+         "  object Install1: TInstall\n    RunAutomatic = False\n    GroupName = 'Everything'\n"
+         "    DestDir = '" + Dir + "\\App'\n  end\n" +
+         Group("Tools", "Install1", "\\tools") + Group("Extras", "Tools", "Q:\\Extras") +
+         Group("Docs", "Tools", "Z:\\tmp\\qvdocs") +
+         Group("Core", "Install1", "\\core",
+               "    AllowChoice = False\n    Description.Strings = (\n      'The program itself.')\n") +
+         File("Main1", "Install1") + File("Tool1", "Tools") + File("Extra1", "Extras") +
+         File("Doc1", "Docs") + File("Core1", "Core") +
+         "  object Manager1: TDialogManager\n    Container = Install1\n    ManagerType = dmBeforeInstall\n"
+         "  end\nend\n";
+}
+struct GroupsProject : TUiProject {
+  explicit GroupsProject(const std::string& Dir) : TUiProject(GroupsProjectText(Dir)) {
     Install->SetDestDirType(nullptr);  // not below Program Files: Dir as it stands
     // Sizes as the build reads them from the sources.
     const std::pair<const char*, int32_t> Sizes[] = {
         {"Main1", 300}, {"Tool1", 1000}, {"Extra1", 5000}, {"Doc1", 700}, {"Core1", 200000}};
     for (const auto& S : Sizes) Get<TCustomInstallFile>(S.first)->FileSize = S.second;
   }
-  ~GroupsProject() {
-    delete Form;
-    TApplication::SetParamsOverride(nullptr);
-  }
-  template <class T>
-  T* Get(const std::string& Name) const {
-    return dynamic_cast<T*>(Form->FindComponent(Name));
-  }
 };
-
-std::function<void()>* GScenario = nullptr;
-
-void CALLBACK RunScenario(HWND, UINT, UINT_PTR Id, DWORD) {
-  KillTimer(nullptr, Id);
-  (*GScenario)();
-  // A scenario that left the wizard open gives up instead of hanging.
-  if (CurrentDialogManager())
-    if (auto* F = dynamic_cast<TCustomForm*>(TWinControl::FromHandle(GetActiveWindow())))
-      if (F->ModalResult() == mrNone) F->SetModalResult(mrAbort);
-}
-
-TFileGroupSelectForm* ShownPage() {
-  for (TBaseQuorvaneForm* F : LiveKitForms())
-    if (auto* P = dynamic_cast<TFileGroupSelectForm*>(F))
-      if (P->Visible()) return P;
-  return nullptr;
-}
 
 // The drive list as the window shows it: letter, required, free, and the
 // state picture (-1 for none).
@@ -152,23 +92,18 @@ TEST(FileGroupSelectForm, GroupsChosenAndPlacedDecideTheDriveList) {
   TScratchDir D;
   GroupsProject P(D.Path());
   // Only this page in the wizard: the kit's other pages are tested on their own.
-  TBIFList KitPages;
-  InstallFormList().swap(KitPages);
-  for (const TBIFEntry& E : KitPages)
+  TOwnPages Kit;
+  for (const TBIFEntry& E : Kit.Pages)
     if (E.FormClass == &TFileGroupSelectForm::StaticClass()) InstallFormList().push_back(E);
-  struct TRestore {
-    TBIFList& Pages;
-    ~TRestore() { InstallFormList().swap(Pages); }
-  } Restore{KitPages};
   auto* Tools = P.Get<TInstallFileGroup>("Tools");
   auto* Core = P.Get<TInstallFileGroup>("Core");
   ASSERT_TRUE(P.Install && Tools && Core);
   const std::string Home(1, static_cast<char>(std::toupper(static_cast<unsigned char>(D.Path()[0]))));
   const std::string W = Quoted("Select components to install");
   bool Ran = false;
-  std::function<void()> Scenario = [&] {
+  const auto Scenario = [&] {
     Drive("wait " + W + " 10");
-    TFileGroupSelectForm* Page = ShownPage();
+    auto* Page = ShownPage<TFileGroupSelectForm>();
     ASSERT_TRUE(Page);
     Ran = true;
     // The root selected and expanded: its two groups show, with boxes.
@@ -198,7 +133,7 @@ TEST(FileGroupSelectForm, GroupsChosenAndPlacedDecideTheDriveList) {
     EXPECT_EQ(PanelHeight(Page->pnlDriveSpace), 61);
     // The root has no description: no memo.
     EXPECT_FALSE(Page->DescriptionMemo->Visible());
-    Drive("shot " + W + " " + Quoted(ShotPath("file-groups.png")));
+    Shoot(W, "file-groups.png");
 
     // Excluding Tools: its subgroups' drives go, its own stays with
     // nothing added; the sizes follow.
@@ -230,7 +165,7 @@ TEST(FileGroupSelectForm, GroupsChosenAndPlacedDecideTheDriveList) {
     // Shown again, the memo fills its panel.
     EXPECT_EQ(Page->DescriptionMemo->Width(), Page->pnlDescriptionMemo->ClientWidth());
     EXPECT_EQ(Page->DescriptionMemo->Lines()->Text(), "The program itself.\r\n");
-    Drive("shot " + W + " " + Quoted(ShotPath("file-groups-core.png")));
+    Shoot(W, "file-groups-core.png");
 
     // Browsing from a folder that is not there yet: it is made for the
     // browser and gone again when the user cancels.
@@ -257,10 +192,7 @@ TEST(FileGroupSelectForm, GroupsChosenAndPlacedDecideTheDriveList) {
     // Next goes on, with a drive short of space or not.
     Drive("click " + W + " ProceedBtn");
   };
-  GScenario = &Scenario;
-  SetTimer(nullptr, 0, 300, &RunScenario);
-  EXPECT_NO_THROW(P.Install->Broadcast(P.Install, ncBeforeInstall, nullptr));
-  GScenario = nullptr;
+  WhileModal({Scenario}, [&] { EXPECT_NO_THROW(P.Install->Broadcast(P.Install, ncBeforeInstall, nullptr)); });
   EXPECT_TRUE(Ran);
   EXPECT_FALSE(Tools->Include);
   EXPECT_TRUE(Core->Include);

@@ -5,13 +5,9 @@
 
 #include <windows.h>
 
-#include "controls/cmp_TApplication.h"
-#include "controls/routines_ControlClasses.h"
-#include "rtl/cmp_TReader.h"
-#include "rtl/cmp_TStream.h"
-#include "rtl/routines_ObjectText.h"
 #include "ui/cmp_Rotate3DLabel.h"
 #include "ui/cmp_TBackDrop.h"
+#include "ModalScenario.h"
 
 namespace {
 
@@ -66,17 +62,12 @@ TEST(Backdrop, BandsFallWhereTheFormulasPutThemInEveryDirection) {
   }
 }
 
-void ReadForm(TComponent* Root, const std::string& Text) {
-  TMemoryStream S(ObjectTextToBinary(Text));
-  ReadRootComponent(S, Root);
-}
-
 TEST(Backdrop, TheMainWindowPaintsItAndTheMarksMove) {
   RegisterControlsClasses();
   RegisterMainWindowClasses();
   TApplication App(nullptr);
   auto* F = new TForm(&App);
-  ReadForm(F, R"(object Main: TForm
+  ReadFormText(F, R"(object Main: TForm
   Caption = 'Backdrop under test'
   BorderStyle = bsNone
   ClientWidth = 200

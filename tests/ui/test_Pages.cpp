@@ -6,120 +6,42 @@
 // page is saved as a screenshot.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
-#include <functional>
-
-#include "controls/cmp_TApplication.h"
-#include "controls/routines_ControlClasses.h"
-#include "engine/cmp_TInstall.h"
-#include "model/routines_Registration.h"
-#include "rtl/cmp_TReader.h"
-#include "rtl/cmp_TStream.h"
-#include "rtl/routines_ObjectText.h"
 #include "system/cmp_TInstallShellLink.h"
-#include "system/routines_SystemRegistration.h"
-#include "kit_translator.h"
-#include "test_paths.h"
-#include "ui/cmp_TDialogManager.h"
-#include "ui/dlgcmp_TBaseContainer.h"
-#include "ui/ordlg_SelectFolder.h"
 #include "ui/ordlg_SelectLanguage.h"
-#include "ui/routines_UiRegistration.h"
-#include "ui/routines_WizardPages.h"
+#include "ModalScenario.h"
+#include "kit_translator.h"
 #include "window_driver.h"
 
 namespace {
 
-struct PagesEnv : ::testing::Environment {
-  void SetUp() override {
-    RegisterControlsClasses();
-    RegisterModelClasses();
-    RegisterInstallClasses();
-    RegisterSystemClasses();
-    RegisterTranslatorClasses();
-    RegisterUiClasses();
-    RegisterWizardPages();
-  }
-};
-const auto* const Env = ::testing::AddGlobalTestEnvironment(new PagesEnv);
-
 // A project with the kit's language tables, a program folder and a manager
 // for each of the given phases.
-struct PagesProject {
-  std::vector<std::string> Args{"-sC:\\Dist"};
-  TApplication App{nullptr};
-  TForm* Form = new TForm(&App);
-  TCustomInstall* Install = nullptr;
-  explicit PagesProject(const std::vector<std::string>& Phases) {
-    TApplication::SetParamsOverride(&Args);
-    std::string Text = "object Form1: TForm\n" + KitTranslatorText(qlEnglish) +
-                       "  object psProgramMenu: TpsProgramMenu\n  end\n"
-                       "  object Install1: TInstall\n    RunAutomatic = False\n  end\n"
-                       "  object MainGroup: TMainLinkGroup\n    Container = Install1\n"
-                       "    DestDir = '\\Old Folder'\n  end\n";
-    for (const std::string& P : Phases)
-      Text += "  object Manager_" + P + ": TDialogManager\n    Container = Install1\n    ManagerType = " + P +
-              "\n  end\n";
-    TMemoryStream S(ObjectTextToBinary(Text + "end\n"));
-    ReadRootComponent(S, Form);
-    Install = dynamic_cast<TCustomInstall*>(Form->FindComponent("Install1"));
+std::string PagesProjectText(const std::vector<std::string>& Phases) {
+  std::string Text = "object Form1: TForm\n" + KitTranslatorText(qlEnglish) +
+                     "  object psProgramMenu: TpsProgramMenu\n  end\n"
+                     "  object Install1: TInstall\n    RunAutomatic = False\n  end\n"
+                     "  object MainGroup: TMainLinkGroup\n    Container = Install1\n"
+                     "    DestDir = '\\Old Folder'\n  end\n";
+  for (const std::string& P : Phases)
+    Text += "  object Manager_" + P + ": TDialogManager\n    Container = Install1\n    ManagerType = " + P +
+            "\n  end\n";
+  return Text + "end\n";
+}
+struct PagesProject : TUiProject {
+  explicit PagesProject(const std::vector<std::string>& Phases) : TUiProject(PagesProjectText(Phases)) {
     // A full install: the file group page (tested on its own) passes over.
     Install->CurrentInstallType = itFull;
   }
-  ~PagesProject() {
-    delete Form;
-    TApplication::SetParamsOverride(nullptr);
-  }
-  TDialogManager& Manager(const std::string& Phase) {
-    return *dynamic_cast<TDialogManager*>(Form->FindComponent("Manager_" + Phase));
-  }
+  TDialogManager& Manager(const std::string& Phase) { return *Get<TDialogManager>("Manager_" + Phase); }
 };
 
-// The scenario of the wizard running now; it runs from the modal loop.
-std::function<void()>* GScenario = nullptr;
-
-// The wizard window, once it runs its modal loop.
-TBaseFormContainer* RunningWizard() {
-  auto* C = dynamic_cast<TBaseFormContainer*>(TWinControl::FromHandle(GetActiveWindow()));
-  return C && C->Modal() ? C : nullptr;
-}
-
-// Fires until the wizard shows (building the pages lets messages run too).
-void CALLBACK RunScenario(HWND, UINT, UINT_PTR Id, DWORD) {
-  TBaseFormContainer* Wizard = RunningWizard();
-  if (!Wizard || !GScenario) return;
-  KillTimer(nullptr, Id);
-  std::function<void()>* Scenario = GScenario;
-  GScenario = nullptr;
-  (*Scenario)();
-  // A scenario that left the wizard open gives up instead of hanging.
-  if ((Wizard = RunningWizard()) && Wizard->ModalResult() == mrNone) Wizard->SetModalResult(mrAbort);
-}
-
-// Runs the manager's wizard while Scenario operates it.
-void RunWizard(TDialogManager& M, std::function<void()> Scenario) {
-  GScenario = &Scenario;
-  SetTimer(nullptr, 0, 300, &RunScenario);
-  EXPECT_NO_THROW(M.Execute());
-  GScenario = nullptr;
-}
-
-std::string Quoted(const std::string& S) { return "\"" + S + "\""; }
-
 // The page shown in the wizard window titled Title, saved as page-NAME.png.
-void Shoot(const std::string& Title, const std::string& Name) {
-  const std::string Shot = BuildTreePath("screenshots\\page-" + Name + ".png");
-  CreateDirectoryA(ExtractFileDir(Shot).c_str(), nullptr);
-  Drive("shot " + Quoted(Title) + " " + Quoted(Shot));
-  EXPECT_EQ(ReadTestFile(Shot).substr(1, 3), "PNG") << Name;
-}
+void ShootPage(const std::string& Title, const std::string& Name) { Shoot(Quoted(Title), "page-" + Name + ".png"); }
 
 // What a label of the page shown says (labels draw into their parent).
 std::string LabelText(const std::string& PageClass, const std::string& Label) {
-  for (TBaseQuorvaneForm* F : LiveKitForms())
-    if (F->ClassInfo().ClassName == PageClass && F->Visible())
-      if (auto* L = dynamic_cast<TControl*>(F->FindComponent(Label))) return L->Caption();
+  if (TBaseQuorvaneForm* F = ShownKitForm(PageClass))
+    if (auto* L = dynamic_cast<TControl*>(F->FindComponent(Label))) return L->Caption();
   return "<no " + PageClass + "." + Label + ">";
 }
 
@@ -131,15 +53,15 @@ TEST(WizardPages, BeforeInstallShowsThePagesInOrderInTheChosenLanguage) {
     // languages with tables, English (the target) selected.
     std::string W = Quoted("Select a language");
     Drive("wait " + W + " 10");
-    EXPECT_TRUE(Has(Drive("state " + W + " BackBtn"), "visible=0"));
+    EXPECT_TRUE(Shows("Select a language", "BackBtn", false));
     // (The driver cannot read the cell 0,0, which the grid reports as 0.)
-    auto* Page = dynamic_cast<TSelectLanguageForm*>(LiveKitForms().back());
+    auto* Page = ShownPage<TSelectLanguageForm>();
     ASSERT_NE(Page, nullptr);
     EXPECT_EQ(Page->LanguageGrid()->RowCount(), 3);
     EXPECT_EQ(Page->LanguageGrid()->Col(), 0);
     EXPECT_EQ(Page->LanguageGrid()->Row(), 0);
     EXPECT_EQ(Page->LanguageGrid()->Cells(1, 0), "French");
-    Shoot("Select a language", "select-language");
+    ShootPage("Select a language", "select-language");
     // French: the open page, and the wizard's title with it, speak French
     // at once.
     Drive("select " + W + " LanguageGrid 1,0");
@@ -147,7 +69,7 @@ TEST(WizardPages, BeforeInstallShowsThePagesInOrderInTheChosenLanguage) {
     W = Quoted("Choisissez une langue");
     EXPECT_TRUE(Has(Drive("state " + W + " ProceedBtn"), "text=Suivant >"));
     EXPECT_TRUE(Has(Drive("state " + W + " CancelBtn"), "text=Annuler"));
-    Shoot("Choisissez une langue", "select-language-french");
+    ShootPage("Choisissez une langue", "select-language-french");
     // Back to English, and on.
     Drive("select " + W + " LanguageGrid 0,0");
     W = Quoted("Select a language");
@@ -157,17 +79,17 @@ TEST(WizardPages, BeforeInstallShowsThePagesInOrderInTheChosenLanguage) {
 
     W = Quoted("Welcome");
     Drive("wait " + W + " 10");
-    EXPECT_TRUE(Has(Drive("state " + W + " BackBtn"), "visible=1"));
+    EXPECT_TRUE(Shows("Welcome", "BackBtn", true));
     EXPECT_EQ(LabelText("TWelcomeForm", "Label10"), "This program will install the software on your computer.");
     EXPECT_EQ(LabelText("TWelcomeForm", "Label12"), "Click Next to continue with the installation.");
-    Shoot("Welcome", "welcome");
+    ShootPage("Welcome", "welcome");
     Drive("click " + W + " \"Next >\"");
 
     W = Quoted("Software license agreement");
     Drive("wait " + W + " 10");
     EXPECT_EQ(LabelText("TLicenseForm", "Label2"), "Please read the following License Agreement.");
     EXPECT_NE(Drive("state " + W + " Agreement").find("SOFTWARE LICENSE AGREEMENT"), std::string::npos);
-    Shoot("Software license agreement", "license");
+    ShootPage("Software license agreement", "license");
     // Back returns to the welcome page; Next twice comes here again.
     Drive("click " + W + " \"< Previous\"");
     Drive("wait Welcome 10");
@@ -178,7 +100,7 @@ TEST(WizardPages, BeforeInstallShowsThePagesInOrderInTheChosenLanguage) {
     Drive("wait " + W + " 10");
     EXPECT_EQ(LabelText("TReadmeForm", "Label8"),
               "Please read the information below before you install this software on your computer.");
-    Shoot("Readme information", "readme");
+    ShootPage("Readme information", "readme");
     Drive("click " + W + " \"Next >\"");
 
     // The folder page: the group's folder in the edit; what is typed is the
@@ -192,7 +114,7 @@ TEST(WizardPages, BeforeInstallShowsThePagesInOrderInTheChosenLanguage) {
     EXPECT_TRUE(Has(State, "text=" + MainLinkGroup()->DestDir().substr(1)));
     EXPECT_EQ(MainLinkGroup()->DestDir()[0], '\\');
     EXPECT_EQ(MainLinkGroup()->DestDirType(), StandardSpecifier<TpsProgramMenu>());
-    Shoot("Select folder in start menu", "select-folder");
+    ShootPage("Select folder in start menu", "select-folder");
     // Next on the last page ends the phase.
     Drive("click " + W + " \"Next >\"");
   });
@@ -218,15 +140,15 @@ TEST(WizardPages, FinishPagesStandAloneAndTheRebootChoiceSetsTheFlag) {
       const std::string W = Quoted(F.Title);
       Drive("wait " + W + " 10");
       // Alone in its phase: Finish only.
-      EXPECT_TRUE(Has(Drive("state " + W + " BackBtn"), "visible=0")) << F.Title;
-      EXPECT_TRUE(Has(Drive("state " + W + " ProceedBtn"), "visible=0")) << F.Title;
-      EXPECT_TRUE(Has(Drive("state " + W + " FinishBtn"), "visible=1")) << F.Title;
+      EXPECT_TRUE(Shows(F.Title, "BackBtn", false)) << F.Title;
+      EXPECT_TRUE(Shows(F.Title, "ProceedBtn", false)) << F.Title;
+      EXPECT_TRUE(Shows(F.Title, "FinishBtn", true)) << F.Title;
       for (TBaseQuorvaneForm* Page : LiveKitForms()) {
         if (auto* L = dynamic_cast<TControl*>(Page->FindComponent(F.Label))) {
           EXPECT_EQ(L->Caption(), F.Text);
         }
       }
-      Shoot(F.Title, F.Shot);
+      ShootPage(F.Title, F.Shot);
       Drive("click " + W + " Finish");
     });
   }
@@ -238,8 +160,8 @@ TEST(WizardPages, FinishPagesStandAloneAndTheRebootChoiceSetsTheFlag) {
     const std::string W = Quoted("Reboot windows");
     Drive("wait " + W + " 10");
     EXPECT_TRUE(Has(Drive("state " + W + " RG"), "selected=Yes, I would like to reboot windows"));
-    EXPECT_TRUE(Has(Drive("state " + W + " FinishBtn"), "visible=1"));
-    Shoot("Reboot windows", "reboot");
+    EXPECT_TRUE(Shows("Reboot windows", "FinishBtn", true));
+    ShootPage("Reboot windows", "reboot");
     Drive("select " + W + " RG \"No, I would not like to reboot windows\"");
     EXPECT_FALSE(P.Install->Reboot);
     Drive("select " + W + " RG \"Yes, I would like to reboot windows\"");
