@@ -655,6 +655,7 @@ bool TCustomInstallFile::IncrementSharedDLLCount() {
 }
 
 void TCustomInstallFile::RegisterActiveX() {
+  RunJournal().ServerToBeRegistered(GetDestFileName(), UpperExt(FFileName) == ".EXE");
   if (UpperExt(FFileName) == ".EXE")
     RegisterActiveXProgram();
   else

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "environment/routines_RegistrySnapshot.h"
+#include "environment/routines_SelfRegistration.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Format.h"
 #include "rtl/routines_Strings.h"
@@ -55,11 +56,16 @@ void TRunJournal::FolderToBeMade(const std::string& Dir) {
 }
 
 void TRunJournal::FileAdded(const std::string& Path) {
-  if (FActive) FFiles.push_back({Path, ""});
+  if (FActive) FFiles.push_back({TFileChange::fcAdded, Path, ""});
 }
 
 void TRunJournal::FileReplaced(const std::string& Path, const std::string& PreviousCopy) {
-  if (FActive) FFiles.push_back({Path, PreviousCopy});
+  if (FActive) FFiles.push_back({TFileChange::fcReplaced, Path, PreviousCopy});
+}
+
+void TRunJournal::ServerToBeRegistered(const std::string& Path, bool IsProgram) {
+  if (FActive)
+    FFiles.push_back({IsProgram ? TFileChange::fcProgramServer : TFileChange::fcLibraryServer, Path, ""});
 }
 
 void TRunJournal::FileToBeWritten(const std::string& Path) {
@@ -99,6 +105,16 @@ std::vector<std::string> TRunJournal::Rollback() {
   std::vector<std::string> Problems;
   if (!FActive) return Problems;
   for (auto It = FFiles.rbegin(); It != FFiles.rend(); ++It) {
+    if (It->Kind == TFileChange::fcLibraryServer || It->Kind == TFileChange::fcProgramServer) {
+      // Before its file goes: the component takes back what it registered.
+      constexpr DWORD ServerMs = 30000;
+      const TSelfRegistration R = It->Kind == TFileChange::fcLibraryServer
+                                      ? CallLibraryServer(It->Path, TServerAction::Unregister)
+                                      : RunProgramServer(It->Path, TServerAction::Unregister, TProcessWait::Exit, ServerMs);
+      if (R.Failed != TSelfRegistration::srDone || FAILED(R.Result))
+        Problems.push_back(Format("%s cannot unregister itself: %s", It->Path, R.Cause));
+      continue;
+    }
     if (!RemoveAnyFile(It->Path)) {
       Problems.push_back(Format("%s cannot be removed: %s", It->Path, LastSystemErrorText()));
       continue;

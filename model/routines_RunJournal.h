@@ -36,6 +36,9 @@ class TRunJournal {
   // Before Path is written, whether it is there or not: a file that is
   // there is copied beside it first.
   void FileToBeWritten(const std::string& Path);
+  // Before the component Path registers itself (a program with /REGSERVER,
+  // else a library): undone by its own unregistration.
+  void ServerToBeRegistered(const std::string& Path, bool IsProgram);
   // Before the first change of Key (and, with WithSubKeys, what is below).
   void KeyToBeChanged(TRootKeys Root, const std::string& Key, bool WithSubKeys);
   // Before the first change of one value of a key other products share.
@@ -49,6 +52,7 @@ class TRunJournal {
 
  private:
   struct TFileChange {
+    enum TKind { fcAdded, fcReplaced, fcLibraryServer, fcProgramServer } Kind;
     std::string Path, PreviousCopy;
   };
   void End();
