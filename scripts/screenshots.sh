@@ -32,12 +32,21 @@ shots="$build/screenshots"
 work="$shots/work"
 export QV_WINEPREFIX="$shots/wineprefix"
 prefix=$QV_WINEPREFIX
-trap 'set +e; [ -n "${holder:-}" ] && kill "$holder" 2>/dev/null; WINEPREFIX="$prefix" wineserver -k 2>/dev/null' EXIT
+finish() {
+  set +e
+  [ -n "${holder:-}" ] && kill "$holder" 2>/dev/null
+  [ -n "${setup:-}" ] && kill "$setup" 2>/dev/null
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null
+}
+trap finish EXIT
 qvauto() { "$run" "$build/tests/qvauto.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
 product='Quorvane Sample'
 target="$prefix/drive_c/Program Files/$product"
-rm -rf "$work"; mkdir -p "$work/stage" "$work/disks" "$work/plain"
+# A fresh prefix each time: nothing of an earlier run (an install, a restart
+# it asked for) may show in these shots.
+WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+rm -rf "$prefix" "$work"; mkdir -p "$work/stage" "$work/disks" "$work/plain"
 "$run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 bash scripts/register-kit.sh "$build" >/dev/null
 
@@ -54,21 +63,15 @@ files_size=$(stat -c %s "$work/dist/files.1")
 cp "$build/kit/QuorvaneLoadProgram.exe" "$work/plain/setup.exe"
 cp "$work/dist/setup.1" "$work/disks/files.1" "$work/plain/"
 
-# The wizard window: the visible window that holds the page tabs.
-wizard() {
-  qvauto list | awk '/^[^ ]/ { top = $0; sub(/ \[[^]]*\]$/, "", top) } / \[[^]]*\] Tabs$/ { print top; exit }'
-}
-# The page the wizard shows, by its form class.
-page() {
-  local w
-  w=$(wizard)
-  [ -n "$w" ] && qvauto state "$w" Tabs | sed -n 's/^selected=//p'
-}
-# Waits until the wizard shows page $1 and prints the wizard's title.
+# The wizard window, by its name (its caption changes with the page and the
+# language), and the page it shows, by its form class.
+wizard=BaseFormContainer
+page() { qvauto state $wizard Tabs | sed -n 's/^selected=//p'; }
+# Waits until the wizard shows page $1.
 wait_page() {
   local i
   for i in $(seq 1 150); do
-    [ "$(page)" = "$1" ] && { sleep 0.5; wizard; return 0; }
+    [ "$(page)" = "$1" ] && { sleep 0.5; return 0; }
     kill -0 "$setup" 2>/dev/null || fail "the setup ended before the page $1 ($lang)"
     sleep 0.2
   done
@@ -84,26 +87,27 @@ start_setup() {  # start_setup SETUP.EXE: runs it as the user does, in the user'
 }
 end_setup() {
   wait "$setup" || true
-  # Program Manager's window on the group the setup made.
+  close_group_windows
+}
+# Program Manager opens a window on the group the setup made; it would
+# stand in front of the last pages.
+close_group_windows() {
   for _ in 1 2 3 4 5; do
-    qvauto wait "$product Tools" 0 >/dev/null || break
+    qvauto wait "$product Tools" 1 >/dev/null || break
     qvauto close "$product Tools" >/dev/null; sleep 0.3
   done
-}
-# The second of the reboot page's choices ("No"), as the window driver names
-# it: the N-th button of the wizard window.
-second_choice() {
-  qvauto list | awk -v w="$1" '
-    /^[^ ]/ { top = $0; sub(/ \[[^]]*\]$/, "", top); n = 0; after = -1; next }
-    top != w { next }
-    /\[Button\]/ { n++; if (after >= 0 && ++after == 2) { print "Button#" n; exit } }
-    / \[Button\] RG$/ { after = 0 }'
 }
 remove_product() {
   [ -x "$target/uninstall.exe" ] && "$run" "$target/uninstall.exe" /S "$product" </dev/null >/dev/null 2>&1 || true
   rm -rf "$target"
+  # What the reboot run left for the next start of Windows: the user said
+  # no, and these shots never restart it.
   "$run" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /f \
     >/dev/null 2>&1 || true
+  local v
+  for v in QuorvaneUnfinished QuorvaneBatFile; do
+    "$run" reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce' /v "$v" /f >/dev/null 2>&1 || true
+  done
 }
 
 languages=("en English en_US" "fr French fr_FR" "de German de_DE" "it Italian it_IT" "es Spanish es_ES")
@@ -116,21 +120,21 @@ for entry in "${languages[@]}"; do
 
   # 1. Through every page of a fresh install from the two disks.
   start_setup "$work/plain/setup.exe"
-  w=$(wait_page TSelectLanguageForm); shot "$w" language; qvauto click "$w" ProceedBtn >/dev/null
-  w=$(wait_page TWelcomeForm); shot "$w" welcome
+  wait_page TSelectLanguageForm; shot $wizard language; qvauto click $wizard ProceedBtn >/dev/null
+  wait_page TWelcomeForm; shot $wizard welcome
   shot Form1 main-window
-  qvauto click "$w" ProceedBtn >/dev/null
-  w=$(wait_page TLicenseForm); shot "$w" license; qvauto click "$w" ProceedBtn >/dev/null
-  w=$(wait_page TReadmeForm); shot "$w" readme; qvauto click "$w" ProceedBtn >/dev/null
-  w=$(wait_page TFileGroupSelectForm); shot "$w" components; qvauto click "$w" ProceedBtn >/dev/null
-  w=$(wait_page TSelectFolderForm); shot "$w" folder; qvauto click "$w" ProceedBtn >/dev/null
+  qvauto click $wizard ProceedBtn >/dev/null
+  wait_page TLicenseForm; shot $wizard license; qvauto click $wizard ProceedBtn >/dev/null
+  wait_page TReadmeForm; shot $wizard readme; qvauto click $wizard ProceedBtn >/dev/null
+  wait_page TFileGroupSelectForm; shot $wizard components; qvauto click $wizard ProceedBtn >/dev/null
+  wait_page TSelectFolderForm; shot $wizard folder; qvauto click $wizard ProceedBtn >/dev/null
   qvauto wait ChangeDiskForm 120 >/dev/null || fail "the setup did not ask for disk 2 ($lang)"
   sleep 0.5
   shot CopyFileForm copying
   shot ChangeDiskForm change-disk
   cp "$work/disks/files.2" "$work/plain/"
   qvauto click ChangeDiskForm InstallBtn >/dev/null
-  w=$(wait_page TGoodInstallForm); shot "$w" success; qvauto click "$w" FinishBtn >/dev/null
+  wait_page TGoodInstallForm; close_group_windows; shot $wizard success; qvauto click $wizard FinishBtn >/dev/null
   end_setup
   [ -s "$target/QvSample.exe" ] || fail "the install from the disks did not install the program ($lang)"
 
@@ -142,17 +146,15 @@ for entry in "${languages[@]}"; do
   for _ in $(seq 1 100); do grep -q holding "$work/hold.txt" && break; sleep 0.2; done
   start_setup "$work/dist/setup.exe"
   for p in TSelectLanguageForm TWelcomeForm TLicenseForm TReadmeForm TFileGroupSelectForm TSelectFolderForm; do
-    w=$(wait_page "$p"); qvauto click "$w" ProceedBtn >/dev/null
+    wait_page "$p"; qvauto click $wizard ProceedBtn >/dev/null
   done
-  w=$(wait_page TRebootForm); shot "$w" reboot
-  no=$(second_choice "$w")
-  [ -n "$no" ] || fail "the reboot page has no second choice ($lang)"
-  qvauto toggle "$w" "$no" >/dev/null
-  qvauto click "$w" FinishBtn >/dev/null
+  wait_page TRebootForm; close_group_windows; shot $wizard reboot
+  qvauto select $wizard RG '#2' >/dev/null || fail "cannot answer No on the reboot page ($lang)"
+  qvauto click $wizard FinishBtn >/dev/null
   # A success page may follow the reboot question.
   for _ in $(seq 1 50); do
     kill -0 "$setup" 2>/dev/null || break
-    [ "$(page)" = TGoodInstallForm ] && { qvauto click "$(wizard)" FinishBtn >/dev/null; break; }
+    [ "$(page)" = TGoodInstallForm ] && { qvauto click $wizard FinishBtn >/dev/null; break; }
     sleep 0.2
   done
   end_setup
@@ -160,12 +162,11 @@ for entry in "${languages[@]}"; do
 
   # 3. Cancelled on the welcome page.
   start_setup "$work/dist/setup.exe"
-  w=$(wait_page TSelectLanguageForm); qvauto click "$w" ProceedBtn >/dev/null
-  w=$(wait_page TWelcomeForm); qvauto click "$w" CancelBtn >/dev/null
-  w=$(wait_page TBadInstallForm); shot "$w" failure; qvauto click "$w" FinishBtn >/dev/null
+  wait_page TSelectLanguageForm; qvauto click $wizard ProceedBtn >/dev/null
+  wait_page TWelcomeForm; qvauto click $wizard CancelBtn >/dev/null
+  wait_page TBadInstallForm; shot $wizard failure; qvauto click $wizard FinishBtn >/dev/null
   end_setup
 done
-remove_product
 
 mkdir -p docs/screens
 cp "$shots/en"/*.png docs/screens/
