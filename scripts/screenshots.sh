@@ -167,6 +167,7 @@ for entry in "${languages[@]}"; do
   wait_page TBadInstallForm; shot $wizard failure; qvauto click $wizard FinishBtn >/dev/null
   end_setup
 done
+remove_product
 
 mkdir -p docs/screens
 cp "$shots/en"/*.png docs/screens/
