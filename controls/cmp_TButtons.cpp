@@ -358,7 +358,9 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
   if (Text.cx > 0) {
     RECT T{Face.left + TextPos.x, Face.top + TextPos.y, Face.left + TextPos.x + Text.cx,
            Face.top + TextPos.y + Text.cy};
-    DrawCaption(DC, T, FCaption, FFont, TextFlags, !Disabled);
+    // The measured box is the font's cell; accents, the dots of i and j and
+    // the tops of capitals may reach beyond it and must not be cut off.
+    DrawCaption(DC, T, FCaption, FFont, TextFlags | DT_NOCLIP, !Disabled);
   }
 
   if (Focus && !(Item.itemState & ODS_NOFOCUSRECT)) {

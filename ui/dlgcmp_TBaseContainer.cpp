@@ -20,6 +20,9 @@ TBaseFormContainer::TBaseFormContainer(TComponent* AOwner) : TForm(AOwner) {
   Font()->Name = "Arial";
   SetStoredClientWidth(487);
   SetStoredClientHeight(368);
+  // A name for the window driver: the caption changes with the page and the
+  // language.  Only one wizard of an owner carries it.
+  if (!AOwner || !AOwner->FindComponent("BaseFormContainer")) SetName("BaseFormContainer");
   FTabs = new TTabControl(this);
   FTabs->SetName("Tabs");
   FTabs->SetParent(this);

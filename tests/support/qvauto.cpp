@@ -21,7 +21,8 @@
 //   qvauto retype TITLE CONTROL TEXT select all of an edit's text and type TEXT over it
 //   qvauto select TITLE CONTROL ITEM click the item: a list box, tree or list view item
 //                                    or a tab by its text, a grid cell as COL,ROW, a
-//                                    radio item of a group by its text
+//                                    radio item of a group by its text or as #N (the
+//                                    N-th item, from 1, whatever the language)
 //   qvauto toggle TITLE CONTROL      click a check box or radio button
 //   qvauto press TITLE CONTROL       click the button without waiting for what the click
 //                                    does (a button that opens a modal window)
@@ -316,9 +317,11 @@ int SelectItem(HWND C, const std::string& Item) {
     if (SendMessageA(C, GridMessage("Quorvane.GridSelect"), MAKEWPARAM(Col, Row), 0)) return 0;
     return Fail("cell %s cannot be selected in %s", Item, ComponentName(C));
   }
-  // A group of radio buttons: the one captioned Item.
+  // A group of radio buttons: the one captioned Item, or the N-th for #N.
+  const int Nth = Item.size() > 1 && Item[0] == '#' ? std::atoi(Item.c_str() + 1) : 0;
+  int Index = 0;
   for (HWND B : ChildWindows(C))
-    if (Plain(WindowText(B)) == Plain(Item)) {
+    if (++Index == Nth || Plain(WindowText(B)) == Plain(Item)) {
       SendMessageA(B, BM_CLICK, 0, 0);
       return 0;
     }

@@ -166,6 +166,11 @@ TEST(WizardPages, FinishPagesStandAloneAndTheRebootChoiceSetsTheFlag) {
     EXPECT_FALSE(P.Install->Reboot);
     Drive("select " + W + " RG \"Yes, I would like to reboot windows\"");
     EXPECT_TRUE(P.Install->Reboot);
+    // The same in any language: the wizard by its name, the choices by place.
+    Drive("select BaseFormContainer RG #2");
+    EXPECT_FALSE(P.Install->Reboot);
+    Drive("select BaseFormContainer RG #1");
+    EXPECT_TRUE(P.Install->Reboot);
     Drive("select " + W + " RG \"No, I would not like to reboot windows\"");
     Drive("click " + W + " Finish");
   });
