@@ -47,42 +47,45 @@ constexpr DWORD PageLimitMs = 30000;
 // The visible top-level window titled Title (its own caption, read without
 // a message to its program) that shows a visible button captioned Button
 // ("&" ignored).
+struct TPageSearch {
+  const char* Title;
+  const char* Button;
+  HWND Found;
+};
+
+// Named callbacks, not lambdas: the 32-bit build needs their stdcall.
+BOOL CALLBACK MatchPage(HWND H, LPARAM P) {
+  auto* C = reinterpret_cast<TPageSearch*>(P);
+  char Text[256] = {};
+  if (!IsWindowVisible(H) || !GetWindowTextA(H, Text, sizeof Text) || std::string(Text) != C->Title) return TRUE;
+  for (HWND Child : ChildWindows(H)) {
+    char B[64] = {};
+    GetWindowTextA(Child, B, sizeof B);
+    std::string Caption(B);
+    Caption.erase(std::remove(Caption.begin(), Caption.end(), '&'), Caption.end());
+    if (IsWindowVisible(Child) && Caption == C->Button) {
+      C->Found = Child;
+      return FALSE;
+    }
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK AddVisibleWindow(HWND H, LPARAM P) {
+  char Text[256] = {};
+  if (IsWindowVisible(H) && GetWindowTextA(H, Text, sizeof Text)) *reinterpret_cast<std::string*>(P) += std::string(" \"") + Text + "\"";
+  return TRUE;
+}
+
 HWND FindPage(const char* Title, const char* Button) {
-  struct TCtx {
-    const char* Title;
-    const char* Button;
-    HWND Found;
-  } C{Title, Button, nullptr};
-  EnumWindows(
-      [](HWND H, LPARAM P) -> BOOL {
-        auto* C = reinterpret_cast<TCtx*>(P);
-        char Text[256] = {};
-        if (!IsWindowVisible(H) || !GetWindowTextA(H, Text, sizeof Text) || std::string(Text) != C->Title) return TRUE;
-        for (HWND Child : ChildWindows(H)) {
-          char B[64] = {};
-          GetWindowTextA(Child, B, sizeof B);
-          std::string Caption(B);
-          Caption.erase(std::remove(Caption.begin(), Caption.end(), '&'), Caption.end());
-          if (IsWindowVisible(Child) && Caption == C->Button) {
-            C->Found = Child;
-            return FALSE;
-          }
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&C));
+  TPageSearch C{Title, Button, nullptr};
+  EnumWindows(MatchPage, reinterpret_cast<LPARAM>(&C));
   return C.Found;
 }
 
 std::string VisibleWindows() {
   std::string List;
-  EnumWindows(
-      [](HWND H, LPARAM P) -> BOOL {
-        char Text[256] = {};
-        if (IsWindowVisible(H) && GetWindowTextA(H, Text, sizeof Text)) *reinterpret_cast<std::string*>(P) += std::string(" \"") + Text + "\"";
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&List));
+  EnumWindows(AddVisibleWindow, reinterpret_cast<LPARAM>(&List));
   return List.empty() ? " none" : List;
 }
 

@@ -35,14 +35,14 @@ inline std::string WindowClass(HWND H) {
   return Buf;
 }
 
+// A named callback, not a lambda: the 32-bit build needs its stdcall.
+inline BOOL CALLBACK CollectChildWindow(HWND H, LPARAM P) {
+  reinterpret_cast<std::vector<HWND>*>(P)->push_back(H);
+  return TRUE;
+}
+
 inline std::vector<HWND> ChildWindows(HWND Parent) {
   std::vector<HWND> R;
-  EnumChildWindows(
-      Parent,
-      [](HWND H, LPARAM P) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(P)->push_back(H);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&R));
+  EnumChildWindows(Parent, CollectChildWindow, reinterpret_cast<LPARAM>(&R));
   return R;
 }
