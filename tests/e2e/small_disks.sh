@@ -419,4 +419,34 @@ new_disk $(( $(kib "$loader") + $(kib "$setup1") + $(kib "$files1") + 32 ))
 setup_pid=$!
 expect_failure "Cannot create the self-extracting exe because $(winpath "$drive/dist")\\setup.1 could not be loaded onto $(winpath "$drive/dist")\\setup.exe"
 
+# --- 8. An installation onto a disk that fills up ---------------------------
+# big.bin goes into a group whose folder is a full path on the small drive,
+# where it does not fit: the run stops at the full disk and is undone, the
+# drive left as empty as it was.  The failure page comes first, then the
+# message.
+project | DEST="$(winpath "$drive")\\QvDisk Test" awk '
+  /^  object Big: TInstallFile/ {
+    print "  object OnDisk: TInstallFileGroup\n    Container = Install1"
+    print "    ArchiveFileType = psContainerArchiveFile\n    DestDir = \047" ENVIRON["DEST"] "\047\n  end"
+    big = 1
+  }
+  big && /Container = Install1/ { sub("Install1", "OnDisk"); big = 0 }
+  { print }' > "$work/full.dfm"
+mkdir -p "$work/full"
+"$run" "$build/kit/qvc.exe" "$(winpath "$work/full.dfm")" "$(winpath "$work/full/Setup.exe")" \
+  --title "$title" --build-dir "$(winpath "$work/fulldist")" >/dev/null || fail "the project on the small drive does not compile"
+"$run" "$work/full/Setup.exe" -b || fail "the project on the small drive does not build"
+new_disk 64
+"$run" "$work/fulldist/setup.exe" &
+setup_pid=$!
+q click "Setup incomplete" Finish 120 >/dev/null || fail "no failure page for the full disk: $(q list)"
+text=$(wait_box) || fail "no message about the full disk"
+press OK
+finish
+[ "$rc" = 1 ] || fail "the install onto a full disk ended with exit code $rc"
+grep -qi 'full' <<<"$text" || fail "the full disk was reported as: $text"
+left=$(ls -A "$drive")
+[ -z "$left" ] || fail "the full disk keeps: $left"
+say "== A disk that fills up during the installation: \"$text\"; undone, the disk empty again"
+
 echo "small disks: ok"

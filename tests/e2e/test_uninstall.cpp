@@ -6,10 +6,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 
 #include "apps/uninstall/routines_Uninstall.h"
+#include "archive/cmp_TFileHeaders.h"
 #include "records/routines_UninstallRecord.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Registry.h"
@@ -577,38 +579,67 @@ TEST_F(InstalledProduct, InstalledAgainOverItselfEachItemIsRecordedOnce) {
   EXPECT_EQ(State(), Before);
 }
 
-// A plain distribution whose files.1 is damaged in its last member: the
-// registry key and the files before it are installed, then the run fails.  It is undone, on a
-// clean machine and over the installed product alike.
+// Distributions damaged in their files, each run on a clean machine: the
+// registry key and the files before the damage are installed (the product
+// writes its key first), then the run fails and is undone.  Then over the
+// installed product, whose own read-me the damaged run replaced: it comes
+// back.
 TEST_F(InstalledProduct, AFailedRunLeavesTheMachineAsItFoundIt) {
   const std::string Damaged = AddBackslash(Work()) + "damaged";
-  RemoveTree(Damaged);
-  ForceDirectories(Damaged);
-  ASSERT_TRUE(CopyFileA(KitProgram("QuorvaneLoadProgram.exe").c_str(), (Damaged + "\\setup.exe").c_str(), FALSE));
-  ASSERT_TRUE(CopyFileA((Dist("QvUn Product C") + "\\setup.1").c_str(), (Damaged + "\\setup.1").c_str(), FALSE));
-  std::string Files = ReadTestFile(Dist("QvUn Product C") + "\\files.1");
-  Files[Files.size() - 40] = static_cast<char>(Files[Files.size() - 40] ^ 0x55);
-  WriteTestFile(Damaged + "\\files.1", Files);
-  auto RunDamaged = [&] {
+  const std::string Good = Dist("QvUn Product C");
+  const std::string GoodFiles = ReadTestFile(Good + "\\files.1"), GoodExe = ReadTestFile(Good + "\\setup.exe");
+  auto Flipped = [](std::string S, size_t At) {
+    S[At] = static_cast<char>(S[At] ^ 0x55);
+    return S;
+  };
+  // A plain distribution (the loading program beside setup.1) with this files.1.
+  auto Plain = [&](const std::string& Files) {
+    RemoveTree(Damaged);
+    ForceDirectories(Damaged);
+    EXPECT_TRUE(CopyFileA(KitProgram("QuorvaneLoadProgram.exe").c_str(), (Damaged + "\\setup.exe").c_str(), FALSE));
+    EXPECT_TRUE(CopyFileA((Good + "\\setup.1").c_str(), (Damaged + "\\setup.1").c_str(), FALSE));
+    WriteTestFile(Damaged + "\\files.1", Files);
+  };
+  auto SelfExtracting = [&](const std::string& Exe) {
+    RemoveTree(Damaged);
+    ForceDirectories(Damaged);
+    WriteTestFile(Damaged + "\\setup.exe", Exe);
+  };
+  const std::string Unpacked = "uninstall.exe cannot be unpacked from " + Damaged;
+  const struct {
+    const char* What;
+    std::function<void()> Make;
+    std::string Message;  // a part of the one message shown
+  } Cases[] = {
+      {"files.1 changed in its last member", [&] { Plain(Flipped(GoodFiles, GoodFiles.size() - 40)); },
+       Unpacked + "\\files.1: the distribution is damaged or incomplete"},
+      // Found when the headers are read, before anything is installed.
+      {"files.1 cut short", [&] { Plain(GoodFiles.substr(0, GoodFiles.size() - 30)); },
+       "The Archive file could possible be corrupt"},
+      {"the files part of setup.exe changed",
+       [&] { SelfExtracting(Flipped(GoodExe, GoodExe.size() - SelfExtractTrailerSize - 40)); },
+       Unpacked + "\\setup.exe: the distribution is damaged or incomplete"},
+  };
+  auto RunDamaged = [&](const std::string& Message) {
     const TBoxedRun R = RunAnsweringBoxes(Quote(Damaged + "\\setup.exe"), "QvUn Product C");
     EXPECT_TRUE(R.Ended);
     EXPECT_EQ(R.ExitCode, 1u);
     ASSERT_EQ(R.Boxes.size(), 1u);
-    EXPECT_NE(R.Boxes[0].find("uninstall.exe cannot be unpacked from " + Damaged + "\\files.1: the distribution is "
-                              "damaged or incomplete"),
-              std::string::npos)
-        << R.Boxes[0];
+    EXPECT_NE(R.Boxes[0].find(Message), std::string::npos) << R.Boxes[0];
   };
-  RunDamaged();
-  EXPECT_EQ(State(), Before);
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.What);
+    C.Make();
+    RunDamaged(C.Message);
+    EXPECT_EQ(State(), Before);
+  }
 
-  // Over the product, with a read-me of its own: the damaged run replaced it
-  // before it failed, and it comes back.
   Install("QvUn Product C");
   const std::string ReadMe = AppDir("QvUn Product C") + "\\readme.txt";
   WriteTestFile(ReadMe, "the user's own notes");
   const std::string Installed = State();
-  RunDamaged();
+  Cases[0].Make();
+  RunDamaged(Cases[0].Message);
   EXPECT_EQ(State(), Installed);
   EXPECT_EQ(ReadTestFile(ReadMe), "the user's own notes");
 }
