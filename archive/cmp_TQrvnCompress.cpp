@@ -177,7 +177,10 @@ void TQrvnCompress::ReadHeaders() {
   } catch (const std::exception&) {
     // Half a chain is no chain: nothing of it may be used.
     FHeaders.Clear();
-    Fail("Could not read the file headers for the compressed file. The Archive file could possible be corrupt");
+    // The wording as it stands, and the file it is about.
+    throw EQrvnCompress(
+        TranslatedFormat("Could not read the file headers for the compressed file. The Archive file could possible be corrupt") +
+        ": " + FCompressedFile);
   }
   for (int i = 0; i < FHeaders.Count(); ++i) {
     const int32_t Id = FHeaders.GetFileHeaders(i).Rec.FileId;

@@ -267,9 +267,13 @@ void TCustomInstallShellLink::InstallObjects() {
     const TWindowsVersion V = GetWindowsVersion();
     M = V == wvWindows95 || V == wvWindowsNT ? mtShellLinkInterface : mtProgramManager;
   }
-  // A failed run takes its link files back; Program Manager keeps its
-  // groups itself.
-  if (Url || M == mtShellLinkInterface) RunJournal().FileToBeWritten(GetLinkFilePath());
+  // A failed run takes its link files back.  Program Manager's items are
+  // link files of its group's folder where a shell stands in for it (the 95
+  // family on, Wine); the 3.x Program Manager keeps its groups itself.
+  if (Url || M == mtShellLinkInterface)
+    RunJournal().FileToBeWritten(GetLinkFilePath());
+  else if (InProgramsFolder())
+    RunJournal().FileToBeWritten(AddBackslash(GetDestPath()) + ChangeFileExt(FLinkName, "") + ".lnk");
   if (Url)
     CreateInternetShortcut();
   else if (M == mtShellLinkInterface)

@@ -315,7 +315,7 @@ TEST_F(QrvnCompressTest, EmbeddedArchiveAtAnOffset) {
   TQrvnCompress Wrong(nullptr);
   Wrong.SetCompressedFile(Exe);
   Wrong.SetOffset(4320);
-  EXPECT_EQ(ErrorOf([&] { Wrong.FileCount(); }), Corrupt);
+  EXPECT_EQ(ErrorOf([&] { Wrong.FileCount(); }), Corrupt + (": " + Exe));
 }
 
 TEST_F(QrvnCompressTest, CorruptMembersGiveClearErrors) {
@@ -348,8 +348,8 @@ TEST_F(QrvnCompressTest, CorruptMembersGiveClearErrors) {
       {"size too small", Patched(5 + FileHeaderLayout::FileSize, SizeField(H.FileSize - 1)), SizeMsg},
       {"size too large", Patched(5 + FileHeaderLayout::FileSize, SizeField(H.FileSize + 1)), SizeMsg},
       {"checksum damaged", Patched(Good.size() - 1, std::string(1, static_cast<char>(Good.back() ^ 1))), Damaged},
-      {"truncated", Good.substr(0, Good.size() - 10), Corrupt},
-      {"empty file", "", Corrupt},
+      {"truncated", Good.substr(0, Good.size() - 10), Corrupt + (": " + (Dir / "bad.1"))},
+      {"empty file", "", Corrupt + (": " + (Dir / "bad.1"))},
   };
   for (const Case& K : Cases) {
     SCOPED_TRACE(K.What);

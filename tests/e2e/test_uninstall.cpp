@@ -444,12 +444,19 @@ class InstalledProduct : public ::testing::Test {
     for (const char* P : {"QvUn Product A", "QvUn Product B", "QvUn Product C"}) {
       std::string Text = ProductProject(P, Payload);
       // C writes its registry key before its files, so that a run failing
-      // at its files has a key to take back.
+      // at its files has a key to take back,
       if (std::string(P) == "QvUn Product C") {
         const size_t From = Text.find("  object Settings:"), To = Text.find("  object MainGroup:");
         const std::string Settings = Text.substr(From, To - From);
         Text.erase(From, To - From);
         Text.insert(Text.find("  object ReadMe:"), Settings);
+        // and a Program Manager item for its read-me.
+        Text.insert(Text.find("  object Install1:"), "  object psProgramMenu: TpsProgramMenu\n  end\n");
+        Text.insert(Text.find("  object Manual:"),
+                    "  object ToolsLink: TInstallShellLink\n    Container = Install1\n"
+                    "    DestDirType = psProgramMenu\n    DestDir = '\\QvUn Tools'\n    ObjectLink = ReadMe\n"
+                    "    ObjectLocationType = psObjectLink\n    LinkName = 'Read Me.lnk'\n"
+                    "    Method = mtProgramManager\n  end\n");
       }
       const std::string Problem = BuildDistribution(AddBackslash(Work()) + P, Text);
       if (!Problem.empty()) BuildProblem += std::string(P) + ": " + Problem + "\n";
@@ -467,6 +474,9 @@ class InstalledProduct : public ::testing::Test {
       RemoveTree(AppDir(P));
       RemoveTree(AddBackslash(GetProgramsDir()) + P);
     }
+    // Program Manager shows the group it made in a window of its own.
+    RunCaptured(Quote(QvautoProgram()) + " close \"QvUn Tools\"", 10000);
+    RemoveTree(AddBackslash(GetProgramsDir()) + "QvUn Tools");
     RegDeleteKeyTree(hkLocalMachine, "\\SOFTWARE\\Quorvane Tests");
     RemoveTree(SharedDir());
     TRegKey K;
@@ -615,7 +625,7 @@ TEST_F(InstalledProduct, AFailedRunLeavesTheMachineAsItFoundIt) {
        Unpacked + "\\files.1: the distribution is damaged or incomplete"},
       // Found when the headers are read, before anything is installed.
       {"files.1 cut short", [&] { Plain(GoodFiles.substr(0, GoodFiles.size() - 30)); },
-       "The Archive file could possible be corrupt"},
+       "The Archive file could possible be corrupt: " + Damaged + "\\files.1"},
       {"the files part of setup.exe changed",
        [&] { SelfExtracting(Flipped(GoodExe, GoodExe.size() - SelfExtractTrailerSize - 40)); },
        Unpacked + "\\setup.exe: the distribution is damaged or incomplete"},
@@ -635,6 +645,9 @@ TEST_F(InstalledProduct, AFailedRunLeavesTheMachineAsItFoundIt) {
   }
 
   Install("QvUn Product C");
+  // Its Program Manager item (a link of the group's folder under Wine),
+  // which each damaged run above made and took back.
+  EXPECT_TRUE(FileExists(AddBackslash(GetProgramsDir()) + "QvUn Tools\\Read Me.lnk"));
   const std::string ReadMe = AppDir("QvUn Product C") + "\\readme.txt";
   WriteTestFile(ReadMe, "the user's own notes");
   const std::string Installed = State();
