@@ -531,16 +531,6 @@ bool DelayedMoveAtRestart(const std::string& From, const std::string& To) {
   return MoveAtRestart(From, To, Refused);
 }
 
-// A read-only file is not in use: it goes once the attribute is off (put
-// back when it still cannot go).
-bool RemoveEvenReadOnly(const std::string& File) {
-  const DWORD Attributes = GetFileAttributesA(File.c_str());
-  if (Attributes == INVALID_FILE_ATTRIBUTES || !(Attributes & FILE_ATTRIBUTE_READONLY)) return RemoveFile(File);
-  SetFileAttributesA(File.c_str(), Attributes & ~FILE_ATTRIBUTE_READONLY);
-  if (RemoveFile(File)) return true;
-  SetFileAttributesA(File.c_str(), Attributes);
-  return false;
-}
 }  // namespace
 
 void SetDelayedMoveFunction(TDelayedMoveFunction Move) { DelayedMove() = std::move(Move); }
@@ -557,14 +547,10 @@ void TCustomInstallFile::PrepareReplace() {
   if (!FileExists(Dest)) return;
   // Before the file goes, a copy beside it: the new file may yet fail to
   // arrive (a damaged archive, a full disk, a cancel).
-  for (int n = 1; FReplacedCopy.empty(); ++n) {
-    const std::string Copy = Dest + ".qvold" + std::to_string(n);
-    if (!FileExists(Copy)) {
-      if (CopyFileA(Dest.c_str(), Copy.c_str(), TRUE)) FReplacedCopy = Copy;
-      break;  // without a copy the replacement goes on as it always did
-    }
-  }
-  if (RemoveEvenReadOnly(Dest)) return;
+  // Without a copy the replacement goes on as it always did.
+  FReplacedCopy = CopyBeside(Dest);
+  // A read-only file is not in use: it goes once its attribute is off.
+  if (RemoveFileEvenReadOnly(Dest)) return;
   DropReplacedCopy();  // in use: the old file stays until the restart anyway
 
   InUse = true;
@@ -609,13 +595,13 @@ void TCustomInstallFile::PrepareReplace() {
 void TCustomInstallFile::RestoreReplacedFile() {
   if (FReplacedCopy.empty()) return;
   const std::string Dest = GetDestFileName();
-  RemoveEvenReadOnly(Dest);
+  RemoveFileEvenReadOnly(Dest);
   if (MoveFileA(FReplacedCopy.c_str(), Dest.c_str())) FReplacedCopy.clear();
 }
 
 void TCustomInstallFile::DropReplacedCopy() {
   // The copy keeps the attributes of the file it saved, read-only too.
-  if (!FReplacedCopy.empty()) RemoveEvenReadOnly(FReplacedCopy);
+  if (!FReplacedCopy.empty()) RemoveFileEvenReadOnly(FReplacedCopy);
   FReplacedCopy.clear();
 }
 

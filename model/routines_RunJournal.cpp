@@ -13,15 +13,13 @@
 const char* const SessionManagerKey = "\\SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 const char* const PendingMovesValue = "PendingFileRenameOperations";
 
-namespace {
-
-// A read-only file goes too: the run gave it its attribute.
-bool RemoveAnyFile(const std::string& File) {
-  SetFileAttributesA(File.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return RemoveFile(File) || !FileExists(File);
+std::string CopyBeside(const std::string& File) {
+  for (int n = 1;; ++n) {
+    const std::string Copy = File + ".qvold" + std::to_string(n);
+    if (FileExists(Copy)) continue;
+    return CopyFileA(File.c_str(), Copy.c_str(), TRUE) ? Copy : std::string();
+  }
 }
-
-}  // namespace
 
 TRunJournal::TRunJournal() = default;
 TRunJournal::~TRunJournal() = default;
@@ -72,12 +70,9 @@ void TRunJournal::FileToBeWritten(const std::string& Path) {
   if (!FActive) return;
   FolderToBeMade(ExtractFileDir(Path));
   if (!FileExists(Path)) return FileAdded(Path);
-  for (int n = 1;; ++n) {
-    const std::string Copy = Path + ".qvold" + std::to_string(n);
-    if (FileExists(Copy)) continue;
-    if (CopyFileA(Path.c_str(), Copy.c_str(), TRUE)) return FileReplaced(Path, Copy);
-    return FileAdded(Path);  // without a copy it can only go
-  }
+  const std::string Copy = CopyBeside(Path);
+  if (Copy.empty()) return FileAdded(Path);  // without a copy it can only go
+  FileReplaced(Path, Copy);
 }
 
 void TRunJournal::KeyToBeChanged(TRootKeys Root, const std::string& Key, bool WithSubKeys) {
@@ -97,7 +92,7 @@ void TRunJournal::ValueToBeChanged(TRootKeys Root, const std::string& Key, const
 
 void TRunJournal::Commit() {
   for (const TFileChange& F : FFiles)
-    if (!F.PreviousCopy.empty()) RemoveAnyFile(F.PreviousCopy);
+    if (!F.PreviousCopy.empty()) RemoveFileEvenReadOnly(F.PreviousCopy);
   End();
 }
 
@@ -115,7 +110,7 @@ std::vector<std::string> TRunJournal::Rollback() {
         Problems.push_back(Format("%s cannot unregister itself: %s", It->Path, R.Cause));
       continue;
     }
-    if (!RemoveAnyFile(It->Path)) {
+    if (!RemoveFileEvenReadOnly(It->Path) && FileExists(It->Path)) {
       Problems.push_back(Format("%s cannot be removed: %s", It->Path, LastSystemErrorText()));
       continue;
     }

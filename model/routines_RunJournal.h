@@ -62,6 +62,10 @@ class TRunJournal {
   std::vector<std::unique_ptr<TRegistrySnapshot>> FKeys;
 };
 
+// A copy of File beside it under the first free name "<file>.qvold<n>";
+// empty when none could be made.
+std::string CopyBeside(const std::string& File);
+
 // The run's journal (one run per process).
 TRunJournal& RunJournal();
 

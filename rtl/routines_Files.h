@@ -13,6 +13,9 @@ bool DirectoryExists(const std::string& Dir);
 // Size in bytes, -1 when the file does not exist or cannot be asked.
 int64_t FileSizeByName(const std::string& FileName);
 bool RemoveFile(const std::string& FileName);
+// Removes a read-only file too (its attribute comes back when it still
+// cannot go, as for a file in use).
+bool RemoveFileEvenReadOnly(const std::string& FileName);
 // Removes an empty folder.
 bool RemoveDir(const std::string& Dir);
 // Removes Dir with every file and folder in it, read-only files too; true

@@ -55,6 +55,9 @@ bool RemoveFile(const std::string& FileName) {
   return !FileName.empty() && ::unlink(ToNativePath(FileName).c_str()) == 0;
 }
 
+// A file's own permissions do not keep unlink(2) from removing it.
+bool RemoveFileEvenReadOnly(const std::string& FileName) { return RemoveFile(FileName); }
+
 bool RemoveDir(const std::string& Dir) {
   return !Dir.empty() && ::rmdir(ToNativePath(Dir).c_str()) == 0;
 }

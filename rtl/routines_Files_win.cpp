@@ -36,6 +36,15 @@ int64_t FileSizeByName(const std::string& FileName) {
 
 bool RemoveFile(const std::string& FileName) { return DeleteFileA(FileName.c_str()) != 0; }
 
+bool RemoveFileEvenReadOnly(const std::string& FileName) {
+  const DWORD Attributes = GetFileAttributesA(FileName.c_str());
+  if (Attributes == INVALID_FILE_ATTRIBUTES || !(Attributes & FILE_ATTRIBUTE_READONLY)) return RemoveFile(FileName);
+  SetFileAttributesA(FileName.c_str(), Attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (RemoveFile(FileName)) return true;
+  SetFileAttributesA(FileName.c_str(), Attributes);
+  return false;
+}
+
 bool RemoveDir(const std::string& Dir) { return RemoveDirectoryA(Dir.c_str()) != 0; }
 
 bool RemoveDirTree(const std::string& Dir) {
