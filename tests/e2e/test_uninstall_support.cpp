@@ -1,6 +1,7 @@
 #include "test_uninstall_support.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "engine/cmp_TInstall.h"
@@ -31,8 +32,17 @@ HANDLE Start(const std::string& CommandLine, HANDLE Out, HANDLE Err) {
     SI.hStdError = Err;
   }
   PROCESS_INFORMATION PI{};
-  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, Out ? TRUE : FALSE, 0, nullptr, nullptr, &SI, &PI))
-    return nullptr;
+  // A program file copied a moment ago is now and then refused by Wine for a
+  // short while; a few tries tell that apart from one that cannot start.
+  for (int Try = 1;; ++Try) {
+    if (CreateProcessA(nullptr, Line.data(), nullptr, nullptr, Out ? TRUE : FALSE, 0, nullptr, nullptr, &SI, &PI))
+      break;
+    const DWORD Error = GetLastError();
+    fprintf(stderr, "CreateProcess failed (error %lu, try %d): %s\n", static_cast<unsigned long>(Error), Try,
+            CommandLine.c_str());
+    if (Try == 5) return nullptr;
+    Sleep(200 * Try);
+  }
   CloseHandle(PI.hThread);
   return PI.hProcess;
 }
