@@ -87,6 +87,8 @@ class TQrvnCompress : public TComponent {
   void DoCompress(bool Append, int FileId);
   void CompressMember(int HeaderIndex, TStream& Archive, int FileId);
   void AddStatus();
+  void RememberChain(TStream& Archive);
+  bool ChainIsCurrent(TStream& Archive);
   void DoExtract();
   void ExtractMember(const TFileHeader& H, const std::string& Target);
   bool InflateMember(const TFileHeaderRecord& H, TStream& Target);
@@ -117,6 +119,11 @@ class TQrvnCompress : public TComponent {
   std::unique_ptr<TFileStream> FArchive;  // the archive, or the disk file open for reading
   TStream* FSource = nullptr;             // what is being read (compress: the source file)
   TStream* FDest = nullptr;               // what is being written
+  int64_t FDestBase = 0;                  // where the member being compressed starts in FDest
+  // The archive whose header chain FHeaders holds after the last compress,
+  // and its size then (RememberChain).
+  std::string FChainFile;
+  int64_t FChainSize = -1;
   std::unique_ptr<TStream> FDisk;         // the disk file being written by a split
 };
 
