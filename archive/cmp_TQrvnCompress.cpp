@@ -4,6 +4,7 @@
 #include <limits>
 #include <vector>
 
+#include "archive/routines_BlockDeflate.h"
 #include "archive/routines_Compression.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_LittleEndian.h"
@@ -369,12 +370,17 @@ void TQrvnCompress::CompressMember(int HeaderIndex, TStream& Archive, int FileId
   FStats.CompressedSize = 0;
   if (OnBeforeAdding) OnBeforeAdding(this, FStats);
   try {
-    TCompressionStream Z(FCompressionLevel, Sink);
-    Z.OnProgress = [this](TCustomZlibStream*) { AddStatus(); };
-    std::vector<uint8_t> Buf(SourcePiece);
     Source->SetPosition(0);
-    for (size_t N; (N = Source->Read(Buf.data(), Buf.size())) > 0;) Z.WriteBuffer(Buf.data(), N);
-    Z.Finish();
+    const int64_t Size = Source->Size();
+    if (WorthBlocks(Size)) {
+      DeflateInBlocks(*Source, Size, ZlibLevel(FCompressionLevel), Sink, ZlibStreamBufferSize, [this] { AddStatus(); });
+    } else {
+      TCompressionStream Z(FCompressionLevel, Sink);
+      Z.OnProgress = [this](TCustomZlibStream*) { AddStatus(); };
+      std::vector<uint8_t> Buf(SourcePiece);
+      for (size_t N; (N = Source->Read(Buf.data(), Buf.size())) > 0;) Z.WriteBuffer(Buf.data(), N);
+      Z.Finish();
+    }
   } catch (const TArchiveShort&) {
     DiskFull();
   }
