@@ -127,16 +127,16 @@ q_install=$(awk '/^install \(/ {print $(NF-3)}' "$out/quorvane.txt")
 q_inflate=$(awk '/^install takes/ {print $3}' "$out/quorvane.txt")
 q_peak=$(awk -F': ' '/^peak working set:/ {print $2}' "$out/quorvane.txt")
 q_size=$(awk '/^archive:/ {print $(NF-1)}' "$out/quorvane.txt")
-ratio() { echo "scale=2; $1 / $2" | bc; }
+ratio() { printf '%.2f' "$(echo "scale=4; $1 / $2" | bc)"; }
 echo
 echo "== Side by side: $payload_files files, $(echo "scale=1; $payload_bytes / 1048576" | bc) MB"
-printf '%-22s %10s %10s %10s %12s %12s\n' "" "build s" "install s" "MB/s inst" "setup MB" "uninstall s"
-printf '%-22s %10.2f %10.2f %10s %12s %12s\n' "Quorvane (zlib 9)" "$q_build" "$q_install" "$(rate "$q_install")" "$q_size" \
-  "${q_uninstall:-n/a}"
+printf '%-22s %10s %10s %10s %10s %12s\n' "" "build s" "install s" "MB/s inst" "setup MB" "uninstall s"
+printf '%-22s %10.2f %10.2f %10s %10s %12s\n' "Quorvane (zlib 9)" "$q_build" "$q_install" "$(rate "$q_install")" "$q_size" \
+  "$(printf '%.2f' "${q_uninstall:-0}")"
 for variant in zlib "/SOLID lzma"; do
   u=-
-  [ "$variant" = zlib ] && u=$nsis_uninstall_s
-  printf '%-22s %10.2f %10.2f %10s %12s %12s\n' "NSIS ($variant)" "${build_s[$variant]}" "${install_s[$variant]}" \
+  [ "$variant" = zlib ] && u=$(printf '%.2f' "$nsis_uninstall_s")
+  printf '%-22s %10.2f %10.2f %10s %10s %12s\n' "NSIS ($variant)" "${build_s[$variant]}" "${install_s[$variant]}" \
     "$(rate "${install_s[$variant]}")" "${size_mb[$variant]}" "$u"
 done
 echo "(zlib at level 9 on both sides, NSIS's default.  NSIS builds natively on Linux; Quorvane's build runs under Wine.)"
