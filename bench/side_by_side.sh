@@ -157,7 +157,7 @@ echo "at 10,000 small files: $per_10000   (goal: the same time per file)"
 if [ -x "$(dirname "$0")/fixed_size.sh" ] || [ -f "$(dirname "$0")/fixed_size.sh" ]; then
   echo
   echo "== Fixed size (bench/fixed_size.sh)"
-  bash "$(dirname "$0")/fixed_size.sh" || echo "(fixed_size.sh failed)"
+  bash "$(dirname "$0")/fixed_size.sh" "$(dirname "$build")/win32" "$build" || echo "(fixed_size.sh failed)"
 else
   echo
   echo "(bench/fixed_size.sh does not exist yet: fixed sizes not printed)"
