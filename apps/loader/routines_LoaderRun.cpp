@@ -195,10 +195,12 @@ class TFile {
                            FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   bool OpenAppend(const char* Name) {
-    if (!Set(CreateFileA(Name, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+    if (!Set(CreateFileA(Name, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr)))
       return false;
-    return SetPosition(Size());
+    LARGE_INTEGER Zero;
+    Zero.QuadPart = 0;
+    return SetFilePointerEx(FHandle, Zero, nullptr, FILE_END) != 0;
   }
   bool IsOpen() const { return FHandle != INVALID_HANDLE_VALUE; }
   void Close() {
@@ -700,7 +702,7 @@ bool RunSetupProgram(const TLoaderText& SetupProgram, const TLoaderText& Command
   PROCESS_INFORMATION PI{};
   // CreateProcessA may write into the command line.
   TLoaderText Line(CommandLine.Text());
-  if (!CreateProcessA(nullptr, Line.Reserve(0), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &SI, &PI)) {
+  if (!CreateProcessA(nullptr, Line.Data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &SI, &PI)) {
     const DWORD Error = GetLastError();
     TLoaderText Function("CreateProcessA("), Why;
     Function.Append(CommandLine).Append(')');

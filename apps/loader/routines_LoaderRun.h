@@ -39,6 +39,11 @@ class TLoaderText {
   TLoaderText& operator=(const TLoaderText&) = delete;
 
   const char* Text() const { return FData ? FData : ""; }
+  // The characters for a system call that may write into them.
+  char* Data() {
+    Reserve(0);
+    return FData;
+  }
   size_t Length() const { return FLength; }
   bool Empty() const { return FLength == 0; }
   char Last() const { return FLength ? FData[FLength - 1] : '\0'; }
@@ -52,8 +57,8 @@ class TLoaderText {
   void Assign(const char* S);
   void Assign(const TLoaderText& S) { Assign(S.Text(), S.Length()); }
   void Truncate(size_t N);
-  // Room for N characters (and the NUL) to be written by a system call
-  // into Buffer(); SetLength then says how many it wrote.
+  // Room for N more characters (and the NUL), to be written by a system
+  // call at the pointer returned; SetLength then says how long the text is.
   char* Reserve(size_t N);
   void SetLength(size_t N);
 
