@@ -35,7 +35,7 @@ work=$(mktemp -d "$w64/fixed_size.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 win() { echo "Z:${1//\//\\}"; }  # Wine shows the Unix root as drive Z:
 size() { stat -c %s "$1"; }
-kb() { echo "scale=1; $1 / 1024" | bc; }
+kb() { echo "scale=1; $1 / 1024" | bc | sed "s/^\./0./"; }
 ratio() { echo "scale=2; $1 / $2" | bc | sed 's/^\./0./'; }
 line() {  # what bytes goal
   if [ -n "${3:-}" ]; then

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "archive/routines_ArchiveLayout.h"
-#include "rtl/routines_Files.h"
+#include "rtl/routines_FileTime_win.h"
 
 namespace {
 
@@ -227,17 +227,8 @@ class TFile {
   }
   // Date is a local day count, as the archive headers store it.
   bool SetDate(double Date) {
-    const TCalendarTime C = DecodeDayCount(Date);
-    SYSTEMTIME S = {};
-    S.wYear = static_cast<WORD>(C.Year);
-    S.wMonth = static_cast<WORD>(C.Month);
-    S.wDay = static_cast<WORD>(C.Day);
-    S.wHour = static_cast<WORD>(C.Hour);
-    S.wMinute = static_cast<WORD>(C.Minute);
-    S.wSecond = static_cast<WORD>(C.Second);
-    FILETIME Local, Utc;
-    return SystemTimeToFileTime(&S, &Local) && LocalFileTimeToFileTime(&Local, &Utc) &&
-           SetFileTime(FHandle, nullptr, nullptr, &Utc);
+    FILETIME T;
+    return FileTimeFromDayCount(Date, T) && SetFileTime(FHandle, nullptr, nullptr, &T);
   }
 
  private:
