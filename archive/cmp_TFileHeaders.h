@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "rtl/cmp_TStream.h"
@@ -109,7 +110,10 @@ class TFileHeaders {
   TFileHeader& GetFileHeaders(int Index);
   const TFileHeader& GetFileHeaders(int Index) const;
   void Add(std::unique_ptr<TFileHeader> Header);
-  void Clear() { FHeaders.clear(); }
+  void Clear() {
+    FHeaders.clear();
+    FNameIndex.clear();
+  }
   void AddFiles(const TStrings& List, bool Keep);
   int IndexOfName(const std::string& Name) const;
 
@@ -125,6 +129,9 @@ class TFileHeaders {
  private:
   std::vector<std::unique_ptr<TFileHeader>> FHeaders;
   uint8_t FMultiDisk = 0;
+  // Upper-case member name -> its first index, made on the first look-up:
+  // an installation looks up every member of a large archive by name.
+  mutable std::unordered_map<std::string, int> FNameIndex;
 };
 
 // Trailer of a self-extracting executable, the last 56 bytes of the file:
