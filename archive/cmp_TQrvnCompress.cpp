@@ -387,11 +387,13 @@ void TQrvnCompress::ExtractFiles() {
       FArchiveName.clear();
       FFilesToProcess->Clear();
       ExtractName.clear();
+      ExtractTargetAbsent = false;
       throw;
     }
     CloseArchiveUnlessKept();
     FFilesToProcess->Clear();
     ExtractName.clear();
+    ExtractTargetAbsent = false;
   });
 }
 
@@ -419,7 +421,7 @@ void TQrvnCompress::DoExtract() {
     std::string Target = TargetPath(H);
 
     bool Extract = true;
-    if (FileExists(Target)) {
+    if (!ExtractTargetAbsent && FileExists(Target)) {
       const int Decision = IsFileNewerByInfo(H.Rec.Version, Target, FOverwrite, H.Rec.FileDate);
       if (Decision == nrUndecided) Fail(MsgCompareFailed);
       Extract = !KeepsExisting(Decision);
@@ -437,6 +439,7 @@ void TQrvnCompress::DoExtract() {
     // Cleared on both roads: a name meant for this member must not rename
     // the next one.
     ExtractName.clear();
+    ExtractTargetAbsent = false;
   }
 }
 

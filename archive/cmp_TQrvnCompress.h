@@ -58,6 +58,10 @@ class TQrvnCompress : public TComponent {
 
   // Public state.
   std::string ExtractName;  // name for the next extracted member; empty: its own
+  // The caller has made sure the next member's target is not there: no
+  // overwrite decision to make, and no look for it (which costs Wine a read
+  // of the whole folder).  Cleared with ExtractName.
+  bool ExtractTargetAbsent = false;
   TFileHeaders& Headers() { return FHeaders; }
   bool HeadersLoaded() const { return FHeadersLoaded; }
   TQrvnCompressMode Mode() const { return FMode; }
