@@ -184,7 +184,7 @@ TInstallRun RunMeasured(const std::string& CommandLine) {
   auto PeakOf = [](HANDLE P) {
     PROCESS_MEMORY_COUNTERS C{};
     C.cb = sizeof C;
-    return GetProcessMemoryInfo(P, &C, sizeof C) ? C.PeakWorkingSetSize : 0;
+    return GetProcessMemoryInfo(P, &C, sizeof C) ? static_cast<size_t>(C.PeakWorkingSetSize) : size_t{0};
   };
   std::vector<std::pair<DWORD, HANDLE>> Children;
   size_t ChildPeak = 0, OwnPeak = 0;
