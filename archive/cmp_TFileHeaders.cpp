@@ -147,6 +147,7 @@ const TFileHeader& TFileHeaders::GetFileHeaders(int Index) const {
 void TFileHeaders::Add(std::unique_ptr<TFileHeader> Header) {
   if (!Header || !Header->IsValid()) Fail("Tried to add an invalid file header");
   FHeaders.push_back(std::move(Header));
+  FNameIndex.clear();
 }
 
 void TFileHeaders::AddFiles(const TStrings& List, bool Keep) {
@@ -161,8 +162,20 @@ void TFileHeaders::AddFiles(const TStrings& List, bool Keep) {
 
 int TFileHeaders::IndexOfName(const std::string& Name) const {
   const std::string Wanted = MemberNameOf(GetField(Name, 1, ';'));
+  if (FNameIndex.empty())
+    for (size_t i = 0; i < FHeaders.size(); ++i)
+      FNameIndex.emplace(UpperCase(FHeaders[i]->Rec.FileName), static_cast<int>(i));
+  // A record's name can be changed through GetFileHeaders: an index entry
+  // is taken only when the record still has the name, and a name the index
+  // does not know is looked for in the records themselves.
+  const auto It = FNameIndex.find(UpperCase(Wanted));
+  if (It != FNameIndex.end() && SameText(FHeaders[static_cast<size_t>(It->second)]->Rec.FileName, Wanted))
+    return It->second;
   for (size_t i = 0; i < FHeaders.size(); ++i)
-    if (SameText(FHeaders[i]->Rec.FileName, Wanted)) return static_cast<int>(i);
+    if (SameText(FHeaders[i]->Rec.FileName, Wanted)) {
+      FNameIndex.clear();
+      return static_cast<int>(i);
+    }
   return -1;
 }
 

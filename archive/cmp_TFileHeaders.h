@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "archive/routines_ArchiveLayout.h"
@@ -80,7 +81,10 @@ class TFileHeaders {
   TFileHeader& GetFileHeaders(int Index);
   const TFileHeader& GetFileHeaders(int Index) const;
   void Add(std::unique_ptr<TFileHeader> Header);
-  void Clear() { FHeaders.clear(); }
+  void Clear() {
+    FHeaders.clear();
+    FNameIndex.clear();
+  }
   void AddFiles(const TStrings& List, bool Keep);
   int IndexOfName(const std::string& Name) const;
 
@@ -96,6 +100,9 @@ class TFileHeaders {
  private:
   std::vector<std::unique_ptr<TFileHeader>> FHeaders;
   uint8_t FMultiDisk = 0;
+  // Upper-case member name -> its first index, made on the first look-up:
+  // an installation looks up every member of a large archive by name.
+  mutable std::unordered_map<std::string, int> FNameIndex;
 };
 
 std::array<uint8_t, SelfExtractTrailerSize> EncodeSelfExtractTrailer(const TSelfExtractTrailer& T);

@@ -16,7 +16,7 @@ namespace {
 // Buffer sizes: members stream through these, never whole.
 constexpr size_t SourcePiece = 61440;         // compress: source read per write
 constexpr size_t InflateInputSize = 65536;
-constexpr size_t InflateOutputSize = 4096;
+constexpr size_t InflateOutputSize = 65536;
 constexpr size_t ChunkSize = 8192;            // split and uncompressed copy
 
 template <class E = EQrvnCompress, class... A>
@@ -210,7 +210,23 @@ int TQrvnCompress::HeaderIndexOfId(int FileId) {
   return FIdMap[static_cast<size_t>(FileId)];
 }
 
+void TQrvnCompress::SetKeepArchiveOpen(bool Value) {
+  FKeepArchiveOpen = Value;
+  if (!Value) {
+    FArchive.reset();
+    FArchiveName.clear();
+  }
+}
+
+void TQrvnCompress::CloseArchiveUnlessKept() {
+  if (FKeepArchiveOpen && FArchive && !FArchiveName.empty()) return;
+  FArchive.reset();
+  FArchiveName.clear();
+}
+
 void TQrvnCompress::OpenDisk(int Disk, TFileMode Mode, std::string& Name) {
+  if (FArchive && !FArchiveName.empty() && Mode == TFileMode::fmOpenRead && SameText(Name, FArchiveName)) return;
+  FArchiveName.clear();
   for (int Attempt = 0; Attempt < 4; ++Attempt) {
     FArchive.reset();
     if (FHeaders.MultiDisk() == 1) Name = ChangeFileExt(Name, "." + std::to_string(Disk));
@@ -224,6 +240,7 @@ void TQrvnCompress::OpenDisk(int Disk, TFileMode Mode, std::string& Name) {
     if (FileExists(Name)) {
       FArchive = TFileStream::TryOpen(Name, Mode);
       if (!FArchive) Fail(MsgCannotOpenArchive, Name);
+      if (FKeepArchiveOpen && Mode == TFileMode::fmOpenRead && FHeaders.MultiDisk() != 1) FArchiveName = Name;
       return;
     }
   }
@@ -428,13 +445,16 @@ void TQrvnCompress::ExtractFiles() {
       DoExtract();
     } catch (...) {
       FArchive.reset();
+      FArchiveName.clear();
       FFilesToProcess->Clear();
       ExtractName.clear();
+      ExtractTargetAbsent = false;
       throw;
     }
-    FArchive.reset();
+    CloseArchiveUnlessKept();
     FFilesToProcess->Clear();
     ExtractName.clear();
+    ExtractTargetAbsent = false;
   });
 }
 
@@ -462,7 +482,7 @@ void TQrvnCompress::DoExtract() {
     std::string Target = TargetPath(H);
 
     bool Extract = true;
-    if (FileExists(Target)) {
+    if (!ExtractTargetAbsent && FileExists(Target)) {
       const int Decision = IsFileNewerByInfo(H.Rec.Version, Target, FOverwrite, H.Rec.FileDate);
       if (Decision == nrUndecided) Fail(MsgCompareFailed);
       Extract = !KeepsExisting(Decision);
@@ -480,6 +500,7 @@ void TQrvnCompress::DoExtract() {
     // Cleared on both roads: a name meant for this member must not rename
     // the next one.
     ExtractName.clear();
+    ExtractTargetAbsent = false;
   }
 }
 
@@ -528,7 +549,7 @@ void TQrvnCompress::ExtractMember(const TFileHeader& H, const std::string& Targe
   Out.reset();
   if (!RenameFileReplacing(Part, Target)) CannotCreate(Target);
   PartGoes.Kept = true;
-  FArchive.reset();
+  CloseArchiveUnlessKept();
 }
 
 bool TQrvnCompress::InflateMember(const TFileHeaderRecord& H, TStream& Target) {
