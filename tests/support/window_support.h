@@ -9,10 +9,12 @@
 #include <vector>
 
 // The system copies texts between programs as wide strings; this side turns
-// them into the program's code page.
+// them into the program's code page, or into UTF-8 with QV_AUTO_UTF8 set
+// (to read texts of another code page than the system's).
 inline std::string FromWide(const wchar_t* W) {
   char Buf[4096] = {};
-  WideCharToMultiByte(CP_ACP, 0, W, -1, Buf, sizeof Buf - 1, nullptr, nullptr);
+  static const UINT CodePage = GetEnvironmentVariableA("QV_AUTO_UTF8", nullptr, 0) ? CP_UTF8 : CP_ACP;
+  WideCharToMultiByte(CodePage, 0, W, -1, Buf, sizeof Buf - 1, nullptr, nullptr);
   return Buf;
 }
 
