@@ -6,7 +6,7 @@
 # 1. The setup opens in the user's language: the language page is titled in
 #    it with that language's cell selected, and Next leads to the welcome
 #    page whose title, buttons and texts are that language's.  Cancel asks,
-#    in a message box, in that language whether to quit; Enter quits and the
+#    in a message box, in that language whether to quit; Yes quits and the
 #    failure page speaks the language too.
 # 2. On an English Windows, picking Russian, then Japanese, then English on
 #    the language page turns the open page into each of them (texts of
@@ -39,7 +39,7 @@ languages=(
 text_of() { sed -n "s/^$2;\([^;]*\).*/\1/p" "$tables/qrvi$1.txt" | tr -d '\r' | head -1; }
 # The window driver in the user's Windows (the texts it prints are in its
 # code page, as the program's are).
-qa() { LC_ALL=$locale "$run" "$qvauto" "$@" 2>/dev/null | tr -d '\r'; }
+qa() { env LC_ALL=$locale "$run" "$qvauto" "$@" 2>/dev/null | tr -d '\r'; }
 page() { qa state $wizard Tabs | sed -n 's/^selected=//p'; }
 wait_page() {
   local i
@@ -70,7 +70,7 @@ holds() {
 }
 shot() { qa shot "$1" "$(winpath "$shots/$name-$2.png")" >/dev/null || fail "cannot shoot $2 ($name)"; }
 start_setup() {
-  LC_ALL=$locale "$run" "$work/dist/setup.exe" </dev/null >>"$work/setup.log" 2>&1 &
+  env LC_ALL=$locale "$run" "$work/dist/setup.exe" </dev/null >>"$work/setup.log" 2>&1 &
   setup=$!
 }
 ended() {
@@ -106,7 +106,7 @@ for entry in "${languages[@]}"; do
   holds "$box" 105
   sleep 0.3
   shot "$box" message
-  qa key "$box" Enter >/dev/null
+  qa press "$box" Button#1 >/dev/null  # Yes, in the language of Windows
   wait_page TBadInstallForm
   holds $wizard 61
   qa click $wizard FinishBtn >/dev/null
@@ -116,7 +116,7 @@ done
 
 # --- 2. other code pages picked on an English Windows ---------------------------------
 # The driver reads the texts as the system has them, in UTF-8.
-qa_utf8() { LC_ALL=en_US.UTF-8 QV_AUTO_UTF8=1 "$run" "$qvauto" "$@" 2>/dev/null | tr -d '\r'; }
+qa_utf8() { env LC_ALL=en_US.UTF-8 QV_AUTO_UTF8=1 "$run" "$qvauto" "$@" 2>/dev/null | tr -d '\r'; }
 name=English locale=en_US.UTF-8 cp=CP1252
 start_setup
 wait_page TSelectLanguageForm
@@ -137,7 +137,7 @@ for pick in "Russian CP1251 1,6" "Japanese CP932 1,4" "English CP1252 1,1"; do
   say "English Windows, $lang picked: $want / $got"
 done
 qa click $wizard CancelBtn >/dev/null
-qa wait "$box" 20 >/dev/null && qa key "$box" Enter >/dev/null
+qa wait "$box" 20 >/dev/null && qa press "$box" Button#1 >/dev/null
 wait_page TBadInstallForm
 qa click $wizard FinishBtn >/dev/null
 ended
