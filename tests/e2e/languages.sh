@@ -84,6 +84,8 @@ ended() {
   wait "$setup" || true
 }
 
+# A setup left by a failed step must not stand in front of the next tests.
+trap '[ -n "${setup:-}" ] && kill "$setup" 2>/dev/null; true' EXIT
 rm -rf "$work"; mkdir -p "$work" "$shots"
 bash "$source_dir/scripts/register-kit.sh" "$build" >/dev/null || fail "cannot register the kit directory"
 clean_machine
