@@ -85,7 +85,8 @@ ended() {
 }
 
 # A setup left by a failed step must not stand in front of the next tests.
-trap '[ -n "${setup:-}" ] && kill "$setup" 2>/dev/null; true' EXIT
+end_left_setup() { if [ -n "${setup:-}" ] && kill -0 "$setup" 2>/dev/null; then kill "$setup" 2>/dev/null || true; fi; }
+trap end_left_setup EXIT
 rm -rf "$work"; mkdir -p "$work" "$shots"
 bash "$source_dir/scripts/register-kit.sh" "$build" >/dev/null || fail "cannot register the kit directory"
 clean_machine
