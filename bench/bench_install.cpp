@@ -11,7 +11,8 @@
 // --files N makes the payload N small files (2 to 8 KB, in four folders)
 // instead, and prints the install time per file: it must not grow with N.
 // --keep-payload leaves the generated files in %TEMP%\qv_bench_install\payload
-// for another installer to be measured on (bench/side_by_side.sh).
+// for another installer to be measured on, and the installation with its
+// uninstall record for the kit's uninstaller to be timed on (bench/side_by_side.sh).
 //
 // The kit directory is found beside the bench folder (build/win64/kit) and
 // put on the library search path for the build; the old value comes back.
@@ -332,9 +333,9 @@ int main(int argc, char** argv) {
   if (Small) std::printf("per file: %.3f ms (%d files)\n", Install * 1000.0 / Files.size(), SmallCount);
   std::printf("peak working set: %.1f MB (%s)\n", Run.PeakMB, Run.Measured.c_str());
 
-  RemoveDirTree(Target);
-  RegDeleteKeyTree(hkLocalMachine, Record);
   if (!KeepPayload) {
+    RemoveDirTree(Target);
+    RegDeleteKeyTree(hkLocalMachine, Record);
     RemoveDirTree(Work);
     return 0;
   }

@@ -96,19 +96,12 @@ for variant in zlib "/SOLID lzma"; do
   rm -rf "$target"
 done
 
-# Quorvane's uninstaller on the record of bench_install's run (which removes
-# the files but leaves the record): the files are put back as installed, and
-# the kit's uninstaller removes them with /S, as a script would.
+# Quorvane's uninstaller on the installation bench_install kept (its files
+# and its record), with /S, as a script would.
 q_target="$prefix/drive_c/Program Files/QvBench Product"
 q_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QvBench Product'
 q_uninstall=""
-if "$run" reg query "$q_key" >/dev/null 2>&1; then
-  rm -rf "$q_target"
-  mkdir -p "$q_target/Small" "$q_target/Texts" "$q_target/Media"
-  cp "$work"/payload/note* "$q_target/Small/"
-  cp "$work"/payload/text* "$q_target/Texts/"
-  cp "$work"/payload/media* "$q_target/Media/"
-  cp "$work"/payload/table* "$work"/payload/big* "$q_target/"
+if "$run" reg query "$q_key" >/dev/null 2>&1 && [ -d "$q_target" ]; then
   q_uninstall=$(seconds "$run" "$build/kit/uninstall.exe" /S QvBench Product)
   [ ! -e "$q_target" ] || { echo "Quorvane's uninstaller left $(find "$q_target" -type f | wc -l) files" >&2; exit 1; }
 fi
@@ -149,7 +142,7 @@ printf '%-52s %8s   %s\n' "install time / plain inflate-and-write" "${q_inflate:
 if [ -n "$q_uninstall" ]; then
   printf '%-52s %8s   %s\n' "uninstall time, Quorvane / NSIS" "$(ratio "$q_uninstall" "$nsis_uninstall_s")" "goal <= 1"
 else
-  echo "uninstall: bench_install left no uninstall record; not measured"
+  echo "uninstall: bench_install kept no installation; not measured"
 fi
 echo "peak working set of the install: ${q_peak:-(bench_install prints none)}   goal <= 16 MB"
 echo "at 1,000 small files:  $per_1000"
