@@ -4,10 +4,8 @@
 #include <limits>
 #include <vector>
 
-#include "archive/routines_BlockDeflate.h"
 #include "archive/routines_Compression.h"
 #include "rtl/routines_ClassBuilder.h"
-#include "rtl/routines_LittleEndian.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
 
@@ -15,8 +13,9 @@ namespace {
 
 // Buffer sizes: members stream through these, never whole.
 constexpr size_t SourcePiece = 61440;         // compress: source read per write
+constexpr size_t CopyPiece = 61440;           // compress: temporary file -> archive
 constexpr size_t InflateInputSize = 65536;
-constexpr size_t InflateOutputSize = 65536;
+constexpr size_t InflateOutputSize = 4096;
 constexpr size_t ChunkSize = 8192;            // split and uncompressed copy
 
 template <class E = EQrvnCompress, class... A>
@@ -170,7 +169,6 @@ void TQrvnCompress::DiskFull() {
 
 void TQrvnCompress::ReadHeaders() {
   FHeadersLoaded = false;
-  FChainFile.clear();
   auto S = FileExists(FCompressedFile) ? TFileStream::TryOpen(FCompressedFile, TFileMode::fmOpenRead) : nullptr;
   if (!S) Fail(MsgCannotOpenArchive, FCompressedFile);
   FIdMap.fill(-1);
@@ -210,23 +208,7 @@ int TQrvnCompress::HeaderIndexOfId(int FileId) {
   return FIdMap[static_cast<size_t>(FileId)];
 }
 
-void TQrvnCompress::SetKeepArchiveOpen(bool Value) {
-  FKeepArchiveOpen = Value;
-  if (!Value) {
-    FArchive.reset();
-    FArchiveName.clear();
-  }
-}
-
-void TQrvnCompress::CloseArchiveUnlessKept() {
-  if (FKeepArchiveOpen && FArchive && !FArchiveName.empty()) return;
-  FArchive.reset();
-  FArchiveName.clear();
-}
-
 void TQrvnCompress::OpenDisk(int Disk, TFileMode Mode, std::string& Name) {
-  if (FArchive && !FArchiveName.empty() && Mode == TFileMode::fmOpenRead && SameText(Name, FArchiveName)) return;
-  FArchiveName.clear();
   for (int Attempt = 0; Attempt < 4; ++Attempt) {
     FArchive.reset();
     if (FHeaders.MultiDisk() == 1) Name = ChangeFileExt(Name, "." + std::to_string(Disk));
@@ -240,7 +222,6 @@ void TQrvnCompress::OpenDisk(int Disk, TFileMode Mode, std::string& Name) {
     if (FileExists(Name)) {
       FArchive = TFileStream::TryOpen(Name, Mode);
       if (!FArchive) Fail(MsgCannotOpenArchive, Name);
-      if (FKeepArchiveOpen && Mode == TFileMode::fmOpenRead && FHeaders.MultiDisk() != 1) FArchiveName = Name;
       return;
     }
   }
@@ -263,10 +244,7 @@ void TQrvnCompress::DoCompress(bool Append, int FileId) {
     if (Append && FileExists(FCompressedFile)) {
       FArchive = TFileStream::TryOpen(FCompressedFile, TFileMode::fmOpenReadWrite);
       if (!FArchive) CannotCreate(FCompressedFile);
-      // Appending file after file to one archive would read its whole chain
-      // of headers each time; the list this engine wrote last is used again
-      // while the archive is as it left it.
-      if (!ChainIsCurrent(*FArchive)) FHeaders.ReadFromStream(*FArchive, 0);
+      FHeaders.ReadFromStream(*FArchive, 0);
       FHeaders.AddFiles(*FFilesToProcess, true);
     } else {
       // The sources are checked before an existing archive is truncated.
@@ -282,133 +260,77 @@ void TQrvnCompress::DoCompress(bool Append, int FileId) {
       if (!FHeaders.GetFileHeaders(i).Loaded) CompressMember(i, *FArchive, FileId);
   } catch (...) {
     FHeadersLoaded = false;
-    FChainFile.clear();
     FArchive.reset();
     FFilesToProcess->Clear();
     throw;
   }
   FHeadersLoaded = false;
-  RememberChain(*FArchive);
   FArchive.reset();
   FFilesToProcess->Clear();
 }
 
-// What reading the chain back would give: every header as stored, loaded.
-void TQrvnCompress::RememberChain(TStream& Archive) {
-  FChainFile.clear();
-  if (FHeaders.Count() == 0 || FHeaders.MultiDisk() != 0) return;
-  for (int i = 0; i < FHeaders.Count(); ++i) {
-    TFileHeader& H = FHeaders.GetFileHeaders(i);
-    if (H.Loaded) continue;
-    const auto Bytes = H.Rec.Encode();
-    H.Rec = TFileHeaderRecord::Decode(Bytes.data());
-    H.Source.clear();
-    H.Loaded = true;
-  }
-  FChainFile = FCompressedFile;
-  FChainSize = Archive.Size();
-}
-
-// The archive is still the one RememberChain saw: same name, same size, the
-// same count, and its last header reads as the one in memory.
-bool TQrvnCompress::ChainIsCurrent(TStream& Archive) {
-  if (FChainFile.empty() || !SameText(FChainFile, FCompressedFile) || FHeaders.Count() == 0 ||
-      FHeaders.MultiDisk() != 0 || Archive.Size() != FChainSize)
-    return false;
-  const TFileHeaderRecord& Last = FHeaders.GetFileHeaders(FHeaders.Count() - 1).Rec;
-  const int64_t At = static_cast<int64_t>(Last.DataStart) - static_cast<int64_t>(FileHeaderLayout::Size);
-  uint8_t Pre[ArchivePreambleSize];
-  std::array<uint8_t, FileHeaderLayout::Size> Stored;
-  Archive.SetPosition(0);
-  if (Archive.Read(Pre, sizeof Pre) != sizeof Pre || GetLE<int32_t>(Pre) != FHeaders.Count() || Pre[4] != 0)
-    return false;
-  if (At < static_cast<int64_t>(ArchivePreambleSize)) return false;
-  Archive.SetPosition(At);
-  return Archive.Read(Stored.data(), Stored.size()) == Stored.size() && Stored == Last.Encode();
-}
-
-namespace {
-
-// Raised by the archive side of a member being deflated when the archive
-// takes fewer bytes than it is given: the disk is full.
-struct TArchiveShort {};
-
-// The archive as a deflating stream's destination: every byte must go.
-class TArchiveSink : public TStream {
- public:
-  explicit TArchiveSink(TStream& Archive) : FArchive(Archive) {}
-  size_t Read(void*, size_t) override { throw EStreamError("Invalid stream operation"); }
-  size_t Write(const void* B, size_t C) override {
-    size_t W = 0;
-    try {
-      W = FArchive.Write(B, C);
-    } catch (const std::exception&) {
-      throw TArchiveShort{};
-    }
-    if (W < C) throw TArchiveShort{};
-    return C;
-  }
-  int64_t Seek(int64_t O, TSeekOrigin Origin) override { return FArchive.Seek(O, Origin); }
-  int64_t Size() override { return FArchive.Size(); }
-
- private:
-  TStream& FArchive;
-};
-
-}  // namespace
-
 void TQrvnCompress::CompressMember(int HeaderIndex, TStream& Archive, int FileId) {
   TFileHeaderRecord& H = FHeaders.GetFileHeaders(HeaderIndex).Rec;
-  std::unique_ptr<TFileStream> Source;
-  TArchiveSink Sink(Archive);
+  const std::string TempName = CreateTempFileName("bat");
+  std::unique_ptr<TFileStream> Source, Temp;
   struct TCleanup {
     TQrvnCompress* Self;
+    std::unique_ptr<TFileStream>& Source;
+    std::unique_ptr<TFileStream>& Temp;
+    const std::string& TempName;
     ~TCleanup() {
       Self->FSource = Self->FDest = nullptr;
-      Self->FDestBase = 0;
+      Source.reset();
+      Temp.reset();
+      if (!TempName.empty()) RemoveFile(TempName);
     }
-  } Cleanup{this};
+  } Cleanup{this, Source, Temp, TempName};
 
   const std::string& SourcePath = FHeaders.GetFileHeaders(HeaderIndex).Source;
   Source = TFileStream::TryOpen(SourcePath, TFileMode::fmOpenRead);
   if (!Source) Fail(MsgCannotOpenFile, SourcePath);
-
-  // The member goes straight behind its header, which is written again once
-  // the compressed size is known: no copy of it through a temporary file.
-  const int64_t HeaderPos = Archive.Position();
-  if (!FHeaders.GetFileHeaders(HeaderIndex).WriteToStream(Archive)) DiskFull();
-  const int64_t DataPos = HeaderPos + static_cast<int64_t>(FileHeaderLayout::Size);
-  H.DataStart = CheckedPosition(DataPos, FCompressedFile);
+  Temp = TempName.empty() ? nullptr : TFileStream::TryOpen(TempName, TFileMode::fmCreate);
+  if (!Temp) CannotCreate(TempName);
   FSource = Source.get();
-  FDest = &Archive;
-  FDestBase = DataPos;
+  FDest = Temp.get();
 
   StartStats(H);
   FStats.CompressedSize = 0;
   if (OnBeforeAdding) OnBeforeAdding(this, FStats);
-  try {
+  {
+    TCompressionStream Z(FCompressionLevel, *Temp);
+    Z.OnProgress = [this](TCustomZlibStream*) { AddStatus(); };
+    std::vector<uint8_t> Buf(SourcePiece);
     Source->SetPosition(0);
-    const int64_t Size = Source->Size();
-    if (WorthBlocks(Size)) {
-      DeflateInBlocks(*Source, Size, ZlibLevel(FCompressionLevel), Sink, ZlibStreamBufferSize, [this] { AddStatus(); });
-    } else {
-      TCompressionStream Z(FCompressionLevel, Sink);
-      Z.OnProgress = [this](TCustomZlibStream*) { AddStatus(); };
-      std::vector<uint8_t> Buf(SourcePiece);
-      for (size_t N; (N = Source->Read(Buf.data(), Buf.size())) > 0;) Z.WriteBuffer(Buf.data(), N);
-      Z.Finish();
-    }
-  } catch (const TArchiveShort&) {
-    DiskFull();
+    for (size_t N; (N = Source->Read(Buf.data(), Buf.size())) > 0;) Z.WriteBuffer(Buf.data(), N);
+    Z.Finish();
   }
-  const int64_t End = Archive.Seek(0, TSeekOrigin::soEnd);
-  const int64_t Packed = End - DataPos;
-  FStats.Ratio = PercentOf(static_cast<double>(Packed), FStats.FileSize);
+  const int64_t TempSize = Temp->Size();
+  FStats.Ratio = PercentOf(static_cast<double>(TempSize), FStats.FileSize);
   FStats.FileFinished = true;
   AddStatus();
   FStats.FileFinished = false;
 
-  FStats.TotalCompressedSize += Packed;
+  Temp->SetPosition(0);
+  const int64_t HeaderPos = Archive.Position();
+  if (!FHeaders.GetFileHeaders(HeaderIndex).WriteToStream(Archive)) DiskFull();
+  H.DataStart = CheckedPosition(HeaderPos + static_cast<int64_t>(FileHeaderLayout::Size), FCompressedFile);
+
+  std::vector<uint8_t> Buf(CopyPiece);
+  int64_t Copied = 0;
+  try {
+    for (size_t N; (N = Temp->Read(Buf.data(), Buf.size())) > 0;) {
+      const size_t W = Archive.Write(Buf.data(), N);
+      Copied += static_cast<int64_t>(W);
+      if (W < N) break;
+    }
+  } catch (const std::exception&) {
+    DiskFull();
+  }
+  if (Copied < TempSize) DiskFull();
+
+  FStats.TotalCompressedSize += TempSize;
+  const int64_t End = Archive.Position();
   H.EndPos = CheckedPosition(End - 1, FCompressedFile);
   H.NextHeader = CheckedPosition(End, FCompressedFile);
   H.CompressedSize = FStats.CompressedSize;
@@ -428,7 +350,7 @@ void TQrvnCompress::AddStatus() {
   const int64_t P = FSource->Position();
   FStats.TotalBytesDone += P - FStats.BytesDone;
   FStats.BytesDone = static_cast<int32_t>(P);
-  const int64_t Out = FDest->Size() - FDestBase;
+  const int64_t Out = FDest->Size();
   if (Out > std::numeric_limits<int32_t>::max()) Fail(MsgTooLarge, FStats.FileName);
   FStats.CompressedSize = static_cast<int32_t>(Out);
   FStats.PercentDone = PercentOf(FStats.BytesDone, FStats.FileSize);
@@ -445,16 +367,13 @@ void TQrvnCompress::ExtractFiles() {
       DoExtract();
     } catch (...) {
       FArchive.reset();
-      FArchiveName.clear();
       FFilesToProcess->Clear();
       ExtractName.clear();
-      ExtractTargetAbsent = false;
       throw;
     }
-    CloseArchiveUnlessKept();
+    FArchive.reset();
     FFilesToProcess->Clear();
     ExtractName.clear();
-    ExtractTargetAbsent = false;
   });
 }
 
@@ -482,7 +401,7 @@ void TQrvnCompress::DoExtract() {
     std::string Target = TargetPath(H);
 
     bool Extract = true;
-    if (!ExtractTargetAbsent && FileExists(Target)) {
+    if (FileExists(Target)) {
       const int Decision = IsFileNewerByInfo(H.Rec.Version, Target, FOverwrite, H.Rec.FileDate);
       if (Decision == nrUndecided) Fail(MsgCompareFailed);
       Extract = !KeepsExisting(Decision);
@@ -500,7 +419,6 @@ void TQrvnCompress::DoExtract() {
     // Cleared on both roads: a name meant for this member must not rename
     // the next one.
     ExtractName.clear();
-    ExtractTargetAbsent = false;
   }
 }
 
@@ -549,7 +467,7 @@ void TQrvnCompress::ExtractMember(const TFileHeader& H, const std::string& Targe
   Out.reset();
   if (!RenameFileReplacing(Part, Target)) CannotCreate(Target);
   PartGoes.Kept = true;
-  CloseArchiveUnlessKept();
+  FArchive.reset();
 }
 
 bool TQrvnCompress::InflateMember(const TFileHeaderRecord& H, TStream& Target) {
@@ -624,7 +542,6 @@ std::unique_ptr<TStream> TQrvnCompress::CreateDiskFile(const std::string& Name) 
 
 void TQrvnCompress::DoSplit(std::string& Directory, const std::string& FileName) {
   FAbort = false;
-  FChainFile.clear();
   // A list left by an earlier split describes that disk set, not this file.
   if (!FHeadersLoaded || FHeaders.MultiDisk() != 0) ReadHeaders();
   if (FHeaders.MultiDisk() != 0)

@@ -1,6 +1,5 @@
 #include "archive/routines_Compression.h"
 
-#include <chrono>
 #include <cstring>
 
 namespace {
@@ -9,19 +8,7 @@ TProcessMessagesHook MessagesHook = NoMessages;
 }  // namespace
 
 void SetProcessMessagesHook(TProcessMessagesHook Hook) { MessagesHook = Hook ? Hook : NoMessages; }
-
-// Called for every buffer: the queue is read by time, not by buffer, as
-// each look at it is a round trip to the window system, and a run of small
-// files would spend more on looking than on unpacking.
-void ProcessPendingMessages() {
-  using TClock = std::chrono::steady_clock;
-  constexpr auto Interval = std::chrono::milliseconds(50);
-  static TClock::time_point Last;
-  const TClock::time_point Now = TClock::now();
-  if (Last != TClock::time_point() && Now - Last < Interval) return;
-  Last = Now;
-  MessagesHook();
-}
+void ProcessPendingMessages() { MessagesHook(); }
 
 const TEnumInfo& CompressionLevelInfo() {
   static const TEnumInfo Info{"TCompressionLevel", {"colNone", "colFastest", "colDefault", "colMax"}};

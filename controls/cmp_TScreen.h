@@ -19,7 +19,6 @@ class TScreen {
 
  private:
   TCursor FCursor = crDefault;
-  bool FCursorShown = false;
 };
 
 extern TScreen* const Screen;

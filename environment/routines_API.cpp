@@ -1,7 +1,6 @@
 #include "environment/routines_API.h"
 
 #include <cstdio>
-#include <map>
 #include <vector>
 
 #include "environment/routines_Registry.h"
@@ -36,24 +35,11 @@ const char* const CurrentVersionKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVe
 
 // A folder named by a registry value, or the fallback when the value (or
 // its key) is missing or empty.
-int FoldersKept = 0;
-std::map<std::string, std::string>& KeptFolders() {
-  static std::map<std::string, std::string> M;
-  return M;
-}
-
 template <class F>
 std::string RegisteredFolder(TRootKeys Root, const char* Key, const char* Value, F Fallback) {
-  const std::string Id = std::to_string(static_cast<int>(Root)) + Key + "\\" + Value;
-  if (FoldersKept > 0) {
-    const auto It = KeptFolders().find(Id);
-    if (It != KeptFolders().end()) return It->second;
-  }
   std::string Dir = RegReadString(Root, Key, Value, "");
   if (Dir.empty()) Dir = Fallback();
-  Dir = RemoveBackslash(Dir);
-  if (FoldersKept > 0) KeptFolders()[Id] = Dir;
-  return Dir;
+  return RemoveBackslash(Dir);
 }
 
 std::string CurrentDrive() {
@@ -143,11 +129,6 @@ std::string GetStartupDir() {
 std::string GetProgramFilesDir() {
   return RegisteredFolder(hkLocalMachine, CurrentVersionKey, "ProgramFilesDir",
                           [] { return CurrentDrive() + "\\Program Files"; });
-}
-
-TRegisteredFoldersKept::TRegisteredFoldersKept() { ++FoldersKept; }
-TRegisteredFoldersKept::~TRegisteredFoldersKept() {
-  if (--FoldersKept == 0) KeptFolders().clear();
 }
 
 std::string GetCommonFilesDir() {

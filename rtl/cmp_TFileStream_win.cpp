@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "rtl/cmp_TFileStream.h"
-#include "rtl/routines_FileTime_win.h"
+
+double DayCountFromFileTime(const FILETIME& Utc);
+bool FileTimeFromDayCount(double Date, FILETIME& Utc);
 
 namespace {
 HANDLE H(void* P) { return static_cast<HANDLE>(P); }
