@@ -32,7 +32,7 @@ void PutShortString(uint8_t* P, const std::string& S, size_t Max) {
 }
 
 std::string GetShortString(const uint8_t* P, size_t Max) {
-  return std::string(reinterpret_cast<const char*>(P + 1), std::min<size_t>(P[0], Max));
+  return std::string(ShortStringText(P), ShortStringLength(P, Max));
 }
 
 }  // namespace
@@ -55,17 +55,18 @@ std::array<uint8_t, L::Size> TFileHeaderRecord::Encode() const {
 }
 
 TFileHeaderRecord TFileHeaderRecord::Decode(const uint8_t* B) {
+  const TMemberPlace P = DecodeMemberPlace(B);
   TFileHeaderRecord R;
   R.Index = GetLE<int32_t>(B + L::Index);
   R.FileDate = GetDoubleLE(B + L::FileDate);
-  R.EndDisk = B[L::EndDisk];
-  R.EndPos = GetLE<int32_t>(B + L::EndPos);
+  R.EndDisk = P.EndDisk;
+  R.EndPos = P.EndPos;
   R.FileName = GetShortString(B + L::FileName, L::FileNameMax);
-  R.NextHeader = GetLE<int32_t>(B + L::NextHeader);
-  R.FileSize = GetLE<int32_t>(B + L::FileSize);
-  R.DataStart = GetLE<int32_t>(B + L::DataStart);
-  R.CompressedSize = GetLE<int32_t>(B + L::CompressedSize);
-  R.StartDisk = B[L::StartDisk];
+  R.NextHeader = P.NextHeader;
+  R.FileSize = P.FileSize;
+  R.DataStart = P.DataStart;
+  R.CompressedSize = P.CompressedSize;
+  R.StartDisk = P.StartDisk;
   R.FileId = GetLE<int32_t>(B + L::FileId);
   R.Version = GetShortString(B + L::Version, L::VersionMax);
   return R;
@@ -146,6 +147,7 @@ const TFileHeader& TFileHeaders::GetFileHeaders(int Index) const {
 void TFileHeaders::Add(std::unique_ptr<TFileHeader> Header) {
   if (!Header || !Header->IsValid()) Fail("Tried to add an invalid file header");
   FHeaders.push_back(std::move(Header));
+  FNameIndex.clear();
 }
 
 void TFileHeaders::AddFiles(const TStrings& List, bool Keep) {
@@ -160,50 +162,45 @@ void TFileHeaders::AddFiles(const TStrings& List, bool Keep) {
 
 int TFileHeaders::IndexOfName(const std::string& Name) const {
   const std::string Wanted = MemberNameOf(GetField(Name, 1, ';'));
+  if (FNameIndex.empty())
+    for (size_t i = 0; i < FHeaders.size(); ++i)
+      FNameIndex.emplace(UpperCase(FHeaders[i]->Rec.FileName), static_cast<int>(i));
+  // A record's name can be changed through GetFileHeaders: an index entry
+  // is taken only when the record still has the name, and a name the index
+  // does not know is looked for in the records themselves.
+  const auto It = FNameIndex.find(UpperCase(Wanted));
+  if (It != FNameIndex.end() && SameText(FHeaders[static_cast<size_t>(It->second)]->Rec.FileName, Wanted))
+    return It->second;
   for (size_t i = 0; i < FHeaders.size(); ++i)
-    if (SameText(FHeaders[i]->Rec.FileName, Wanted)) return static_cast<int>(i);
+    if (SameText(FHeaders[i]->Rec.FileName, Wanted)) {
+      FNameIndex.clear();
+      return static_cast<int>(i);
+    }
   return -1;
 }
 
-namespace {
-
-// A member's data must lie where the archive can hold it.  Only the first
-// file of a disk set is at hand, so there the disk numbers are all we check.
-bool MemberIsPlausible(const TFileHeaderRecord& R, uint8_t MultiDisk, int64_t Base, int64_t StreamSize) {
-  if (R.FileSize < 0 || R.CompressedSize < 0 || R.DataStart < 0 || R.EndPos < -1) return false;
-  if (MultiDisk) return R.StartDisk <= R.EndDisk;
-  return R.StartDisk == 0 && R.EndDisk == 0 &&
-         static_cast<int64_t>(R.EndPos) == static_cast<int64_t>(R.DataStart) + R.CompressedSize - 1 &&
-         Base + R.DataStart + R.CompressedSize <= StreamSize;
-}
-
-}  // namespace
 
 void TFileHeaders::ReadFromStream(TStream& Stream, int64_t Base) {
   Clear();
-  const int64_t StreamSize = Stream.Size();
-  if (Base < 0 || Base + ArchivePreambleSize > StreamSize) Fail(MsgCountUnreadable);
-  Stream.SetPosition(Base);
-  uint8_t Pre[ArchivePreambleSize];
-  if (Stream.Read(Pre, sizeof Pre) != sizeof Pre) Fail(MsgCountUnreadable);
-  const int32_t N = GetLE<int32_t>(Pre);
-  FMultiDisk = Pre[4];
-  // Every header needs 172 bytes of the file: a count that cannot fit is a
-  // corrupt archive, not a reason to allocate.
-  if (N < 0 || FMultiDisk > 1 || N > (StreamSize - Base - ArchivePreambleSize) / static_cast<int64_t>(L::Size))
-    Fail(MsgHeadersUnreadable);
-  int64_t P = Base + ArchivePreambleSize;
-  for (int32_t i = 0; i < N; ++i) {
-    if (P + static_cast<int64_t>(L::Size) > StreamSize) Fail(MsgHeadersUnreadable);
-    Stream.SetPosition(P);
+  auto ReadAt = [&Stream](int64_t Pos, uint8_t* B, size_t N) {
+    Stream.SetPosition(Pos);
+    return Stream.Read(B, N) == N;
+  };
+  auto Begin = [this](int32_t, uint8_t MultiDisk) { FMultiDisk = MultiDisk; };
+  auto Header = [this](const uint8_t* B, const TMemberPlace&) {
     auto H = std::make_unique<TFileHeader>();
-    if (!H->ReadFromStream(Stream)) Fail(MsgHeadersUnreadable);
-    if (!MemberIsPlausible(H->Rec, FMultiDisk, Base, StreamSize)) Fail(MsgHeadersUnreadable);
-    const int64_t Next = Base + H->Rec.NextHeader;
-    // The chain only runs forward, past the header just read: no loops.
-    if (i + 1 < N && Next < P + static_cast<int64_t>(L::Size)) Fail(MsgHeadersUnreadable);
-    P = Next;
+    H->Rec = TFileHeaderRecord::Decode(B);
+    H->Loaded = true;
     Add(std::move(H));
+    return true;
+  };
+  switch (WalkHeaderChain(Base, Stream.Size(), ReadAt, Begin, Header)) {
+    case THeaderChainResult::Read:
+      return;
+    case THeaderChainResult::CountUnreadable:
+      Fail(MsgCountUnreadable);
+    case THeaderChainResult::HeadersUnreadable:
+      Fail(MsgHeadersUnreadable);
   }
 }
 
@@ -241,18 +238,15 @@ void TFileHeaders::ResetTotals(TlzhFileStats& Stats) const {
 
 // --- Self-extracting trailer ------------------------------------------------
 
-namespace {
-constexpr size_t TrSetupStart = 16, TrSetupEnd = 20, TrFilesStart = 24, TrFilesEnd = 28;
-const char TrSignature[] = "SELFEXTRACTING";
-}  // namespace
+namespace TL = SelfExtractTrailerLayout;
 
 std::array<uint8_t, SelfExtractTrailerSize> EncodeSelfExtractTrailer(const TSelfExtractTrailer& T) {
   std::array<uint8_t, SelfExtractTrailerSize> B{};
-  PutShortString(B.data(), TrSignature, 14);
-  PutLE<int32_t>(&B[TrSetupStart], T.SetupStart);
-  PutLE<int32_t>(&B[TrSetupEnd], T.SetupEnd);
-  PutLE<int32_t>(&B[TrFilesStart], T.FilesStart);
-  PutLE<int32_t>(&B[TrFilesEnd], T.FilesEnd);
+  PutShortString(B.data() + TL::Signature, TL::SignatureText, TL::SignatureMax);
+  PutLE<int32_t>(&B[TL::SetupStart], T.SetupStart);
+  PutLE<int32_t>(&B[TL::SetupEnd], T.SetupEnd);
+  PutLE<int32_t>(&B[TL::FilesStart], T.FilesStart);
+  PutLE<int32_t>(&B[TL::FilesEnd], T.FilesEnd);
   return B;
 }
 
@@ -263,18 +257,9 @@ bool ReadSelfExtractTrailer(TStream& Stream, TSelfExtractTrailer& T) {
   uint8_t B[SelfExtractTrailerSize];
   Stream.SetPosition(At);
   if (Stream.Read(B, sizeof B) != sizeof B) return false;
-  T.SetupStart = GetLE<int32_t>(B + TrSetupStart);
-  T.SetupEnd = GetLE<int32_t>(B + TrSetupEnd);
-  T.FilesStart = GetLE<int32_t>(B + TrFilesStart);
-  T.FilesEnd = GetLE<int32_t>(B + TrFilesEnd);
-  auto Inside = [At](int32_t Pos) { return Pos >= 0 && Pos < At; };
-  const bool NoFiles = T.FilesStart == 0 && T.FilesEnd == 0;
-  return Inside(T.SetupStart) && Inside(T.SetupEnd) && T.SetupStart <= T.SetupEnd &&
-         (NoFiles || (Inside(T.FilesStart) && Inside(T.FilesEnd) && T.FilesStart <= T.FilesEnd));
+  return DecodeSelfExtractTrailer(B, Size, T);
 }
 
 bool ReadDistributionTrailer(TStream& OwnFile, int64_t ImageEnd, TSelfExtractTrailer& T) {
-  if (!ReadSelfExtractTrailer(OwnFile, T)) return false;
-  const int64_t Span = static_cast<int64_t>(T.SetupEnd) - T.SetupStart + 1;
-  return T.SetupStart >= std::max<int64_t>(ImageEnd, 1) && Span >= ArchivePreambleSize;
+  return ReadSelfExtractTrailer(OwnFile, T) && TrailerLeadsBehindImage(T, ImageEnd);
 }

@@ -1,47 +1,19 @@
-// The archive file format: the 172-byte file header record, the header chain
+// The archive's records: the 172-byte file header record, the header chain
 // of an archive (single file, embedded at a base, or the first file of a
-// disk set) and the 56-byte trailer of a self-extracting executable.
-//
-// Archive (positions relative to the archive base; all integers little-endian):
-//   0    int32   header count N
-//   4    uint8   MultiDisk: 0 single file, 1 first file of a disk set
-//   5    172     header 1, then (single file) its zlib stream; the next header
-//                is at NextHeader, and so on.  A disk set keeps all N headers
-//                back to back from 5 and the data after them, running on from
-//                disk file to disk file (files.1, files.2, ...).
+// disk set) and the 56-byte trailer of a self-extracting executable.  The
+// byte layout and the rules of the chain are in routines_ArchiveLayout.h.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "archive/routines_ArchiveLayout.h"
 #include "rtl/cmp_TStream.h"
 #include "rtl/cmp_TStrings.h"
-
-// Header record, 172 bytes.  Strings are a length byte plus up to the
-// declared number of characters; padding and unused string bytes are zero.
-namespace FileHeaderLayout {
-constexpr size_t Index = 0;            // int32, 1-based position in the list it came from
-constexpr size_t FileDate = 4;         // double, local day count (two-second stamp)
-constexpr size_t EndDisk = 12;         // uint8, disk holding the last data byte
-constexpr size_t EndPos = 16;          // int32, position of the last data byte (inclusive)
-constexpr size_t FileName = 20;        // length byte + 100 characters
-constexpr size_t NextHeader = 124;     // int32
-constexpr size_t FileSize = 128;       // int32, uncompressed size
-constexpr size_t DataStart = 132;      // int32, position of the first data byte
-constexpr size_t CompressedSize = 136; // int32
-constexpr size_t StartDisk = 140;      // uint8, disk holding the first data byte
-constexpr size_t FileId = 144;         // int32, caller's identifier (0-1999 looked up)
-constexpr size_t Version = 148;        // length byte + 20 characters
-constexpr size_t Size = 172;
-constexpr size_t FileNameMax = 100;
-constexpr size_t VersionMax = 20;
-}  // namespace FileHeaderLayout
-
-// Count (4 bytes) and MultiDisk flag (1 byte) in front of the first header.
-constexpr int64_t ArchivePreambleSize = 5;
 
 struct TFileHeaderRecord {
   int32_t Index = 0;
@@ -109,7 +81,10 @@ class TFileHeaders {
   TFileHeader& GetFileHeaders(int Index);
   const TFileHeader& GetFileHeaders(int Index) const;
   void Add(std::unique_ptr<TFileHeader> Header);
-  void Clear() { FHeaders.clear(); }
+  void Clear() {
+    FHeaders.clear();
+    FNameIndex.clear();
+  }
   void AddFiles(const TStrings& List, bool Keep);
   int IndexOfName(const std::string& Name) const;
 
@@ -125,20 +100,10 @@ class TFileHeaders {
  private:
   std::vector<std::unique_ptr<TFileHeader>> FHeaders;
   uint8_t FMultiDisk = 0;
+  // Upper-case member name -> its first index, made on the first look-up:
+  // an installation looks up every member of a large archive by name.
+  mutable std::unordered_map<std::string, int> FNameIndex;
 };
-
-// Trailer of a self-extracting executable, the last 56 bytes of the file:
-//   0  15  length byte 14 + "SELFEXTRACTING"     16  int32 SetupStart
-//  15   1  zero                                  20  int32 SetupEnd
-//  32  24  zero                                  24  int32 FilesStart (0: none)
-//                                                28  int32 FilesEnd   (0: none)
-struct TSelfExtractTrailer {
-  int32_t SetupStart = 0;
-  int32_t SetupEnd = 0;
-  int32_t FilesStart = 0;
-  int32_t FilesEnd = 0;
-};
-constexpr size_t SelfExtractTrailerSize = 56;
 
 std::array<uint8_t, SelfExtractTrailerSize> EncodeSelfExtractTrailer(const TSelfExtractTrailer& T);
 // Reads the trailer at the end of Stream (the signature is not checked, as

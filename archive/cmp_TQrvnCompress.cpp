@@ -4,8 +4,10 @@
 #include <limits>
 #include <vector>
 
+#include "archive/routines_BlockDeflate.h"
 #include "archive/routines_Compression.h"
 #include "rtl/routines_ClassBuilder.h"
+#include "rtl/routines_LittleEndian.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
 
@@ -13,9 +15,8 @@ namespace {
 
 // Buffer sizes: members stream through these, never whole.
 constexpr size_t SourcePiece = 61440;         // compress: source read per write
-constexpr size_t CopyPiece = 61440;           // compress: temporary file -> archive
 constexpr size_t InflateInputSize = 65536;
-constexpr size_t InflateOutputSize = 4096;
+constexpr size_t InflateOutputSize = 65536;
 constexpr size_t ChunkSize = 8192;            // split and uncompressed copy
 
 template <class E = EQrvnCompress, class... A>
@@ -169,6 +170,7 @@ void TQrvnCompress::DiskFull() {
 
 void TQrvnCompress::ReadHeaders() {
   FHeadersLoaded = false;
+  FChainFile.clear();
   auto S = FileExists(FCompressedFile) ? TFileStream::TryOpen(FCompressedFile, TFileMode::fmOpenRead) : nullptr;
   if (!S) Fail(MsgCannotOpenArchive, FCompressedFile);
   FIdMap.fill(-1);
@@ -208,7 +210,23 @@ int TQrvnCompress::HeaderIndexOfId(int FileId) {
   return FIdMap[static_cast<size_t>(FileId)];
 }
 
+void TQrvnCompress::SetKeepArchiveOpen(bool Value) {
+  FKeepArchiveOpen = Value;
+  if (!Value) {
+    FArchive.reset();
+    FArchiveName.clear();
+  }
+}
+
+void TQrvnCompress::CloseArchiveUnlessKept() {
+  if (FKeepArchiveOpen && FArchive && !FArchiveName.empty()) return;
+  FArchive.reset();
+  FArchiveName.clear();
+}
+
 void TQrvnCompress::OpenDisk(int Disk, TFileMode Mode, std::string& Name) {
+  if (FArchive && !FArchiveName.empty() && Mode == TFileMode::fmOpenRead && SameText(Name, FArchiveName)) return;
+  FArchiveName.clear();
   for (int Attempt = 0; Attempt < 4; ++Attempt) {
     FArchive.reset();
     if (FHeaders.MultiDisk() == 1) Name = ChangeFileExt(Name, "." + std::to_string(Disk));
@@ -222,6 +240,7 @@ void TQrvnCompress::OpenDisk(int Disk, TFileMode Mode, std::string& Name) {
     if (FileExists(Name)) {
       FArchive = TFileStream::TryOpen(Name, Mode);
       if (!FArchive) Fail(MsgCannotOpenArchive, Name);
+      if (FKeepArchiveOpen && Mode == TFileMode::fmOpenRead && FHeaders.MultiDisk() != 1) FArchiveName = Name;
       return;
     }
   }
@@ -244,7 +263,10 @@ void TQrvnCompress::DoCompress(bool Append, int FileId) {
     if (Append && FileExists(FCompressedFile)) {
       FArchive = TFileStream::TryOpen(FCompressedFile, TFileMode::fmOpenReadWrite);
       if (!FArchive) CannotCreate(FCompressedFile);
-      FHeaders.ReadFromStream(*FArchive, 0);
+      // Appending file after file to one archive would read its whole chain
+      // of headers each time; the list this engine wrote last is used again
+      // while the archive is as it left it.
+      if (!ChainIsCurrent(*FArchive)) FHeaders.ReadFromStream(*FArchive, 0);
       FHeaders.AddFiles(*FFilesToProcess, true);
     } else {
       // The sources are checked before an existing archive is truncated.
@@ -260,77 +282,133 @@ void TQrvnCompress::DoCompress(bool Append, int FileId) {
       if (!FHeaders.GetFileHeaders(i).Loaded) CompressMember(i, *FArchive, FileId);
   } catch (...) {
     FHeadersLoaded = false;
+    FChainFile.clear();
     FArchive.reset();
     FFilesToProcess->Clear();
     throw;
   }
   FHeadersLoaded = false;
+  RememberChain(*FArchive);
   FArchive.reset();
   FFilesToProcess->Clear();
 }
 
+// What reading the chain back would give: every header as stored, loaded.
+void TQrvnCompress::RememberChain(TStream& Archive) {
+  FChainFile.clear();
+  if (FHeaders.Count() == 0 || FHeaders.MultiDisk() != 0) return;
+  for (int i = 0; i < FHeaders.Count(); ++i) {
+    TFileHeader& H = FHeaders.GetFileHeaders(i);
+    if (H.Loaded) continue;
+    const auto Bytes = H.Rec.Encode();
+    H.Rec = TFileHeaderRecord::Decode(Bytes.data());
+    H.Source.clear();
+    H.Loaded = true;
+  }
+  FChainFile = FCompressedFile;
+  FChainSize = Archive.Size();
+}
+
+// The archive is still the one RememberChain saw: same name, same size, the
+// same count, and its last header reads as the one in memory.
+bool TQrvnCompress::ChainIsCurrent(TStream& Archive) {
+  if (FChainFile.empty() || !SameText(FChainFile, FCompressedFile) || FHeaders.Count() == 0 ||
+      FHeaders.MultiDisk() != 0 || Archive.Size() != FChainSize)
+    return false;
+  const TFileHeaderRecord& Last = FHeaders.GetFileHeaders(FHeaders.Count() - 1).Rec;
+  const int64_t At = static_cast<int64_t>(Last.DataStart) - static_cast<int64_t>(FileHeaderLayout::Size);
+  uint8_t Pre[ArchivePreambleSize];
+  std::array<uint8_t, FileHeaderLayout::Size> Stored;
+  Archive.SetPosition(0);
+  if (Archive.Read(Pre, sizeof Pre) != sizeof Pre || GetLE<int32_t>(Pre) != FHeaders.Count() || Pre[4] != 0)
+    return false;
+  if (At < static_cast<int64_t>(ArchivePreambleSize)) return false;
+  Archive.SetPosition(At);
+  return Archive.Read(Stored.data(), Stored.size()) == Stored.size() && Stored == Last.Encode();
+}
+
+namespace {
+
+// Raised by the archive side of a member being deflated when the archive
+// takes fewer bytes than it is given: the disk is full.
+struct TArchiveShort {};
+
+// The archive as a deflating stream's destination: every byte must go.
+class TArchiveSink : public TStream {
+ public:
+  explicit TArchiveSink(TStream& Archive) : FArchive(Archive) {}
+  size_t Read(void*, size_t) override { throw EStreamError("Invalid stream operation"); }
+  size_t Write(const void* B, size_t C) override {
+    size_t W = 0;
+    try {
+      W = FArchive.Write(B, C);
+    } catch (const std::exception&) {
+      throw TArchiveShort{};
+    }
+    if (W < C) throw TArchiveShort{};
+    return C;
+  }
+  int64_t Seek(int64_t O, TSeekOrigin Origin) override { return FArchive.Seek(O, Origin); }
+  int64_t Size() override { return FArchive.Size(); }
+
+ private:
+  TStream& FArchive;
+};
+
+}  // namespace
+
 void TQrvnCompress::CompressMember(int HeaderIndex, TStream& Archive, int FileId) {
   TFileHeaderRecord& H = FHeaders.GetFileHeaders(HeaderIndex).Rec;
-  const std::string TempName = CreateTempFileName("bat");
-  std::unique_ptr<TFileStream> Source, Temp;
+  std::unique_ptr<TFileStream> Source;
+  TArchiveSink Sink(Archive);
   struct TCleanup {
     TQrvnCompress* Self;
-    std::unique_ptr<TFileStream>& Source;
-    std::unique_ptr<TFileStream>& Temp;
-    const std::string& TempName;
     ~TCleanup() {
       Self->FSource = Self->FDest = nullptr;
-      Source.reset();
-      Temp.reset();
-      if (!TempName.empty()) RemoveFile(TempName);
+      Self->FDestBase = 0;
     }
-  } Cleanup{this, Source, Temp, TempName};
+  } Cleanup{this};
 
   const std::string& SourcePath = FHeaders.GetFileHeaders(HeaderIndex).Source;
   Source = TFileStream::TryOpen(SourcePath, TFileMode::fmOpenRead);
   if (!Source) Fail(MsgCannotOpenFile, SourcePath);
-  Temp = TempName.empty() ? nullptr : TFileStream::TryOpen(TempName, TFileMode::fmCreate);
-  if (!Temp) CannotCreate(TempName);
+
+  // The member goes straight behind its header, which is written again once
+  // the compressed size is known: no copy of it through a temporary file.
+  const int64_t HeaderPos = Archive.Position();
+  if (!FHeaders.GetFileHeaders(HeaderIndex).WriteToStream(Archive)) DiskFull();
+  const int64_t DataPos = HeaderPos + static_cast<int64_t>(FileHeaderLayout::Size);
+  H.DataStart = CheckedPosition(DataPos, FCompressedFile);
   FSource = Source.get();
-  FDest = Temp.get();
+  FDest = &Archive;
+  FDestBase = DataPos;
 
   StartStats(H);
   FStats.CompressedSize = 0;
   if (OnBeforeAdding) OnBeforeAdding(this, FStats);
-  {
-    TCompressionStream Z(FCompressionLevel, *Temp);
-    Z.OnProgress = [this](TCustomZlibStream*) { AddStatus(); };
-    std::vector<uint8_t> Buf(SourcePiece);
+  try {
     Source->SetPosition(0);
-    for (size_t N; (N = Source->Read(Buf.data(), Buf.size())) > 0;) Z.WriteBuffer(Buf.data(), N);
-    Z.Finish();
+    const int64_t Size = Source->Size();
+    if (WorthBlocks(Size)) {
+      DeflateInBlocks(*Source, Size, ZlibLevel(FCompressionLevel), Sink, ZlibStreamBufferSize, [this] { AddStatus(); });
+    } else {
+      TCompressionStream Z(FCompressionLevel, Sink);
+      Z.OnProgress = [this](TCustomZlibStream*) { AddStatus(); };
+      std::vector<uint8_t> Buf(SourcePiece);
+      for (size_t N; (N = Source->Read(Buf.data(), Buf.size())) > 0;) Z.WriteBuffer(Buf.data(), N);
+      Z.Finish();
+    }
+  } catch (const TArchiveShort&) {
+    DiskFull();
   }
-  const int64_t TempSize = Temp->Size();
-  FStats.Ratio = PercentOf(static_cast<double>(TempSize), FStats.FileSize);
+  const int64_t End = Archive.Seek(0, TSeekOrigin::soEnd);
+  const int64_t Packed = End - DataPos;
+  FStats.Ratio = PercentOf(static_cast<double>(Packed), FStats.FileSize);
   FStats.FileFinished = true;
   AddStatus();
   FStats.FileFinished = false;
 
-  Temp->SetPosition(0);
-  const int64_t HeaderPos = Archive.Position();
-  if (!FHeaders.GetFileHeaders(HeaderIndex).WriteToStream(Archive)) DiskFull();
-  H.DataStart = CheckedPosition(HeaderPos + static_cast<int64_t>(FileHeaderLayout::Size), FCompressedFile);
-
-  std::vector<uint8_t> Buf(CopyPiece);
-  int64_t Copied = 0;
-  try {
-    for (size_t N; (N = Temp->Read(Buf.data(), Buf.size())) > 0;) {
-      const size_t W = Archive.Write(Buf.data(), N);
-      Copied += static_cast<int64_t>(W);
-      if (W < N) break;
-    }
-  } catch (const std::exception&) {
-    DiskFull();
-  }
-  if (Copied < TempSize) DiskFull();
-
-  FStats.TotalCompressedSize += TempSize;
-  const int64_t End = Archive.Position();
+  FStats.TotalCompressedSize += Packed;
   H.EndPos = CheckedPosition(End - 1, FCompressedFile);
   H.NextHeader = CheckedPosition(End, FCompressedFile);
   H.CompressedSize = FStats.CompressedSize;
@@ -350,7 +428,7 @@ void TQrvnCompress::AddStatus() {
   const int64_t P = FSource->Position();
   FStats.TotalBytesDone += P - FStats.BytesDone;
   FStats.BytesDone = static_cast<int32_t>(P);
-  const int64_t Out = FDest->Size();
+  const int64_t Out = FDest->Size() - FDestBase;
   if (Out > std::numeric_limits<int32_t>::max()) Fail(MsgTooLarge, FStats.FileName);
   FStats.CompressedSize = static_cast<int32_t>(Out);
   FStats.PercentDone = PercentOf(FStats.BytesDone, FStats.FileSize);
@@ -367,13 +445,16 @@ void TQrvnCompress::ExtractFiles() {
       DoExtract();
     } catch (...) {
       FArchive.reset();
+      FArchiveName.clear();
       FFilesToProcess->Clear();
       ExtractName.clear();
+      ExtractTargetAbsent = false;
       throw;
     }
-    FArchive.reset();
+    CloseArchiveUnlessKept();
     FFilesToProcess->Clear();
     ExtractName.clear();
+    ExtractTargetAbsent = false;
   });
 }
 
@@ -401,7 +482,7 @@ void TQrvnCompress::DoExtract() {
     std::string Target = TargetPath(H);
 
     bool Extract = true;
-    if (FileExists(Target)) {
+    if (!ExtractTargetAbsent && FileExists(Target)) {
       const int Decision = IsFileNewerByInfo(H.Rec.Version, Target, FOverwrite, H.Rec.FileDate);
       if (Decision == nrUndecided) Fail(MsgCompareFailed);
       Extract = !KeepsExisting(Decision);
@@ -419,6 +500,7 @@ void TQrvnCompress::DoExtract() {
     // Cleared on both roads: a name meant for this member must not rename
     // the next one.
     ExtractName.clear();
+    ExtractTargetAbsent = false;
   }
 }
 
@@ -467,7 +549,7 @@ void TQrvnCompress::ExtractMember(const TFileHeader& H, const std::string& Targe
   Out.reset();
   if (!RenameFileReplacing(Part, Target)) CannotCreate(Target);
   PartGoes.Kept = true;
-  FArchive.reset();
+  CloseArchiveUnlessKept();
 }
 
 bool TQrvnCompress::InflateMember(const TFileHeaderRecord& H, TStream& Target) {
@@ -542,6 +624,7 @@ std::unique_ptr<TStream> TQrvnCompress::CreateDiskFile(const std::string& Name) 
 
 void TQrvnCompress::DoSplit(std::string& Directory, const std::string& FileName) {
   FAbort = false;
+  FChainFile.clear();
   // A list left by an earlier split describes that disk set, not this file.
   if (!FHeadersLoaded || FHeaders.MultiDisk() != 0) ReadHeaders();
   if (FHeaders.MultiDisk() != 0)

@@ -58,6 +58,10 @@ class TQrvnCompress : public TComponent {
 
   // Public state.
   std::string ExtractName;  // name for the next extracted member; empty: its own
+  // The caller has made sure the next member's target is not there: no
+  // overwrite decision to make, and no look for it (which costs Wine a read
+  // of the whole folder).  Cleared with ExtractName.
+  bool ExtractTargetAbsent = false;
   TFileHeaders& Headers() { return FHeaders; }
   bool HeadersLoaded() const { return FHeadersLoaded; }
   TQrvnCompressMode Mode() const { return FMode; }
@@ -80,6 +84,12 @@ class TQrvnCompress : public TComponent {
   // OnNewDisk up to four times; Name follows the file opened.
   void OpenDisk(int Disk, TFileMode Mode, std::string& Name);
   virtual void DiskFull();
+  // While on, the archive read by an extraction stays open for the next
+  // member of the same file (an installation extracts one member at a
+  // time, and opening the archive for each costs more than a small
+  // member).  A disk set is opened anew for every member, as its disks
+  // change.  Off closes it.
+  void SetKeepArchiveOpen(bool Value);
 
  private:
   template <class Body>
@@ -87,6 +97,8 @@ class TQrvnCompress : public TComponent {
   void DoCompress(bool Append, int FileId);
   void CompressMember(int HeaderIndex, TStream& Archive, int FileId);
   void AddStatus();
+  void RememberChain(TStream& Archive);
+  bool ChainIsCurrent(TStream& Archive);
   void DoExtract();
   void ExtractMember(const TFileHeader& H, const std::string& Target);
   bool InflateMember(const TFileHeaderRecord& H, TStream& Target);
@@ -115,8 +127,16 @@ class TQrvnCompress : public TComponent {
   TlzhFileStats FStats;
   // The streams of the running operation.
   std::unique_ptr<TFileStream> FArchive;  // the archive, or the disk file open for reading
+  std::string FArchiveName;               // the file FArchive is open on, when it is kept
+  bool FKeepArchiveOpen = false;
+  void CloseArchiveUnlessKept();
   TStream* FSource = nullptr;             // what is being read (compress: the source file)
   TStream* FDest = nullptr;               // what is being written
+  int64_t FDestBase = 0;                  // where the member being compressed starts in FDest
+  // The archive whose header chain FHeaders holds after the last compress,
+  // and its size then (RememberChain).
+  std::string FChainFile;
+  int64_t FChainSize = -1;
   std::unique_ptr<TStream> FDisk;         // the disk file being written by a split
 };
 

@@ -1,5 +1,6 @@
 #include "archive/routines_Compression.h"
 
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -8,7 +9,19 @@ TProcessMessagesHook MessagesHook = NoMessages;
 }  // namespace
 
 void SetProcessMessagesHook(TProcessMessagesHook Hook) { MessagesHook = Hook ? Hook : NoMessages; }
-void ProcessPendingMessages() { MessagesHook(); }
+
+// Called for every buffer: the queue is read by time, not by buffer, as
+// each look at it is a round trip to the window system, and a run of small
+// files would spend more on looking than on unpacking.
+void ProcessPendingMessages() {
+  using TClock = std::chrono::steady_clock;
+  constexpr auto Interval = std::chrono::milliseconds(50);
+  static TClock::time_point Last;
+  const TClock::time_point Now = TClock::now();
+  if (Last != TClock::time_point() && Now - Last < Interval) return;
+  Last = Now;
+  MessagesHook();
+}
 
 const TEnumInfo& CompressionLevelInfo() {
   static const TEnumInfo Info{"TCompressionLevel", {"colNone", "colFastest", "colDefault", "colMax"}};

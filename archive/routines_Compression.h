@@ -16,8 +16,8 @@
 QV_DECLARE_EXCEPTION(EZlibError, Exception)
 
 // Long operations call this between buffers so a Cancel button can be
-// pressed.  The user interface installs its message pump; the default does
-// nothing.
+// pressed; the pump runs at most every 50 ms however small the buffers.
+// The user interface installs its message pump; the default does nothing.
 using TProcessMessagesHook = void (*)();
 void SetProcessMessagesHook(TProcessMessagesHook Hook);  // nullptr: the default
 void ProcessPendingMessages();

@@ -6,15 +6,22 @@
 // members inflated by a plain zlib loop in this process.
 //
 //   wine-run build/win64/bench/bench_install.exe [MEGABYTES] [--keep-payload]   (default 100)
+//   wine-run build/win64/bench/bench_install.exe --files N
 //
+// --files N makes the payload N small files (2 to 8 KB, in four folders)
+// instead, and prints the install time per file: it must not grow with N.
 // --keep-payload leaves the generated files in %TEMP%\qv_bench_install\payload
-// for another installer to be measured on (bench/side_by_side.sh).
+// for another installer to be measured on, and the installation with its
+// uninstall record for the kit's uninstaller to be timed on (bench/side_by_side.sh).
 //
 // The kit directory is found beside the bench folder (build/win64/kit) and
 // put on the library search path for the build; the old value comes back.
 #include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -113,6 +120,20 @@ std::vector<TPayloadFile> MakePayload(const std::string& Dir, size_t Megabytes) 
   return Files;
 }
 
+// N small text files, spread over the main folder and the three groups.
+std::vector<TPayloadFile> MakeSmallFiles(const std::string& Dir, int N) {
+  static const char* const Groups[] = {"", "Small", "Texts", "Media"};
+  std::vector<TPayloadFile> Files;
+  for (int i = 0; i < N; ++i) {
+    const std::string Name = Numbered("small%05d.txt", i);
+    const std::string Data = Generate(kText, 2048 + (i * 7919) % 6144, 9000 + i);
+    TFileStream F(AddBackslash(Dir) + Name, TFileMode::fmCreate);
+    F.WriteBuffer(Data.data(), Data.size());
+    Files.push_back({Groups[i % 4], Name, static_cast<int64_t>(Data.size())});
+  }
+  return Files;
+}
+
 std::string ProjectText(const std::vector<TPayloadFile>& Files, const std::string& Payload) {
   std::string T =
       "object Form1: TForm1\n"
@@ -144,16 +165,75 @@ std::string ProjectText(const std::vector<TPayloadFile>& Files, const std::strin
 
 void RunAndWait(const std::string& CommandLine) { ::RunAndWait("bench_install", CommandLine); }
 
+// The largest working set a process of the install reached: the loader
+// starts the setup engine as its child, which does the install; the child
+// is found while it runs and measured until it ends (the loader's own
+// peak when it started none).
+struct TInstallRun {
+  double PeakMB = 0;
+  std::string Measured;  // which process the peak is of
+};
+
+TInstallRun RunMeasured(const std::string& CommandLine) {
+  STARTUPINFOA Si{};
+  Si.cb = sizeof Si;
+  PROCESS_INFORMATION Pi{};
+  std::string Line = CommandLine;
+  if (!CreateProcessA(nullptr, &Line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Si, &Pi))
+    Fail("cannot start " + CommandLine);
+  CloseHandle(Pi.hThread);
+  auto PeakOf = [](HANDLE P) {
+    PROCESS_MEMORY_COUNTERS C{};
+    C.cb = sizeof C;
+    return GetProcessMemoryInfo(P, &C, sizeof C) ? static_cast<size_t>(C.PeakWorkingSetSize) : size_t{0};
+  };
+  std::vector<std::pair<DWORD, HANDLE>> Children;
+  size_t ChildPeak = 0, OwnPeak = 0;
+  for (;;) {
+    const bool Ended = WaitForSingleObject(Pi.hProcess, 50) == WAIT_OBJECT_0;
+    OwnPeak = std::max(OwnPeak, PeakOf(Pi.hProcess));
+    // The loader starts one program; the snapshots stop once it is found
+    // (each costs the Wine server a walk of every process).
+    HANDLE Snap = Children.empty() ? CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0) : INVALID_HANDLE_VALUE;
+    if (Snap != INVALID_HANDLE_VALUE) {
+      PROCESSENTRY32 E{};
+      E.dwSize = sizeof E;
+      for (BOOL More = Process32First(Snap, &E); More; More = Process32Next(Snap, &E)) {
+        if (E.th32ParentProcessID != Pi.dwProcessId) continue;
+        bool Known = false;
+        for (const auto& C : Children) Known = Known || C.first == E.th32ProcessID;
+        if (Known) continue;
+        if (HANDLE H = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, E.th32ProcessID))
+          Children.emplace_back(E.th32ProcessID, H);
+      }
+      CloseHandle(Snap);
+    }
+    for (const auto& C : Children) ChildPeak = std::max(ChildPeak, PeakOf(C.second));
+    if (Ended) break;
+  }
+  DWORD Code = 0;
+  GetExitCodeProcess(Pi.hProcess, &Code);
+  CloseHandle(Pi.hProcess);
+  for (const auto& C : Children) CloseHandle(C.second);
+  if (Code != 0) Fail(Format("%s ended with exit code %d", CommandLine, static_cast<int>(Code)));
+  TInstallRun R;
+  R.PeakMB = (Children.empty() ? OwnPeak : ChildPeak) / 1048576.0;
+  char Own[96];
+  std::snprintf(Own, sizeof Own, "the setup engine setup.exe started; setup.exe itself %.1f MB", OwnPeak / 1048576.0);
+  R.Measured = Children.empty() ? "setup.exe itself" : Own;
+  return R;
+}
+
 // --- plain zlib ----------------------------------------------------------------------------
 
 // Inflates every member of Archive into Dir with a plain zlib loop (65,536-
-// byte reads, 4,096-byte output, as the engine does); returns the bytes out.
+// byte reads and writes, as the engine does); returns the bytes out.
 int64_t PlainExtract(const std::string& Archive, const std::string& Dir) {
   TFileStream In(Archive, TFileMode::fmOpenRead);
   TFileHeaders H;
   H.ReadFromStream(In, 0);
   int64_t Total = 0;
-  std::vector<uint8_t> Src(65536), Dst(4096);
+  std::vector<uint8_t> Src(65536), Dst(65536);
   for (int i = 0; i < H.Count(); ++i) {
     const TFileHeaderRecord& R = H.GetFileHeaders(i).Rec;
     TFileStream Out(AddBackslash(Dir) + Numbered("m%05d", i), TFileMode::fmCreate);
@@ -190,9 +270,12 @@ void Row(const char* What, double Seconds, double Bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const size_t MB = argc > 1 ? static_cast<size_t>(std::atoi(argv[1])) : 100;
-  const bool KeepPayload = argc > 2 && std::string(argv[2]) == "--keep-payload";
-  if (MB < 1 || (argc > 2 && !KeepPayload) || argc > 3) Fail("usage: bench_install [MEGABYTES] [--keep-payload]");
+  const bool Small = argc == 3 && std::string(argv[1]) == "--files";
+  const int SmallCount = Small ? std::atoi(argv[2]) : 0;
+  const size_t MB = Small ? 0 : argc > 1 ? static_cast<size_t>(std::atoi(argv[1])) : 100;
+  const bool KeepPayload = !Small && argc > 2 && std::string(argv[2]) == "--keep-payload";
+  if (Small ? SmallCount < 1 : (MB < 1 || (argc > 2 && !KeepPayload) || argc > 3))
+    Fail("usage: bench_install [MEGABYTES] [--keep-payload] | --files N");
   const std::string Kit = AddBackslash(BenchBuildDir()) + "kit";
   const std::string Engine = AddBackslash(Kit) + "QuorvaneSetup.exe";
   if (!FileExists(Engine)) Fail("no setup engine at " + Engine);
@@ -203,10 +286,14 @@ int main(int argc, char** argv) {
   ForceDirectories(Payload);
   ForceDirectories(Work + "\\setup");
   const std::string Target = AddBackslash(GetProgramFilesDir()) + Product;
+  // A first installation: no folder and no record left by an earlier run.
+  const std::string Record = std::string("\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + Product;
   RemoveDirTree(Target);
+  RegDeleteKeyTree(hkLocalMachine, Record);
 
   std::vector<TPayloadFile> Files;
-  const double Gen = Seconds([&] { Files = MakePayload(Payload, MB); });
+  const double Gen =
+      Seconds([&] { Files = Small ? MakeSmallFiles(Payload, SmallCount) : MakePayload(Payload, MB); });
   int64_t Bytes = 0;
   for (const TPayloadFile& F : Files) Bytes += F.Size;
   std::printf("payload: %zu files, %.1f MB, generated in %.2f s\n", Files.size(), Bytes / 1048576.0, Gen);
@@ -224,7 +311,8 @@ int main(int argc, char** argv) {
   std::printf("archive: files.1 %.1f MB (%.0f%% of the payload), setup.exe %.1f MB\n", Archive / 1048576.0,
               100.0 * Archive / Bytes, FileSizeByName(Dist + "\\setup.exe") / 1048576.0);
 
-  const double Install = Seconds([&] { RunAndWait(Quote(Dist + "\\setup.exe")); });
+  TInstallRun Run;
+  const double Install = Seconds([&] { Run = RunMeasured(Quote(Dist + "\\setup.exe")); });
   int Missing = 0;
   for (const TPayloadFile& F : Files) {
     const std::string Dest = Target + (F.Group.empty() ? "" : "\\" + F.Group) + "\\" + F.Name;
@@ -242,9 +330,12 @@ int main(int argc, char** argv) {
   Row("install (setup.exe, every file)", Install, static_cast<double>(Bytes));
   Row("plain zlib inflate of files.1", Zlib, static_cast<double>(Inflated));
   std::printf("install takes %.1f times the plain inflate\n", Install / Zlib);
+  if (Small) std::printf("per file: %.3f ms (%d files)\n", Install * 1000.0 / Files.size(), SmallCount);
+  std::printf("peak working set: %.1f MB (%s)\n", Run.PeakMB, Run.Measured.c_str());
 
-  RemoveDirTree(Target);
   if (!KeepPayload) {
+    RemoveDirTree(Target);
+    RegDeleteKeyTree(hkLocalMachine, Record);
     RemoveDirTree(Work);
     return 0;
   }

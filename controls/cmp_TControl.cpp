@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/cmp_TScreen.h"
+#include "controls/routines_CodePages.h"
 #include "environment/routines_API.h"
 #include "rtl/routines_ClassBuilder.h"
 
@@ -251,6 +252,7 @@ void TWinControl::CreateWnd() {
         SetWindowLongPtrA(H, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(KitWndProc)));
   }
   SendMessageA(H, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), FALSE);
+  if (CaptionFollowsFont() && CharsetCodePage(FFont->Charset) != CP_ACP) ShowCaption();
   if (!Name().empty()) {
     FNameAtom = GlobalAddAtomA(Name().c_str());
     SetPropA(H, NameProperty(), reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(FNameAtom)));
@@ -363,7 +365,23 @@ void TWinControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t
 
 void TWinControl::SetCaption(const std::string& S) {
   TControl::SetCaption(S);
-  if (FHandle) SetWindowTextA(FHandle, S.c_str());
+  if (FHandle) ShowCaption();
+}
+
+void TWinControl::ShowCaption() {
+  const UINT CodePage = CaptionFollowsFont() ? CharsetCodePage(FFont->Charset) : CP_ACP;
+  FCaptionCodePage = CodePage;
+  if (CodePage == CP_ACP) {
+    SetWindowTextA(FHandle, FCaption.c_str());
+    return;
+  }
+  const std::wstring W = ToWide(FCaption, CodePage);
+  // Past the kit's own (ANSI) window procedure, which would turn the text
+  // back into the system's code page.
+  if (FDefWndProc)
+    CallWindowProcW(FDefWndProc, FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W.c_str()));
+  else
+    DefWindowProcW(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W.c_str()));
 }
 
 void TWinControl::SetVisible(bool V) {
@@ -461,6 +479,7 @@ bool TWinControl::ReflectedMessage(UINT Msg, WPARAM WParam, LPARAM, LRESULT& Res
 void TWinControl::FontChanged() {
   TControl::FontChanged();
   if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), TRUE);
+  if (FHandle && CaptionFollowsFont() && CharsetCodePage(FFont->Charset) != FCaptionCodePage) ShowCaption();
   for (TControl* C : FControls) C->TakeParentFont();
 }
 

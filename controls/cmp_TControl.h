@@ -199,6 +199,10 @@ class TWinControl : public TControl {
   LRESULT DefaultHandler(UINT Msg, WPARAM WParam, LPARAM LParam);
   void SendWindowlessTexts(HWND Receiver) const;
   void FontChanged() override;
+  // Whether the window shows the caption in the code page of the font's
+  // character set (see ShowCaption); edits keep the system's, since the
+  // user types in it.
+  virtual bool CaptionFollowsFont() const { return true; }
   // A message that a system control sent its parent about itself
   // (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR...,
   // WM_HSCROLL/WM_VSCROLL of a bar); the parent hands it back here.  True
@@ -230,6 +234,13 @@ class TWinControl : public TControl {
   int32_t FTabOrder = -1;
   HBRUSH FColorBrush = nullptr;
   uint16_t FNameAtom = 0;
+  UINT FCaptionCodePage = CP_ACP;  // the code page the window's text was given in
+
+ private:
+  // Gives the window its caption, read in the code page of the font's
+  // character set: texts of a language whose character set is not the
+  // system's (Russian picked on an English Windows) show as written.
+  void ShowCaption();
 };
 
 // The window class all kit windows without a system class use.

@@ -39,6 +39,7 @@ class TCustomEdit : public TWinControl {
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void CommandNotify(WORD NotifyCode) override;
+  bool CaptionFollowsFont() const override { return false; }
   virtual void Change();
   // Puts S into the window (a rich edit may read it as rich text).
   virtual void ShowText(const std::string& S);

@@ -18,7 +18,11 @@ HCURSOR ScreenCursorHandle() {
 }
 
 void TScreen::SetCursor(TCursor C) {
+  // The scopes of a run nest, each per file: the same cursor again is no
+  // change, and asking the system for it costs round trips to the server.
+  if (C == FCursor && FCursorShown) return;
   FCursor = C;
+  FCursorShown = true;
   HCURSOR H = ScreenCursorHandle();
   ::SetCursor(H ? H : LoadCursor(nullptr, IDC_ARROW));
 }

@@ -19,6 +19,7 @@ class TScreen {
 
  private:
   TCursor FCursor = crDefault;
+  bool FCursorShown = false;
 };
 
 extern TScreen* const Screen;

@@ -14,6 +14,12 @@ UINT AlignmentFlag(TAlignment A) {
 }
 
 void DrawCaption(HDC DC, RECT& R, const std::string& S, TFont* F, UINT Flags, bool Enabled) {
+  // Hebrew and Arabic read from the right: so do their lines, and a text
+  // that would stand at the left stands at the right.
+  if (F->Charset == HEBREW_CHARSET || F->Charset == ARABIC_CHARSET) {
+    Flags |= DT_RTLREADING;
+    if (!(Flags & (DT_CENTER | DT_RIGHT))) Flags |= DT_RIGHT;
+  }
   HGDIOBJ Old = SelectObject(DC, F->Handle());
   SetBkMode(DC, TRANSPARENT);
   const int Len = static_cast<int>(S.size());

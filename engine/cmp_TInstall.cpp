@@ -338,6 +338,10 @@ void TCustomInstall::Process() {
   // cancelled run leaves the machine as it found it; the install record
   // stays for the next attempt.
   RunJournal().Begin();
+  // The folders and the archive serve every file of the run.
+  TRegisteredFoldersKept Folders;
+  QrvnCompress().SetKeepArchiveOpen(true);
+  TFinally CloseArchive([] { QrvnCompress().SetKeepArchiveOpen(false); });
   RunJournal().KeyToBeChanged(hkLocalMachine, UninstallKeyFor(ProductName()), true);
   RunJournal().KeyToBeChanged(hkLocalMachine, RunOnceKey, false);
   FindInstallRecord(true, InstallKey);

@@ -1,6 +1,7 @@
 #include "environment/routines_API.h"
 
 #include <cstdio>
+#include <map>
 #include <vector>
 
 #include "environment/routines_Registry.h"
@@ -35,11 +36,24 @@ const char* const CurrentVersionKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVe
 
 // A folder named by a registry value, or the fallback when the value (or
 // its key) is missing or empty.
+int FoldersKept = 0;
+std::map<std::string, std::string>& KeptFolders() {
+  static std::map<std::string, std::string> M;
+  return M;
+}
+
 template <class F>
 std::string RegisteredFolder(TRootKeys Root, const char* Key, const char* Value, F Fallback) {
+  const std::string Id = std::to_string(static_cast<int>(Root)) + Key + "\\" + Value;
+  if (FoldersKept > 0) {
+    const auto It = KeptFolders().find(Id);
+    if (It != KeptFolders().end()) return It->second;
+  }
   std::string Dir = RegReadString(Root, Key, Value, "");
   if (Dir.empty()) Dir = Fallback();
-  return RemoveBackslash(Dir);
+  Dir = RemoveBackslash(Dir);
+  if (FoldersKept > 0) KeptFolders()[Id] = Dir;
+  return Dir;
 }
 
 std::string CurrentDrive() {
@@ -129,6 +143,11 @@ std::string GetStartupDir() {
 std::string GetProgramFilesDir() {
   return RegisteredFolder(hkLocalMachine, CurrentVersionKey, "ProgramFilesDir",
                           [] { return CurrentDrive() + "\\Program Files"; });
+}
+
+TRegisteredFoldersKept::TRegisteredFoldersKept() { ++FoldersKept; }
+TRegisteredFoldersKept::~TRegisteredFoldersKept() {
+  if (--FoldersKept == 0) KeptFolders().clear();
 }
 
 std::string GetCommonFilesDir() {

@@ -43,6 +43,18 @@ std::string GetStartupDir();
 std::string GetProgramFilesDir();
 std::string GetCommonFilesDir();
 
+// While one lives, the folders above that come from the registry are read
+// once and then remembered: an installation asks for its folders several
+// times per file, and they do not change while it runs.  Scopes nest; the
+// memory goes with the last.
+class TRegisteredFoldersKept {
+ public:
+  TRegisteredFoldersKept();
+  ~TRegisteredFoldersKept();
+  TRegisteredFoldersKept(const TRegisteredFoldersKept&) = delete;
+  TRegisteredFoldersKept& operator=(const TRegisteredFoldersKept&) = delete;
+};
+
 // "<Function> failed: error <Code>: <system text>" — how every Win32
 // failure is reported: the call, its code and what the system says of it
 // (SysErrorMessage, rtl/routines_Files.h).

@@ -25,15 +25,18 @@ bool TSharedFileCounts::CountDown(const std::string& Path, int32_t& Left, std::s
   std::vector<std::string> Names = {Path};
   const std::string Short = GetShortPath(Path);
   if (!SameText(Short, Path)) Names.push_back(Short);
-  for (const std::string& N : Names) {
-    int32_t Count = 0;
-    if (!FKey.ReadInteger(N, Count)) continue;
-    Left = Count > 0 ? Count - 1 : 0;
-    const bool Ok = Left > 0 ? FKey.WriteInteger(N, Left) : FKey.DeleteValue(N);
-    if (!Ok) Error = FKey.FailureText();
-    return true;
-  }
+  for (const std::string& N : Names)
+    if (CountDownValue(N, Left, Error)) return true;
   return false;
+}
+
+bool TSharedFileCounts::CountDownValue(const std::string& Name, int32_t& Left, std::string& Error) {
+  int32_t Count = 0;
+  if (!FKey.ReadInteger(Name, Count)) return false;
+  Left = Count > 0 ? Count - 1 : 0;
+  const bool Ok = Left > 0 ? FKey.WriteInteger(Name, Left) : FKey.DeleteValue(Name);
+  if (!Ok) Error = FKey.FailureText();
+  return true;
 }
 
 void RegisterHelpFile(const std::string& Name, const std::string& Folder) {

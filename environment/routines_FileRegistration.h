@@ -27,6 +27,9 @@ class TSharedFileCounts {
   // Answers false when the file is not counted; Left receives what remains,
   // and a write that fails leaves its cause in Error.
   bool CountDown(const std::string& Path, int32_t& Left, std::string& Error);
+  // The same for the one value Name, as it is stored (no short name looked
+  // for); false when there is no such value.
+  bool CountDownValue(const std::string& Name, int32_t& Left, std::string& Error);
 
   LONG LastError() const { return FKey.LastError(); }
   std::string FailureText() const { return FKey.FailureText(); }

@@ -35,17 +35,20 @@ const TIdentityRow IdentityRows[QrvnLanguageCount] = {
     {"ENGLISH", 0, "Arial", 8, 0},
     {"FRENCH", 0, "Arial", 8, 0x0C},
     {"GERMAN", 0, "MS Sans Serif", 8, 0x07},
-    {"GREEK", 0, "SGreek", 8, 0x08},
-    // No face of its own: Hebrew controls keep theirs and take the Hebrew
-    // character set.
-    {"HEBREW", 177, "", 0, 0x0D},
+    // Greek letters come with the Greek character set; Arial has them (no
+    // Windows carries a face named "SGreek").
+    {"GREEK", 161, "Arial", 8, 0x08},
+    // Arial carries the Hebrew letters on every Windows, Hebrew ones too.
+    {"HEBREW", 177, "Arial", 8, 0x0D},
     {"ITALIAN", 0, "Arial", 8, 0x10},
     // "MS PGothic" in full-width Shift-JIS letters.
     {"JAPANESE", 128, "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E", 9, 0x11},
     // "Batang" in the Korean code page.
     {"KOREAN", 129, "\xB9\xD9\xC5\xC1", 9, 0x12},
     {"POLISH", 238, "Arial", 8, 0x15},
-    {"PORTUGESE", 238, "Arial", 8, 0x16},
+    // Portuguese is written in the Western character set (not the Central
+    // European one, which has no a with tilde).
+    {"PORTUGESE", 0, "Arial", 8, 0x16},
     {"RUSSIAN", 204, "Arial", 8, 0x19},
     {"SPANISH", 0, "Arial", 8, 0x0A},
     {nullptr, 0, nullptr, 0, 0},  // qlUser

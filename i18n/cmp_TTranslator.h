@@ -46,8 +46,8 @@ std::string LanguageBitmapName(TQrvnLanguage L);
 std::string LanguageTextFileName(TQrvnLanguage L);
 // The character set of its fonts.
 int LanguageCharset(TQrvnLanguage L);
-// The face of its fonts; empty for a language with no face of its own
-// (Hebrew), whose controls keep the face they have.
+// The face of its fonts, in the language's own code page (the Chinese,
+// Japanese and Korean faces are named in their scripts).
 std::string LanguageFontFace(TQrvnLanguage L);
 // The smallest font size (points) its texts are readable in; 0 for none.
 int LanguageMinFontSize(TQrvnLanguage L);

@@ -78,7 +78,7 @@ TInstallContainer::~TInstallContainer() {
   // others with it, so each is looked up again before it is told.
   auto All = InstallContainerList().Data();
   for (TInstallContainer* C : All)
-    if (C != this && InstallContainerList().IndexOf(C) >= 0) C->ContainerDestroyed(this);
+    if (C != this && InstallContainerList().Contains(C)) C->ContainerDestroyed(this);
   FObjects.Clear();
   InstallContainerList().Remove(this);
 }
@@ -229,7 +229,7 @@ void TInstallContainer::Broadcast(TPersistent* Sender, int32_t Code, TBroadcastP
   // A copy: a dialog may add or remove objects while it runs.
   auto Objs = FObjects.Data();
   for (TInstallObject* O : Objs)
-    if (FObjects.IndexOf(O) >= 0 && O->RegisteredType() == rtDialog)
+    if (FObjects.Contains(O) && O->RegisteredType() == rtDialog)
       O->ReceiveBroadcast(Sender, Code, Param);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/types_Quorvane.h"
@@ -19,31 +20,48 @@ class TCustomNetInstallLocation;
 
 using TInstallContainerNotifyEvent = TEvent<void(TInstallContainer* Container)>;
 
-// A plain ordered list of references; it owns nothing.
+// A plain ordered list of references; it owns nothing.  Whether an item is
+// in it is answered without a search: the lists of a large project hold
+// thousands, and each object that goes asks for every other.
 template <class T>
 class TTypedRefList {
  public:
   int Count() const { return static_cast<int>(FItems.size()); }
   T* Items(int Index) const { return FItems.at(static_cast<size_t>(Index)); }
-  void Add(T* Item) { FItems.push_back(Item); }
-  void Insert(int Index, T* Item) { FItems.insert(FItems.begin() + Index, Item); }
+  void Add(T* Item) {
+    FItems.push_back(Item);
+    ++FCounts[Item];
+  }
+  void Insert(int Index, T* Item) {
+    FItems.insert(FItems.begin() + Index, Item);
+    ++FCounts[Item];
+  }
   void Remove(T* Item) {
+    const auto C = FCounts.find(Item);
+    if (C == FCounts.end()) return;
     for (auto It = FItems.begin(); It != FItems.end(); ++It)
       if (*It == Item) {
         FItems.erase(It);
-        return;
+        break;
       }
+    if (--C->second == 0) FCounts.erase(C);
   }
   int IndexOf(const T* Item) const {
+    if (!Contains(Item)) return -1;
     for (size_t i = 0; i < FItems.size(); ++i)
       if (FItems[i] == Item) return static_cast<int>(i);
     return -1;
   }
-  void Clear() { FItems.clear(); }
+  bool Contains(const T* Item) const { return FCounts.count(Item) > 0; }
+  void Clear() {
+    FItems.clear();
+    FCounts.clear();
+  }
   const std::vector<T*>& Data() const { return FItems; }
 
  private:
   std::vector<T*> FItems;
+  std::unordered_map<const T*, int> FCounts;  // how often each item is in FItems
 };
 
 // Every live install container, in creation order.

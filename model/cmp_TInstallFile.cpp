@@ -383,9 +383,17 @@ void TCustomInstallFile::InstallObjects() {
         "blank. File is :%s",
         Name());
   const std::string Dest = GetDestFileName();
+  // Under Wine every look for a name that is not there reads the whole
+  // folder (names are matched without regard to case): a new file is
+  // looked for once, not by every step.  Every overwrite rule lets a new
+  // file in where there is none.
   DestinationExisted = FileExists(Dest);
-  const int Result = IsFileNewerByInfo(Version, Dest, OverwriteMode, FileDate);
-  WillReplace = Result == nrUndecided || Result == nrNewWins;
+  if (DestinationExisted) {
+    const int Result = IsFileNewerByInfo(Version, Dest, OverwriteMode, FileDate);
+    WillReplace = Result == nrUndecided || Result == nrNewWins;
+  } else {
+    WillReplace = true;
+  }
   // A file in use is extracted under a numbered name that Windows moves
   // over the destination at the restart.  Once it is extracted it goes by
   // its destination name again: that is the file the help entry, the
@@ -465,6 +473,8 @@ void TCustomInstallFile::Extract() {
     Engine->SetCompressedFile(Archive);
     Engine->SetExtractDirectory(GetDestPath());
     Engine->ExtractName = FDestName;
+    // PrepareReplace moved the old file aside or chose a free name.
+    Engine->ExtractTargetAbsent = true;
     Engine->SetOverwrite(OverwriteMode);
     HookEngine(*Engine);
     TStrings List;
@@ -544,7 +554,8 @@ void TCustomInstallFile::PrepareReplace() {
   WillReplace = true;
   const std::string Dest = GetDestFileName();
   DropReplacedCopy();
-  if (!FileExists(Dest)) return;
+  // Absent a moment ago, and no handler of this file's own to put it there.
+  if ((!DestinationExisted && !OnReplacing) || !FileExists(Dest)) return;
   // Before the file goes, a copy beside it: the new file may yet fail to
   // arrive (a damaged archive, a full disk, a cancel).
   // Without a copy the replacement goes on as it always did.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "environment/routines_Scoped.h"
 #include "rtl/routines_ClassBuilder.h"
 
 namespace cmp_TVersion {
@@ -101,8 +102,23 @@ std::string DottedVersion(DWORD MS, DWORD LS) {
   return B;
 }
 
+// Only a program or library (a file that starts with "MZ") can carry a
+// version resource.  Asking the system about any other file costs it two
+// opens and two mappings of the file; a build or an installation asks for
+// every file.  A file that cannot be read here is asked about all the same.
+bool CannotHoldVersion(const std::string& FileName) {
+  const TKernelHandle F(CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!F.Valid()) return false;
+  char Magic[2] = {};
+  DWORD Got = 0;
+  if (!ReadFile(F, Magic, sizeof Magic, &Got, nullptr)) return false;
+  return Got < sizeof Magic || Magic[0] != 'M' || Magic[1] != 'Z';
+}
+
 // The whole version resource of FileName; false when it has none.
 bool ReadVersionBlock(const std::string& FileName, std::vector<char>& Block) {
+  if (CannotHoldVersion(FileName)) return false;
   DWORD Handle = 0;
   const DWORD Size = GetFileVersionInfoSizeA(FileName.c_str(), &Handle);
   if (Size == 0) return false;

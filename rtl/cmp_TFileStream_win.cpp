@@ -3,9 +3,7 @@
 #include <algorithm>
 
 #include "rtl/cmp_TFileStream.h"
-
-double DayCountFromFileTime(const FILETIME& Utc);
-bool FileTimeFromDayCount(double Date, FILETIME& Utc);
+#include "rtl/routines_FileTime_win.h"
 
 namespace {
 HANDLE H(void* P) { return static_cast<HANDLE>(P); }

@@ -5,7 +5,7 @@
 namespace {
 
 // Days since 1 March of year 0 style civil count (proleptic Gregorian).
-int64_t DaysFromCivil(int64_t Y, int64_t M, int64_t D) {
+constexpr int64_t DaysFromCivil(int64_t Y, int64_t M, int64_t D) {
   Y -= M <= 2;
   const int64_t Era = (Y >= 0 ? Y : Y - 399) / 400;
   const int64_t Yoe = Y - Era * 400;
@@ -26,7 +26,8 @@ void CivilFromDays(int64_t Z, int& Y, int& M, int& D) {
   Y = static_cast<int>(Yoe + Era * 400 + (M <= 2));
 }
 
-const int64_t DayZero = DaysFromCivil(1899, 12, 30);
+// Known when the program is linked: nothing to run at start-up.
+constexpr int64_t DayZero = DaysFromCivil(1899, 12, 30);
 constexpr double SecondsPerDay = 86400.0;
 
 }  // namespace

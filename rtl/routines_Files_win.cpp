@@ -1,6 +1,7 @@
 // The file system of the Windows build (ANSI API).
 #include <windows.h>
 
+#include "rtl/routines_FileTime_win.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Format.h"
 #include "rtl/routines_Strings.h"
@@ -87,29 +88,6 @@ bool ForceDirectories(const std::string& Dir) {
   const std::string Parent = ExtractFileDir(D);
   if (!Parent.empty() && Parent != D && !ForceDirectories(Parent)) return false;
   return CreateDirectoryA(D.c_str(), nullptr) != 0 || DirectoryExists(D);
-}
-
-// Shared with the file stream.  The conversion goes through local time and
-// the two-second stamp, as the archive headers have always stored it.
-double DayCountFromFileTime(const FILETIME& Utc) {
-  FILETIME Local;
-  SYSTEMTIME S;
-  if (!FileTimeToLocalFileTime(&Utc, &Local) || !FileTimeToSystemTime(&Local, &S)) return 0;
-  TCalendarTime C{S.wYear, S.wMonth, S.wDay, S.wHour, S.wMinute, S.wSecond & ~1};
-  return EncodeDayCount(C);
-}
-
-bool FileTimeFromDayCount(double Date, FILETIME& Utc) {
-  const TCalendarTime C = DecodeDayCount(Date);
-  SYSTEMTIME S = {};
-  S.wYear = static_cast<WORD>(C.Year);
-  S.wMonth = static_cast<WORD>(C.Month);
-  S.wDay = static_cast<WORD>(C.Day);
-  S.wHour = static_cast<WORD>(C.Hour);
-  S.wMinute = static_cast<WORD>(C.Minute);
-  S.wSecond = static_cast<WORD>(C.Second);
-  FILETIME Local;
-  return SystemTimeToFileTime(&S, &Local) && LocalFileTimeToFileTime(&Local, &Utc);
 }
 
 bool FileAge(const std::string& FileName, double& Date) {

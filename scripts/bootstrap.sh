@@ -11,6 +11,10 @@ packages=(
   googletest libgtest-dev
   wine wine64
   xvfb x11-utils imagemagick fonts-dejavu-core
+  # The letters of the sixteen languages under Wine: DejaVu has the Greek,
+  # Cyrillic, Hebrew and Vietnamese ones, WenQuanYi Micro Hei the Chinese,
+  # Japanese and Korean ones.
+  fonts-wqy-microhei
   python3-pyftpdlib
   clang libclang-rt-14-dev
 )

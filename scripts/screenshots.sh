@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Screenshots of every page and window of the setup wizard, in English,
-# French, German, Italian and Spanish, taken from the real sample setup under
+# Screenshots of every page and window of the setup wizard, in each of the
+# sixteen languages of the kit's tables, taken from the real sample setup under
 # Wine as a user goes through it:
 #
 #   1. from a distribution whose files.1 is cut into two disks: the language
@@ -17,7 +17,7 @@
 # are not left to a window manager, so the main window really fills the
 # screen; the tests' prefix stays as it is.
 #
-#   scripts/screenshots.sh [BUILD_DIR]      (default build/win64)
+#   scripts/screenshots.sh [BUILD_DIR [LANG...]]   (default build/win64, all languages)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source_dir=$(pwd)
@@ -82,7 +82,7 @@ shot() {  # shot WINDOW NAME
   echo "  $lang/$2.png"
 }
 start_setup() {  # start_setup SETUP.EXE: runs it as the user does, in the user's language
-  LC_ALL=$locale "$run" "$1" </dev/null >>"$work/setup.log" 2>&1 &
+  env LC_ALL=$locale "$run" "$1" </dev/null >>"$work/setup.log" 2>&1 &
   setup=$!
 }
 end_setup() {
@@ -110,7 +110,18 @@ remove_product() {
   done
 }
 
-languages=("en English en_US" "fr French fr_FR" "de German de_DE" "it Italian it_IT" "es Spanish es_ES")
+languages=("en English en_US" "fr French fr_FR" "de German de_DE" "it Italian it_IT" "es Spanish es_ES"
+           "zh ChineseSimplified zh_CN.UTF-8" "cs Czech cs_CZ.UTF-8" "da Danish da_DK.UTF-8"
+           "el Greek el_GR.UTF-8" "he Hebrew he_IL.UTF-8" "ja Japanese ja_JP.UTF-8"
+           "ko Korean ko_KR.UTF-8" "pl Polish pl_PL.UTF-8" "pt Portugese pt_BR.UTF-8"
+           "ru Russian ru_RU.UTF-8" "vi Vietnamese vi_VN.UTF-8")
+# scripts/screenshots.sh BUILD_DIR LANG...: only those languages (say "ja ru").
+if [ $# -gt 1 ]; then
+  wanted=" ${*:2} "
+  picked=()
+  for entry in "${languages[@]}"; do [[ $wanted == *" ${entry%% *} "* ]] && picked+=("$entry"); done
+  languages=("${picked[@]}")
+fi
 for entry in "${languages[@]}"; do
   read -r lang name locale <<<"$entry"
   echo "== $name"

@@ -6,6 +6,7 @@
 #include "apps/setup/cmp_TSetupMainForm.h"
 #include "apps/setup/routines_Startup.h"
 #include "controls/cmp_TApplication.h"
+#include "controls/cmp_TForm.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RegisterSetupClasses();
@@ -20,5 +21,26 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     return 1;
   }
   App.Run();
-  return App.ExitCode;
+  // The components go as they always did (the install starts its cleanup
+  // batch as it goes), and the top-level windows end with the process:
+  // destroying a visible one hides it first, and Wine's X11 driver then
+  // waits up to 2 s for the window manager, at the end of every run.
+  const int Code = App.ExitCode;
+  for (int i = App.ComponentCount() - 1; i >= 0; --i) {
+    auto* F = dynamic_cast<TCustomForm*>(App.Components(i));
+    if (!F || !F->HandleAllocated() || !IsWindowVisible(F->Handle())) {
+      delete App.Components(i);
+      continue;
+    }
+    if (F->OnDestroy) {
+      try {
+        F->OnDestroy(F);
+      } catch (...) {
+      }
+      F->OnDestroy = TNotifyEvent();
+    }
+    F->Destroying();
+    F->DestroyComponents();
+  }
+  ExitProcess(static_cast<UINT>(Code));
 }

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <map>
 
 #include "environment/routines_API.h"
 #include "environment/routines_AtRestart.h"
@@ -61,15 +62,34 @@ void PruneEmptyKeys(TRootKeys Root, std::string Rel) {
   }
 }
 
-// Takes one dealt-with item out of the record.
-void StrikeOut(const TRecordPlace& P) {
-  if (P.ValueName.empty()) {
-    RegDeleteKeyTree(hkLocalMachine, P.SubKey);
-    return;
+// Takes each dealt-with item out of the record at once; the key of the
+// items struck last stays open for the next, which is mostly in it too.
+class TRecordStriker {
+ public:
+  void Close() {
+    FKey.Close();
+    FSubKey.clear();
   }
-  TRegKey K;
-  if (K.Open(hkLocalMachine, P.SubKey, false)) K.DeleteValue(P.ValueName);
-}
+  void StrikeOut(const TRecordPlace& P) {
+    if (P.ValueName.empty()) {
+      Close();
+      RegDeleteKeyTree(hkLocalMachine, P.SubKey);
+      return;
+    }
+    if (!FKey.IsOpen() || !SameText(FSubKey, P.SubKey)) {
+      FSubKey = P.SubKey;
+      if (!FKey.Open(hkLocalMachine, P.SubKey, false)) {
+        FSubKey.clear();
+        return;
+      }
+    }
+    FKey.DeleteValue(P.ValueName);
+  }
+
+ private:
+  TRegKey FKey;
+  std::string FSubKey;
+};
 
 bool SameFile(const std::string& A, const std::string& B) {
   auto Long = [](const std::string& P) {
@@ -240,24 +260,99 @@ bool DecrementSharedCount(const std::string& Path, int32_t& Left, std::string& E
 
 namespace {
 
+// What a removal of many files reads once instead of once per file: the
+// shared-file counts and the help entries, each key opened once and its
+// value names read once.  A count is still read and written in the
+// registry at the moment its file goes.
+class TRecordedFileRemoval {
+ public:
+  // Path's count goes down by one, as DecrementSharedCount does.
+  bool CountDown(const std::string& Path, int32_t& Left, std::string& Error) {
+    LoadCounts();
+    if (!FCountsOpen) return false;
+    const std::string Name = CountedName(Path);
+    if (Name.empty()) return false;
+    std::string Failure;
+    if (!FCounts.CountDownValue(Name, Left, Failure)) return false;
+    if (Left == 0) FCountNames.erase(UpperCase(Name));
+    Error = Failure;
+    return true;
+  }
+
+  // As RemoveHelpEntry.
+  void RemoveHelp(const std::string& Path) {
+    LoadHelp();
+    const auto It = FHelp.find(UpperCase(ExtractFileName(Path)));
+    if (It == FHelp.end() || !SameText(RemoveBackslash(It->second), ExtractFileDir(Path))) return;
+    FHelpKey.DeleteValue(It->first);
+    FHelp.erase(It);
+  }
+
+ private:
+  void LoadCounts() {
+    if (FCountsLoaded) return;
+    FCountsLoaded = true;
+    FCountsOpen = FCounts.Open(false);
+    TRegKey K;
+    std::vector<std::string> Names;
+    if (!FCountsOpen || !K.OpenReadOnly(hkLocalMachine, SharedDllsKey) || !K.GetValueNames(Names)) return;
+    for (const std::string& N : Names) {
+      FCountNames[UpperCase(N)] = N;
+      // A count kept under a short name ("C:\PROGRA~1\..."): found by the
+      // long name it stands for.
+      if (N.find('~') == std::string::npos) continue;
+      char Buf[MAX_PATH * 2] = {};
+      const DWORD L = GetLongPathNameA(N.c_str(), Buf, sizeof Buf);
+      if (L > 0 && L < sizeof Buf) FByLongName.emplace(UpperCase(std::string(Buf, L)), N);
+    }
+  }
+
+  // The value that counts Path: its own name first, else its short name.
+  std::string CountedName(const std::string& Path) const {
+    const auto Own = FCountNames.find(UpperCase(Path));
+    if (Own != FCountNames.end()) return Own->second;
+    const auto Short = FByLongName.find(UpperCase(Path));
+    if (Short != FByLongName.end() && FCountNames.count(UpperCase(Short->second))) return Short->second;
+    return "";
+  }
+
+  void LoadHelp() {
+    if (FHelpLoaded) return;
+    FHelpLoaded = true;
+    std::vector<std::string> Names;
+    if (!FHelpKey.Open(hkLocalMachine, HelpKey, false) || !FHelpKey.GetValueNames(Names)) return;
+    for (const std::string& N : Names) {
+      std::string Folder;
+      if (FHelpKey.ReadString(N, Folder)) FHelp[UpperCase(N)] = Folder;
+    }
+  }
+
+  bool FCountsLoaded = false, FCountsOpen = false, FHelpLoaded = false;
+  TSharedFileCounts FCounts;
+  std::map<std::string, std::string> FCountNames;  // upper-cased value name -> value name
+  std::map<std::string, std::string> FByLongName;  // upper-cased long path -> short value name
+  TRegKey FHelpKey;
+  std::map<std::string, std::string> FHelp;  // upper-cased file name -> folder
+};
+
 // The second half of removing a file, once its count (if any) is down to
 // zero: the component's unregistration when it has one, then the file.
 TReportLine DeleteRecordedFile(const std::string& Path, std::set<std::string>& Pending,
-                               const std::function<std::string()>& Unregister) {
-  if (DirectoryExists(Path)) return {TOutcome::Failed, Path, "a folder stands where the file was installed"};
-  if (!FileExists(Path)) {
-    RemoveHelpEntry(Path);
+                               const std::function<std::string()>& Unregister, TRecordedFileRemoval& Removal) {
+  const DWORD Attr = GetFileAttributesA(Path.c_str());
+  if (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_DIRECTORY))
+    return {TOutcome::Failed, Path, "a folder stands where the file was installed"};
+  if (Attr == INVALID_FILE_ATTRIBUTES) {
+    Removal.RemoveHelp(Path);
     return {TOutcome::Absent, Path, ""};
   }
   if (Unregister) {
     const std::string Error = Unregister();
     if (!Error.empty()) return {TOutcome::Failed, Path, Error};
   }
-  const DWORD Attr = GetFileAttributesA(Path.c_str());
-  if (Attr != INVALID_FILE_ATTRIBUTES && (Attr & FILE_ATTRIBUTE_READONLY))
-    SetFileAttributesA(Path.c_str(), Attr & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  if (Attr & FILE_ATTRIBUTE_READONLY) SetFileAttributesA(Path.c_str(), Attr & ~DWORD(FILE_ATTRIBUTE_READONLY));
   if (DeleteFileA(Path.c_str())) {
-    RemoveHelpEntry(Path);
+    Removal.RemoveHelp(Path);
     return {TOutcome::Removed, Path, ""};
   }
   const DWORD E = GetLastError();
@@ -265,25 +360,26 @@ TReportLine DeleteRecordedFile(const std::string& Path, std::set<std::string>& P
   std::string Error;
   if (!DeleteAtRestart(Path, Error)) return {TOutcome::Failed, Path, Error};
   Pending.insert(Key(Path));
-  RemoveHelpEntry(Path);
+  Removal.RemoveHelp(Path);
   return {TOutcome::AtRestart, Path, "in use"};
 }
 
 TReportLine RemoveCountedFile(const std::string& Path, std::set<std::string>& Pending,
-                              const std::function<std::string()>& Unregister) {
+                              const std::function<std::string()>& Unregister, TRecordedFileRemoval& Removal) {
   int32_t Left = 0;
   std::string Error;
-  if (DecrementSharedCount(Path, Left, Error)) {
+  if (Removal.CountDown(Path, Left, Error)) {
     if (!Error.empty()) return {TOutcome::Failed, Path, Error};
     if (Left > 0) return {TOutcome::Kept, Path, Format("shared, %d other installation(s) use it", Left)};
   }
-  return DeleteRecordedFile(Path, Pending, Unregister);
+  return DeleteRecordedFile(Path, Pending, Unregister, Removal);
 }
 
 }  // namespace
 
 TReportLine RemoveRecordedFile(const std::string& Path, std::set<std::string>& Pending) {
-  return RemoveCountedFile(Path, Pending, nullptr);
+  TRecordedFileRemoval Removal;
+  return RemoveCountedFile(Path, Pending, nullptr, Removal);
 }
 
 void RemoveEmptyFolders(const std::vector<std::string>& Candidates, std::set<std::string>& Pending,
@@ -344,22 +440,30 @@ TUninstallReport Uninstall(const TUninstallRecord& Record, const TUninstallOptio
   std::vector<std::string> Folders;
   for (const std::string& U : Record.Unreadable) Report.Add(TOutcome::Failed, U, "unreadable entry of the record");
 
+  TRecordedFileRemoval Removal;
+  TRecordStriker Striker;
   // An item stays in the record until it has been dealt with.
   auto Settle = [&](const TReportLine& L, const TRecordPlace& Place) {
     Report.Lines.push_back(L);
-    if (L.Outcome != TOutcome::Failed) StrikeOut(Place);
+    if (L.Outcome != TOutcome::Failed) Striker.StrikeOut(Place);
+  };
+  // Each folder once: most files share theirs.
+  std::set<std::string> SeenFolders;
+  auto AddFolder = [&](const std::string& Dir) {
+    if (SeenFolders.insert(Key(Dir)).second) Folders.push_back(Dir);
   };
 
   for (const TRecordedActiveX& A : Record.ActiveX) {
-    Folders.push_back(ExtractFileDir(A.Path));
+    AddFolder(ExtractFileDir(A.Path));
     const unsigned Timeout = Options.UnregisterTimeoutMs;
     Settle(RemoveCountedFile(A.Path, Pending,
-                             [&] { return A.IsProgram ? UnregisterProgram(A.Path, Timeout) : UnregisterLibrary(A.Path); }),
+                             [&] { return A.IsProgram ? UnregisterProgram(A.Path, Timeout) : UnregisterLibrary(A.Path); },
+                             Removal),
            A.Place);
   }
   for (const TRecordedFile& F : Record.Files) {
-    Folders.push_back(ExtractFileDir(F.Path));
-    Settle(RemoveRecordedFile(F.Path, Pending), F.Place);
+    AddFolder(ExtractFileDir(F.Path));
+    Settle(RemoveCountedFile(F.Path, Pending, nullptr, Removal), F.Place);
   }
   for (const TRecordedRegistryKey& R : Record.RegistryKeys) Settle(RemoveRegistryValues(R), R.Place);
 
@@ -367,17 +471,18 @@ TUninstallReport Uninstall(const TUninstallRecord& Record, const TUninstallOptio
   const bool IsRecordedUninstaller = SameFile(Options.SelfPath, Uninstaller);
   if (!Report.Failed()) {
     if (IsRecordedUninstaller) {
-      Folders.push_back(ExtractFileDir(Uninstaller));
+      AddFolder(ExtractFileDir(Uninstaller));
       Report.Lines.push_back(RemoveSelf(Uninstaller, Pending));
     } else if (!Trim(Uninstaller).empty()) {
       // Started from elsewhere (a copy, the kit): the installed uninstaller
       // is a file of the product like any other.
-      Folders.push_back(ExtractFileDir(Uninstaller));
-      Report.Lines.push_back(RemoveRecordedFile(Uninstaller, Pending));
+      AddFolder(ExtractFileDir(Uninstaller));
+      Report.Lines.push_back(RemoveCountedFile(Uninstaller, Pending, nullptr, Removal));
     }
   }
   RemoveEmptyFolders(Folders, Pending, SystemFolders(), Report);
   // With a failure the record keeps what is left, for the next attempt.
+  Striker.Close();
   if (!Report.Failed()) RegDeleteKeyTree(hkLocalMachine, Record.Key);
   return Report;
 }

@@ -99,6 +99,10 @@ def main():
         "random.bin": bytes(rnd.getrandbits(8) for _ in range(150000)),
         "zeros.bin": bytes(100000),
         "mixed.bin": b"".join(bytes(rnd.getrandbits(8) for _ in range(3000)) + b"abc" * 1000 for _ in range(20)),
+        # Four and a half deflate blocks of 256 KB, compressed two at a time:
+        # an odd one at the end, and a 20,000-byte period that matches
+        # across every block boundary.
+        "long.bin": (bytes(rnd.getrandbits(8) for _ in range(20000)) * 60)[:1179648],
     }
     paths = []
     for name, content in sources.items():

@@ -115,6 +115,10 @@ TEST(TFileHeaders, ReadsAChainAndFindsNames) {
   EXPECT_EQ(H.IndexOfName("c:\\SRC\\two.TXT;C:\\dest;more"), 1);
   EXPECT_EQ(H.IndexOfName("C:\\src\\one.txt"), 0);  // the first of two equal names
   EXPECT_EQ(H.IndexOfName("two.txt"), -1);
+  // A record renamed after the first look-up is found by its new name only.
+  H.GetFileHeaders(1).Rec.FileName = "C:\\src\\three.txt";
+  EXPECT_EQ(H.IndexOfName("C:\\src\\two.txt"), -1);
+  EXPECT_EQ(H.IndexOfName("C:\\SRC\\three.txt"), 1);
   EXPECT_EQ(H.MultiDisk(), 0);
   try {
     H.GetFileHeaders(3);

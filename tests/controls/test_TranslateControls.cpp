@@ -170,6 +170,7 @@ TEST_F(PageTest, APageChangesItsTextsByIdAndByTextIntoAnyLanguage) {
   EXPECT_EQ(Page->Caption(), "Welcome");
   EXPECT_EQ(ByText->Caption(), "Click Next to continue with the installation.");
   // Into a language without strings nothing changes.
+  T.Language(qlKorean)->Strings()->Clear();
   EXPECT_EQ(TranslateFromInto(qlEnglish, qlKorean, Page), qlEnglish);
   EXPECT_EQ(Next->Caption(), "Next >");
 }
@@ -188,6 +189,7 @@ TEST_F(PageTest, FontsChangeThroughTheControlTree) {
     EXPECT_GE(C->Font()->Size(), 9) << C->Name();
   }
   // Back to a language without strings of its own: English fonts.
+  T.Language(qlDanish)->Strings()->Clear();
   T.SetTranslateIntoLanguage(qlDanish);
   SetFontsOf(Page);
   EXPECT_EQ(Inner->Font()->Charset, 0);

@@ -9,3 +9,9 @@ set_tests_properties(e2e_sample_cycle PROPERTIES TIMEOUT 600)
 add_test(NAME e2e_sample_wizard
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/sample_wizard.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(e2e_sample_wizard PROPERTIES TIMEOUT 600)
+
+# The sample's setup on a Windows of each of the sixteen languages, and the
+# language page switching between code pages.
+add_test(NAME e2e_languages
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/languages.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(e2e_languages PROPERTIES TIMEOUT 600)

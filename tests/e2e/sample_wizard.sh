@@ -61,11 +61,11 @@ build_sample_distribution
 start_setup
 qa wait "Select a language" 60 >/dev/null || fail "no language page"
 qa state "Select a language" BackBtn | grep -q 'visible=0' || fail "the first page offers Back"
-qa select "Select a language" LanguageGrid 1,0 >/dev/null
+qa select "Select a language" LanguageGrid 0,2 >/dev/null
 qa wait "Choisissez une langue" 10 >/dev/null || fail "French did not turn the page French"
 qa waittext "Choisissez une langue" ProceedBtn "Suivant >" 5 >/dev/null || fail "the buttons stayed English"
 say "== French: $(qa text 'Choisissez une langue' | grep -v '^ *$' | paste -sd '|')"
-qa select "Choisissez une langue" LanguageGrid 0,0 >/dev/null
+qa select "Choisissez une langue" LanguageGrid 1,1 >/dev/null
 qa waittext "Select a language" ProceedBtn "Next >" 10 >/dev/null || fail "English did not come back"
 next "Select a language"
 qa wait Welcome 30 >/dev/null || fail "no welcome page"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -377,7 +378,15 @@ TEST_F(LoaderRun, CopyStaysWhileARestartRefersToIt) {
   const auto Exes = RecordValues(RecordText(), "exe");
   ASSERT_EQ(Exes.size(), 1u);
   EXPECT_TRUE(FileExists(Exes[0]));
-  RemoveTree(ExtractFileDir(Exes[0]));
+  // The copy that stays is the archive's, byte for byte and with the dates
+  // it was stored with (two-second stamps).
+  const std::string Copy = ExtractFileDir(Exes[0]);
+  EXPECT_EQ(ReadTestFile(Exes[0]), ReadTestFile(FakeSetupExe()));
+  EXPECT_EQ(ReadTestFile(AddBackslash(Copy) + "readme.txt"), "read me first");
+  double Stored = 0, Unpacked = 0;
+  ASSERT_TRUE(FileAge(FakeSetupExe(), Stored) && FileAge(Exes[0], Unpacked));
+  EXPECT_LE(std::abs(Unpacked - Stored) * 86400.0, 2.0);
+  RemoveTree(Copy);
 }
 
 TEST_F(LoaderRun, DamagedOrMissingArchiveStopsWithAMessageAndLeavesNothing) {
@@ -385,23 +394,26 @@ TEST_F(LoaderRun, DamagedOrMissingArchiveStopsWithAMessageAndLeavesNothing) {
   std::string CorruptData = Good;
   for (size_t i = 5 + 172 + 20; i < 5 + 172 + 60; ++i) CorruptData[i] = static_cast<char>(CorruptData[i] ^ 0x5a);
   std::string Empty(5, '\0');
+  const char* const Unreadable =
+      "(Could not read the file headers for the compressed file. The Archive file could possible be corrupt: ";
   struct Case {
     const char* What;
     bool SelfExtracting;
     std::string Setup1;  // plain: empty = no setup.1 at all
     size_t Cut = 0;      // bytes cut off the end of the self-extracting file
+    const char* Reason = "";  // the reason the message gives, in part
   } Cases[] = {
-      {"missing setup.1", false, ""},
-      {"truncated in the member data", false, Good.substr(0, Good.size() / 2)},
-      {"truncated in the first header", false, Good.substr(0, 40)},
-      {"no members", false, Empty},
-      {"not an archive", false, Bytes(400, 'z')},
-      {"corrupt member data", false, CorruptData},
-      {"self-extracting, corrupt member data", true, CorruptData},
-      {"self-extracting, truncated archive", true, Good.substr(0, 100)},
+      {"missing setup.1", false, "", 0, "cannot be found"},
+      {"truncated in the member data", false, Good.substr(0, Good.size() / 2), 0, Unreadable},
+      {"truncated in the first header", false, Good.substr(0, 40), 0, Unreadable},
+      {"no members", false, Empty, 0, "(it holds no files)"},
+      {"not an archive", false, Bytes(400, 'z'), 0, Unreadable},
+      {"corrupt member data", false, CorruptData, 0, "(MySetup.exe cannot be unpacked from "},
+      {"self-extracting, corrupt member data", true, CorruptData, 0, "(MySetup.exe cannot be unpacked from "},
+      {"self-extracting, truncated archive", true, Good.substr(0, 100), 0, Unreadable},
       // A download cut short: without its trailer the file is no loader of
       // a plain distribution either, and no setup.1 lies beside it.
-      {"self-extracting, its end cut off", true, Good, 30},
+      {"self-extracting, its end cut off", true, Good, 30, "(its end is missing or damaged)"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.What);
@@ -427,6 +439,7 @@ TEST_F(LoaderRun, DamagedOrMissingArchiveStopsWithAMessageAndLeavesNothing) {
     EXPECT_EQ(Trace[0].compare(0, 9, "message: "), 0) << Trace[0];
     EXPECT_NE(Trace[0].find(" " + Archive + " "), std::string::npos) << Trace[0];
     EXPECT_EQ(Trace[0].compare(Trace[0].size() - Ending.size(), Ending.size(), Ending), 0) << Trace[0];
+    EXPECT_NE(Trace[0].find(C.Reason), std::string::npos) << Trace[0];
     EXPECT_EQ(RecordText(), "");  // the setup program never ran
     EXPECT_EQ(LoaderFolders(), FoldersBefore);
   }

@@ -343,6 +343,38 @@ TEST_F(HandRecord, KeepsGoingPastAFailureAndKeepsItForTheNextAttempt) {
   EXPECT_EQ(RegistrySnapshot(hkLocalMachine, Key), "");
 }
 
+TEST_F(HandRecord, SharedCountsUnderEitherNameAreCountedDownOnceEach) {
+  // One file counted under its short name by two products, one under its
+  // long name by this product alone, one not counted.
+  const std::string Twice = AppDir + "\\Long Folder Name\\shared library.dll";
+  const std::string Once = AppDir + "\\only ours.dll", Plain = AppDir + "\\plain.txt";
+  for (const std::string& F : {Twice, Once, Plain}) ASSERT_TRUE(WriteTestFile(F, "x")) << F;
+  const std::string Short = GetShortPath(Twice);
+  ASSERT_NE(Short, Twice);
+  RegWriteInteger(hkLocalMachine, SharedDlls, Short, 2);
+  RegWriteInteger(hkLocalMachine, SharedDlls, Once, 1);
+  RecordFile("Files", 1, Twice);
+  RecordFile("Files", 2, Once);
+  RecordFile("Files", 3, Plain);
+  RegWriteString(hkLocalMachine, Key, "DisplayName", Product);
+
+  const TProgramRun R = RunUninstaller("/S " + Product);
+  ASSERT_TRUE(R.Ended);
+  EXPECT_EQ(R.ExitCode, 0u) << R.Output;
+  EXPECT_TRUE(FileExists(Twice));
+  EXPECT_FALSE(FileExists(Once));
+  EXPECT_FALSE(FileExists(Plain));
+  int32_t Left = 0;
+  TRegKey K;
+  ASSERT_TRUE(K.OpenReadOnly(hkLocalMachine, SharedDlls));
+  EXPECT_TRUE(K.ReadInteger(Short, Left) && Left == 1);
+  EXPECT_FALSE(K.ValueExists(Once));
+  K.Close();
+  EXPECT_NE(R.Output.find("Kept because other programs still use them:"), std::string::npos) << R.Output;
+  TRegKey W;
+  if (W.Open(hkLocalMachine, SharedDlls, false)) W.DeleteValue(Short);
+}
+
 TEST_F(HandRecord, WithoutARecordNothingHappens) {
   const TProgramRun R = RunUninstaller("/S QvUn No Such Product");
   ASSERT_TRUE(R.Ended);

@@ -272,6 +272,26 @@ TEST(ProgramFolders, MissingValuesUseTheDriveOfTheCurrentDirectory) {
   }
 }
 
+// An installation reads its folders once; outside its scope every call
+// reads the registry again.
+TEST(ProgramFolders, AreRememberedOnlyWhileAScopeLives) {
+  TSavedRegValue Saved(hkLocalMachine, CurrentVersion, "ProgramFilesDir");
+  const std::string Registered = GetProgramFilesDir();
+  TCurrentDirOverride Cwd("Z:\\");
+  ASSERT_TRUE(Cwd.Ok());
+  {
+    TRegisteredFoldersKept Outer;
+    EXPECT_EQ(GetProgramFilesDir(), Registered);
+    {
+      TRegisteredFoldersKept Inner;
+      Saved.Delete();
+      EXPECT_EQ(GetProgramFilesDir(), Registered);
+    }
+    EXPECT_EQ(GetProgramFilesDir(), Registered);
+  }
+  EXPECT_EQ(GetProgramFilesDir(), "Z:\\Program Files");
+}
+
 TEST(Win32Failures, TextNamesFunctionCodeAndSystemText) {
   std::string T = Win32FailureText("CreateFileA(x)", ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(T.rfind("CreateFileA(x) failed: error 2: ", 0), 0u) << T;

@@ -14,7 +14,13 @@
 
 namespace {
 
-const TQrvnLanguage KitLanguages[] = {qlEnglish, qlFrench, qlGerman, qlItalian, qlSpanish};
+// Every language has a table in the kit.
+std::vector<TQrvnLanguage> KitLanguages() {
+  std::vector<TQrvnLanguage> R;
+  for (int L = 0; L < QrvnLanguageCount; ++L)
+    if (L != qlUser) R.push_back(static_cast<TQrvnLanguage>(L));
+  return R;
+}
 
 std::string TablesDir() { return SourceTreePath("i18n\\tables"); }
 
@@ -24,12 +30,12 @@ std::set<int> IdsOf(const TLanguage& L) {
   return R;
 }
 
-TEST(KitLanguageTables, FiveTablesWithTheSameIdsAndNothingCut) {
+TEST(KitLanguageTables, SixteenTablesWithTheEnglishIdsAndNothingCut) {
   TTranslator T(nullptr);
   const std::vector<TQrvnLanguage> Loaded = LoadLanguageFiles(T, TablesDir());
-  ASSERT_EQ(Loaded, std::vector<TQrvnLanguage>(std::begin(KitLanguages), std::end(KitLanguages)));
+  ASSERT_EQ(Loaded, KitLanguages());
   const std::set<int> EnglishIds = IdsOf(*T.Language(qlEnglish));
-  for (TQrvnLanguage L : KitLanguages) {
+  for (TQrvnLanguage L : KitLanguages()) {
     const TLanguage& Lang = *T.Language(L);
     EXPECT_EQ(IdsOf(Lang), EnglishIds) << LangIdToString(L);
     // Every id once, and no text longer than a table holds.
@@ -51,20 +57,25 @@ TEST(KitLanguageTables, FiveTablesWithTheSameIdsAndNothingCut) {
   EXPECT_EQ(En.FindString(45)->Text, "Please insert disk number %d");
   EXPECT_EQ(En.FindString(75)->Text, "Reading file information...");
   // Format strings keep their directives in every language.
-  for (TQrvnLanguage L : KitLanguages)
+  for (TQrvnLanguage L : KitLanguages())
     for (int Id : {45, 101, 102, 104}) {
       const std::string& Text = T.Language(L)->FindString(Id)->Text;
       const std::string& Directive = Id == 104 ? "%s" : "%d";
       EXPECT_NE(Text.find(Directive), std::string::npos) << LangIdToString(L) << " " << Id;
     }
   // Translated, not copied: most texts differ from the English ones.
-  for (TQrvnLanguage L : {qlFrench, qlGerman, qlItalian, qlSpanish}) {
+  for (TQrvnLanguage L : KitLanguages()) {
+    if (L == qlEnglish) continue;
     int Same = 0;
     for (const auto& S : T.Language(L)->StringEntries())
       if (S->Text == En.FindString(S->GLID)->Text) ++Same;
     EXPECT_LT(Same, 5) << LangIdToString(L);
   }
-  EXPECT_EQ(T.Language(qlFrench)->FindString(4)->Text, "< Pr\xE9" "c\xE9" "dent");  // ANSI
+  // Each table is in the code page of its language's character set.
+  EXPECT_EQ(T.Language(qlFrench)->FindString(4)->Text, "< Pr\xE9" "c\xE9" "dent");  // 1252
+  EXPECT_EQ(T.Language(qlRussian)->FindString(6)->Text, "\xCE\xF2\xEC\xE5\xED\xE0");  // 1251
+  EXPECT_EQ(T.Language(qlJapanese)->FindString(9)->Text, "\x82\xE6\x82\xA4\x82\xB1\x82\xBB");  // 932
+  EXPECT_EQ(T.Language(qlChineseSimplified)->FindString(9)->Text, "\xBB\xB6\xD3\xAD");  // 936
 }
 
 class ProjectTranslatorTest : public ::testing::Test {
@@ -89,6 +100,7 @@ TEST_F(ProjectTranslatorTest, AProjectCarriesTheTablesTheFontsAndTheTarget) {
     Source.Language(qlGerman)->Font()->Name = "Tahoma";
     Source.Language(qlGerman)->Font()->Height = -13;
     Source.SetTranslateIntoLanguage(qlFrench);
+    Source.Language(qlVietnamese)->Strings()->Clear();
     Snippet = TranslatorToText(Source);
   }
   EXPECT_NE(Snippet.find("object Translator1: TTranslator"), std::string::npos);
@@ -109,7 +121,18 @@ TEST_F(ProjectTranslatorTest, AProjectCarriesTheTablesTheFontsAndTheTarget) {
   EXPECT_EQ(T->Language(qlItalian)->FindString(6)->Text, "Annulla");
   EXPECT_EQ(TranslateMessage("Reading file information..."),
             "Lecture des informations sur les fichiers...");
-  EXPECT_TRUE(T->Language(qlKorean)->StringEntries().empty());
+  EXPECT_TRUE(T->Language(qlVietnamese)->StringEntries().empty());
+  // Every text of every table comes through the project text byte for byte
+  // (the trail bytes of Shift-JIS include "\\" and "|").
+  TTranslator Files(nullptr);
+  LoadLanguageFiles(Files, TablesDir());
+  for (TQrvnLanguage L : KitLanguages()) {
+    if (L == qlVietnamese) continue;
+    const auto& Read = T->Language(L)->StringEntries();
+    const auto& Want = Files.Language(L)->StringEntries();
+    ASSERT_EQ(Read.size(), Want.size()) << LangIdToString(L);
+    for (size_t i = 0; i < Want.size(); ++i) EXPECT_EQ(Read[i]->Text, Want[i]->Text) << LangIdToString(L);
+  }
 }
 
 TEST_F(ProjectTranslatorTest, AFaultyTableStopsTheProjectWithItsLine) {

@@ -236,14 +236,14 @@ TEST(Translator, FontsFollowTheTargetLanguage) {
   EXPECT_EQ(C.Font.Charset, 2);
 }
 
-TEST(Translator, FontsForLanguagesWithoutAFaceOrIdentity) {
+TEST(Translator, FontsForHebrewAndForALanguageWithoutIdentity) {
   TTranslator T(nullptr);
   SetTable(T, qlHebrew, {"5;x"});
   TTextHolder C(nullptr);
   C.Font.Name = "David";
   T.SetFontsFor(qlHebrew, &C);
   EXPECT_EQ(C.Font.Charset, 177);
-  EXPECT_EQ(C.Font.Name, "David");
+  EXPECT_EQ(C.Font.Name, "Arial");
   // A language that claims to be the user's language has no row in the
   // font tables; English fonts stand in for a language without strings.
   T.Language(qlEnglish)->LanguageIdent = qlUser;
@@ -265,14 +265,14 @@ TEST(LanguageIdentities, TableOfTheSixteenLanguages) {
       {qlEnglish, "English", "BM_LANG_ENGLISH", 0, "Arial", 8},
       {qlFrench, "French", "BM_LANG_FRENCH", 0, "Arial", 8},
       {qlGerman, "German", "BM_LANG_GERMAN", 0, "MS Sans Serif", 8},
-      {qlGreek, "Greek", "BM_LANG_GREEK", 0, "SGreek", 8},
-      {qlHebrew, "Hebrew", "BM_LANG_HEBREW", 177, "", 0},
+      {qlGreek, "Greek", "BM_LANG_GREEK", 161, "Arial", 8},
+      {qlHebrew, "Hebrew", "BM_LANG_HEBREW", 177, "Arial", 8},
       {qlItalian, "Italian", "BM_LANG_ITALIAN", 0, "Arial", 8},
       {qlJapanese, "Japanese", "BM_LANG_JAPANESE", 128,
        "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E", 9},
       {qlKorean, "Korean", "BM_LANG_KOREAN", 129, "\xB9\xD9\xC5\xC1", 9},
       {qlPolish, "Polish", "BM_LANG_POLISH", 238, "Arial", 8},
-      {qlPortugese, "Portugese", "BM_LANG_PORTUGESE", 238, "Arial", 8},
+      {qlPortugese, "Portugese", "BM_LANG_PORTUGESE", 0, "Arial", 8},
       {qlRussian, "Russian", "BM_LANG_RUSSIAN", 204, "Arial", 8},
       {qlSpanish, "Spanish", "BM_LANG_SPANISH", 0, "Arial", 8},
       {qlVietnamese, "Vietnamese", "BM_LANG_VIETNAMESE", 163, "Arial", 8},

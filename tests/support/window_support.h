@@ -9,10 +9,12 @@
 #include <vector>
 
 // The system copies texts between programs as wide strings; this side turns
-// them into the program's code page.
+// them into the program's code page, or into UTF-8 with QV_AUTO_UTF8 set
+// (to read texts of another code page than the system's).
 inline std::string FromWide(const wchar_t* W) {
   char Buf[4096] = {};
-  WideCharToMultiByte(CP_ACP, 0, W, -1, Buf, sizeof Buf - 1, nullptr, nullptr);
+  static const UINT CodePage = GetEnvironmentVariableA("QV_AUTO_UTF8", nullptr, 0) ? CP_UTF8 : CP_ACP;
+  WideCharToMultiByte(CodePage, 0, W, -1, Buf, sizeof Buf - 1, nullptr, nullptr);
   return Buf;
 }
 
@@ -20,6 +22,11 @@ inline std::string FromWide(const wchar_t* W) {
 // its caption), with a time limit for a program that does not answer.
 inline std::string WindowText(HWND H) {
   wchar_t Buf[4096] = {};
+  // In UTF-8 the text as the system holds it, not as the program's window
+  // procedure hands it out in the system's code page.
+  if (GetEnvironmentVariableA("QV_AUTO_UTF8", nullptr, 0) &&
+      InternalGetWindowText(H, Buf, sizeof Buf / sizeof Buf[0] - 1) > 0)
+    return FromWide(Buf);
   DWORD_PTR Len = 0;
   if (SendMessageTimeoutW(H, WM_GETTEXT, sizeof Buf / sizeof Buf[0] - 1, reinterpret_cast<LPARAM>(Buf),
                           SMTO_ABORTIFHUNG, 5000, &Len))
