@@ -571,6 +571,20 @@ int Hold(const std::string& File, double Seconds) {
   return 0;
 }
 
+// What the screen holds when a window or control was not found: every
+// visible top-level window with its title, class and component name, so
+// that a failure shows what was there instead.
+void PrintScreen() {
+  EnumWindows(
+      [](HWND H, LPARAM) -> BOOL {
+        if (IsWindowVisible(H))
+          std::fprintf(stderr, "  on the screen: \"%s\" [%s] %s\n", WindowText(H).c_str(), WindowClass(H).c_str(),
+                       ComponentName(H).c_str());
+        return TRUE;
+      },
+      0);
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: qvauto wait|gone|click|close|list|text|state|type|select|toggle|press|key|shot|hold ...\n");
@@ -599,6 +613,7 @@ int main(int argc, char** argv) {
   if (Cmd == "wait") {
     const double S = argc > 3 ? std::atof(argv[3]) : 20;
     if (WaitTop(Title, S)) return 0;
+    PrintScreen();
     return Fail("no window \"%s\" within %s s", Title, argc > 3 ? argv[3] : "20");
   }
   if (Cmd == "gone") {
@@ -620,10 +635,30 @@ int main(int argc, char** argv) {
           return 0;
         }
     }
+    PrintScreen();
     return Fail("no button \"%s\" in \"%s\"", Button, Title);
   }
+  if (Cmd == "waittext" && argc > 4) {
+    // What a page fills in after it shows (a path, a status) arrives a
+    // little later than the window; a window that closes and opens again
+    // (a dialog reopened on a new folder) is looked for anew each time.
+    const double S = argc > 5 ? std::atof(argv[5]) : 20;
+    std::string Seen = "(no such window)";
+    for (DWORD Start = GetTickCount(); GetTickCount() - Start <= S * 1000; Sleep(100)) {
+      HWND H = FindTop(Title);
+      HWND C = H ? FindControl(H, argv[3]) : nullptr;
+      if (!C) continue;
+      Seen = WindowText(C);
+      if (Seen == argv[4]) return 0;
+    }
+    std::fprintf(stderr, "qvauto: \"%s\" never showed \"%s\"; it showed \"%s\"\n", argv[3], argv[4], Seen.c_str());
+    return 1;
+  }
   HWND Top = FindTop(Title);
-  if (!Top) return Fail("no window \"%s\"", Title);
+  if (!Top) {
+    PrintScreen();
+    return Fail("no window \"%s\"", Title);
+  }
   if (Cmd == "close") {
     PostMessageA(Top, WM_CLOSE, 0, 0);
     return 0;
@@ -645,14 +680,6 @@ int main(int argc, char** argv) {
   HWND C = FindControl(Top, argv[3]);
   if (!C) return Fail("no control \"%s\" in \"%s\"", argv[3], Title);
   if (Cmd == "state") return PrintState(C);
-  if (Cmd == "waittext" && argc > 4) {
-    // What a page fills in after it shows (a path, a status) arrives a
-    // little later than the window.
-    const double S = argc > 5 ? std::atof(argv[5]) : 20;
-    for (DWORD Start = GetTickCount(); WindowText(C) != argv[4]; Sleep(100))
-      if (GetTickCount() - Start > S * 1000) return Fail("\"%s\" never showed \"%s\"", argv[3], argv[4]);
-    return 0;
-  }
   if (Cmd == "toggle") {
     SendMessageA(C, BM_CLICK, 0, 0);
     return 0;
