@@ -64,7 +64,7 @@ void TBaseInstallForm::BecomeChildPage() {
 void TBaseInstallForm::LanguageChanged() {
   TBaseQuorvaneForm::LanguageChanged();
   TBaseFormContainer* C = OwnerContainer();
-  if (C && C->PageIndex() >= 0 && C->Pages(C->PageIndex()) == this) C->SetCaption(Caption());
+  if (C && C->PageIndex() >= 0 && C->Pages(C->PageIndex()) == this) C->ShowPageCaption(this);
 }
 
 TBaseFormContainer* TBaseInstallForm::OwnerContainer() const {

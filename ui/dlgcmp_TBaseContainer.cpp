@@ -121,7 +121,7 @@ bool TBaseFormContainer::GoTo(int Index, bool Backward) {
       continue;
     }
     FTabs->SetTabIndex(Index);
-    SetCaption(Page->Caption());
+    ShowPageCaption(Page);
     // Only the page shown is visible: the keys and the window driver must
     // not reach the buttons of the pages beneath it.
     Page->SetVisible(true);
@@ -131,6 +131,14 @@ bool TBaseFormContainer::GoTo(int Index, bool Backward) {
     return true;
   }
   return false;
+}
+
+void TBaseFormContainer::ShowPageCaption(TBaseInstallForm* Page) {
+  if (Font()->Charset != Page->Font()->Charset) {
+    Font()->Charset = Page->Font()->Charset;
+    Font()->Changed();
+  }
+  SetCaption(Page->Caption());
 }
 
 void TBaseFormContainer::FormShow(TPersistent*) {

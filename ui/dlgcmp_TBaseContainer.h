@@ -37,6 +37,10 @@ class TBaseFormContainer : public TForm {
   // Shows the page at Index, or the nearest one in Direction that is not
   // skipped; false when there is none.
   bool GoTo(int Index, bool Backward);
+  // The window takes the caption of the page it shows, in the character set
+  // of the page's font: the caption is in the page's language, which need
+  // not be the system's.
+  void ShowPageCaption(TBaseInstallForm* Page);
 
   virtual void NextPage();
   virtual void PreviousPage();
