@@ -12,6 +12,7 @@
 #include "controls/cmp_TApplication.h"
 #include "controls/cmp_TScreen.h"
 #include "controls/routines_Resources.h"
+#include "engine/routines_BuildReport.h"
 #include "engine/routines_CleanupBatch.h"
 #include "engine/routines_Distribution.h"
 #include "engine/routines_InstallRecord.h"
@@ -608,6 +609,12 @@ void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildD
   if (MakeSelfExtractor && !FUseLoadingProgram)
     throw IEInstall("Cannot build a stand alone executable if the UseLoadingProgram property of the TInstall is set to False");
   TStagedBuild Stage(BuildDir);
+  int Files = 0;
+  for (TCustomInstallFile* F : InstallFileList().Data()) Files += F->Container() ? 1 : 0;
+  TBuildReport Report(Files);
+  Report.Started(RemoveBackslash(BuildDir));
+  FBuildReport = &Report;
+  TFinally Unhook([this] { FBuildReport = nullptr; });
   try {
     BuildInto(Stage.Folder(), ExeName, MakeSelfExtractor);
   } catch (Exception& E) {
@@ -616,6 +623,23 @@ void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildD
     throw;
   }
   Stage.Commit();
+  Report.Finished(RemoveBackslash(BuildDir), Stage.Placed());
+}
+
+void TCustomInstall::DoInformationEventControl(TInstallContainer* Sender, int32_t EventCode, TPersistent* Param) {
+  if (FBuildReport) {
+    // The last status of a file tells its size in the archive; the report
+    // that it is compressed comes after it.
+    auto* L = EventCode == ieCompressStatus ? dynamic_cast<TListParameter*>(Param) : nullptr;
+    auto* S = L && L->Items.size() >= 2 ? dynamic_cast<TFileStatusParameter*>(L->Items[1]) : nullptr;
+    if (S && S->FileStats.FileFinished) FLastCompressedSize = S->FileStats.CompressedSize;
+    auto* F = EventCode == ieCompressed ? dynamic_cast<TCustomInstallFile*>(Param) : nullptr;
+    if (F) {
+      FBuildReport->FileCompressed(F->GetSourceFileName(), F->FileSize, FLastCompressedSize);
+      FLastCompressedSize = 0;
+    }
+  }
+  TFileContainer::DoInformationEventControl(Sender, EventCode, Param);
 }
 
 void TCustomInstall::BuildInto(const std::string& Folder, const std::string& ExeName, bool MakeSelfExtractor) {
