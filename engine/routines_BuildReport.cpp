@@ -18,6 +18,8 @@ HANDLE OutputHandle() {
   return H == INVALID_HANDLE_VALUE ? nullptr : H;
 }
 
+std::string Files(int N) { return Format(N == 1 ? "%d file" : "%d files", N); }
+
 }  // namespace
 
 std::string GroupedNumber(int64_t N) {
@@ -43,7 +45,7 @@ TBuildReport::TLineWriter TBuildReport::StandardOutput() {
 }
 
 void TBuildReport::Started(const std::string& BuildDir) {
-  FWrite(Format("Building %s: %d files", BuildDir, FFiles));
+  FWrite(Format("Building %s: %s", BuildDir, Files(FFiles)));
 }
 
 void TBuildReport::FileCompressed(const std::string& Source, int64_t Size, int64_t Compressed) {
@@ -60,7 +62,7 @@ void TBuildReport::Finished(const std::string& BuildDir, const std::vector<std::
   char Time[32], Ratio[32];
   std::snprintf(Time, sizeof Time, "%.1f", Seconds);
   std::snprintf(Ratio, sizeof Ratio, "%.1f", FBytesIn > 0 ? 100.0 * static_cast<double>(FBytesOut) / static_cast<double>(FBytesIn) : 0.0);
-  FWrite(Format("Built %s in %s s: %d files, %s bytes in, %s bytes out (%s%%)", BuildDir, Time, FDone,
+  FWrite(Format("Built %s in %s s: %s, %s bytes in, %s bytes out (%s%%)", BuildDir, Time, Files(FDone),
                 GroupedNumber(FBytesIn), GroupedNumber(FBytesOut), Ratio));
   for (const std::string& F : Written) {
     const std::string Path = AddBackslash(BuildDir) + F;

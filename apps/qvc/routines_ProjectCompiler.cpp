@@ -345,5 +345,5 @@ std::string FindSetupEngine(const std::string& CompilerPath) {
 
 std::string KitOfEngine(const std::string& Engine) {
   const std::string Beside = RemoveBackslash(ExtractFileDir(Engine));
-  return FileExists(AddBackslash(Beside) + "Q32V35.TXT") ? Beside : FindKitDirectory(false);
+  return FileExists(AddBackslash(Beside) + "Q32V35.TXT") ? Beside : "";
 }

@@ -69,7 +69,8 @@ void WriteSetupProgram(const std::string& Engine, const std::string& Out, const 
                        const std::string& Title, const TFormResources& Forms = {}, const std::string& Kit = "");
 
 // The kit an engine belongs to: its own folder when that is a kit
-// directory, else the kit directory found the usual way; empty for none.
+// directory (as it is for the engine beside qvc, or the one found on the
+// search path); empty for an engine from anywhere else.
 std::string KitOfEngine(const std::string& Engine);
 
 // The first line of BUILD.INF beside the setup program is its build folder;
