@@ -617,12 +617,13 @@ void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildD
   TFinally Unhook([this] { FBuildReport = nullptr; });
   try {
     BuildInto(Stage.Folder(), ExeName, MakeSelfExtractor);
+    Stage.Commit();
   } catch (Exception& E) {
     // The author knows the build folder, not the one it is made in.
     E.SetMessage(Stage.InBuildFolder(E.Message()));
+    Report.Failed(E.Message());
     throw;
   }
-  Stage.Commit();
   Report.Finished(RemoveBackslash(BuildDir), Stage.Placed());
 }
 

@@ -57,6 +57,8 @@ void TBuildReport::FileCompressed(const std::string& Source, int64_t Size, int64
                 Done, Count, Source, GroupedNumber(Size), GroupedNumber(Compressed)));
 }
 
+void TBuildReport::Failed(const std::string& Message) { FWrite("Build failed: " + Message); }
+
 void TBuildReport::Finished(const std::string& BuildDir, const std::vector<std::string>& Written) {
   const double Seconds = static_cast<double>(static_cast<DWORD>(GetTickCount() - FStart)) / 1000.0;
   char Time[32], Ratio[32];

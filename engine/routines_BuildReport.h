@@ -21,6 +21,8 @@ class TBuildReport {
   // A project file compressed: its source, its size and its size in the
   // archive.
   void FileCompressed(const std::string& Source, int64_t Size, int64_t Compressed);
+  // The build stopped: why (the message box says it too).
+  void Failed(const std::string& Message);
   // The distribution is in place: the summary, with each file written
   // (paths relative to the build folder) and its size.
   void Finished(const std::string& BuildDir, const std::vector<std::string>& Written);

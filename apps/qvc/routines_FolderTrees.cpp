@@ -194,9 +194,13 @@ std::string ExpandProjectText(const std::string& Text, TComponent& Root, const s
     TComponent* C = Root.Components(i);
     if (auto* F = dynamic_cast<TCustomInstallFile*>(C)) {
       ++Files;
-      if (IsRelative(F->IncludeFromDir()))
-        Changed |= ReplaceValue(Lines, LineOf(Text, F->Name(), "IncludeFromDir"), "IncludeFromDir",
-                                FullDir(ProjectDir, F->IncludeFromDir()));
+      const int Line = LineOf(Text, F->Name(), "IncludeFromDir");
+      if (IsRelative(F->IncludeFromDir()) &&
+          !ReplaceValue(Lines, Line, "IncludeFromDir", FullDir(ProjectDir, F->IncludeFromDir())))
+        throw EProjectError(Format("%s(%d): Write the relative IncludeFromDir of %s as one quoted text on its line, "
+                                   "so that it can be taken relative to the project file",
+                                   FileName, Line, F->Name()));
+      Changed |= IsRelative(F->IncludeFromDir());
     }
     auto* T = dynamic_cast<TInstallFolder*>(C);
     if (!T) continue;
@@ -217,7 +221,7 @@ std::string ExpandProjectText(const std::string& Text, TComponent& Root, const s
       Refuse(Format("With the folder tree %s the project has %d files; a setup holds at most %d", T->Name(), Files,
                     QrvnIdMapSize));
     Trees += TreeText(*T, Dir, Tree);
-    Changed |= ReplaceValue(Lines, Line, "SourceDir", Dir);
+    ReplaceValue(Lines, Line, "SourceDir", Dir);  // the object stays, naming the folder it took
   }
   if (!Changed && Trees.empty()) return Text;
   // The trees go at the end of the main form, before its "end".
