@@ -24,6 +24,7 @@
 #include "environment/routines_Unfinished.h"
 #include "i18n/cmp_TTranslator.h"
 #include "model/cmp_TInstallFile.h"
+#include "model/cmp_TInstallFolder.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/routines_RunJournal.h"
 #include "net/cmp_TNetInstallLocation.h"
@@ -608,6 +609,12 @@ void TCustomInstall::BuildFromBuildInf() {
 void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildDir, bool MakeSelfExtractor) {
   if (MakeSelfExtractor && !FUseLoadingProgram)
     throw IEInstall("Cannot build a stand alone executable if the UseLoadingProgram property of the TInstall is set to False");
+  // qvc writes folder trees out as install files; one still here was never
+  // expanded, and its files would be missing from the distribution.
+  for (int i = 0; Owner() && i < Owner()->ComponentCount(); ++i)
+    if (auto* T = dynamic_cast<TInstallFolder*>(Owner()->Components(i)))
+      throw IEInstall("The folder tree %s was not written out as install files: make the setup program with qvc",
+                      T->Name());
   TStagedBuild Stage(BuildDir);
   int Files = 0;
   for (TCustomInstallFile* F : InstallFileList().Data()) Files += F->Container() ? 1 : 0;

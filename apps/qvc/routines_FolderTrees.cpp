@@ -168,6 +168,17 @@ bool ReplaceValue(std::vector<std::string>& Lines, int Line, const std::string& 
   return true;
 }
 
+// The object whose "object" line is Line (1-based), up to its "end", made
+// comment lines: a tree has no objects inside it.  The line count stays, so
+// the lines of the author's text are where they were.
+void CommentOut(std::vector<std::string>& Lines, int Line) {
+  for (size_t i = static_cast<size_t>(Line - 1); Line > 0 && i < Lines.size(); ++i) {
+    const bool End = SameText(Trim(Lines[i]), "end");
+    Lines[i] = "//" + Lines[i];
+    if (End) break;
+  }
+}
+
 }  // namespace
 
 bool MatchesMasks(const std::string& Name, const std::string& Masks) {
@@ -221,7 +232,7 @@ std::string ExpandProjectText(const std::string& Text, TComponent& Root, const s
       Refuse(Format("With the folder tree %s the project has %d files; a setup holds at most %d", T->Name(), Files,
                     QrvnIdMapSize));
     Trees += TreeText(*T, Dir, Tree);
-    ReplaceValue(Lines, Line, "SourceDir", Dir);  // the object stays, naming the folder it took
+    CommentOut(Lines, LineOf(Text, T->Name(), ""));
   }
   if (!Changed && Trees.empty()) return Text;
   // The trees go at the end of the main form, before its "end".

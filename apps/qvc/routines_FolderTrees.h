@@ -24,9 +24,11 @@ std::vector<TTreeFile> ListFolderTree(const TInstallFolder& Tree, const std::str
 // regardless of case.
 bool MatchesMasks(const std::string& Name, const std::string& Masks);
 
-// The project text with each relative IncludeFromDir and SourceDir made
-// full against ProjectDir and each folder tree expanded at the end of the
-// main form (Root, the project loaded from Text).  EProjectError, with the
+// The project text with each relative IncludeFromDir made full against
+// ProjectDir and each folder tree replaced by the objects it stands for, at
+// the end of the main form (Root, the project loaded from Text); the tree's
+// own object becomes comment lines, so that a setup program that carries
+// one was not made by qvc and refuses to build.  EProjectError, with the
 // line of the tree, for a tree without a file container, a source folder
 // that is not there, or one that takes no file.
 std::string ExpandProjectText(const std::string& Text, TComponent& Root, const std::string& ProjectDir,

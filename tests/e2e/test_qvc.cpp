@@ -420,6 +420,7 @@ TEST_F(CompilerProgram, AFolderTreeOfHundredsOfFilesBuildsAndInstalls) {
   const std::string Setup = ObjectBinaryToText(Resource("TFORM1"));
   EXPECT_NE(Setup.find("object PluginsGroup2: TInstallFileGroup"), std::string::npos);
   EXPECT_NE(Setup.find("GroupName = 'b'"), std::string::npos);
+  EXPECT_EQ(Setup.find("TInstallFolder"), std::string::npos);  // what a build refuses to find
   RemoveTree(Target);
   RegDeleteKeyTree(hkLocalMachine, UninstallKeyOf(Product));
 }
