@@ -381,11 +381,22 @@ TComponent* SampleOf(const TClassInfo& C, TComponent& Form) {
 
 void ListProps(std::string& Out, const TClassInfo& C, const TPersistent* Instance, const std::string& Prefix,
                int Depth, bool Describe) {
+  // Of a run of sub-objects with one sentence for all ("lg*": a language
+  // each), the first is shown whole and the others by name.
+  const TPropDoc* Run = nullptr;
+  std::string First;
   for (const TPropInfo* P : C.AllProps()) {
     if (P->Name == "Name") continue;  // every object has one: the name after "object"
     TPersistent* Sub = P->Kind == TPropKind::Object && Instance && P->GetObj ? P->GetObj(*Instance) : nullptr;
     const std::string Default = DefaultOf(*P, Instance);
     const TPropDoc* Doc = Describe ? PropDocOf(C, P->Name) : nullptr;
+    const bool Wildcard = Doc && std::string(Doc->Key).back() == '*' && P->Kind == TPropKind::Object;
+    if (Wildcard && Doc == Run) {
+      Out += "  " + Prefix + P->Name + ": " + TypeOf(*P, Sub) + "  (as " + First + ")\n";
+      continue;
+    }
+    Run = Wildcard ? Doc : nullptr;
+    First = P->Name;
     Out += "  " + Prefix + P->Name + ": " + TypeOf(*P, Sub) + (Default.empty() ? "" : " = " + Default) + Values(*P) +
            (Doc && Doc->Needed ? "  [needed]" : "") + "\n";
     if (Doc) Out += "      " + std::string(Doc->What) + "\n";
