@@ -216,28 +216,31 @@ std::string ExpandProjectText(const std::string& Text, TComponent& Root, const s
     auto* T = dynamic_cast<TInstallFolder*>(C);
     if (!T) continue;
     const int Line = LineOf(Text, T->Name(), "SourceDir");
-    auto Refuse = [&](const std::string& Message) {
-      throw EProjectError(Format("%s(%d): %s", FileName, Line, Message));
+    auto Refuse = [&](const std::string& Message, int At) {
+      throw EProjectError(Format("%s(%d): %s", FileName, At, Message));
     };
     if (!dynamic_cast<TFileContainer*>(T->Container()))
-      Refuse(Format("The folder tree %s needs a Container: the TInstall or a TInstallFileGroup", T->Name()));
+      Refuse(Format("The folder tree %s needs a Container: the TInstall or a TInstallFileGroup", T->Name()),
+             LineOf(Text, T->Name(), "Container"));
     const std::string Dir = FullDir(ProjectDir, T->SourceDir);
     if (Trim(T->SourceDir).empty() || !DirectoryExists(Dir))
       Refuse(Format("The SourceDir '%s' of %s is not a folder (relative folders are relative to the project file)",
-                    T->SourceDir, T->Name()));
+                    T->SourceDir, T->Name()),
+             Line);
     const std::vector<TTreeFile> Tree = ListFolderTree(*T, Dir);
-    if (Tree.empty()) Refuse(Format("The folder tree %s takes no file from %s", T->Name(), Dir));
+    if (Tree.empty()) Refuse(Format("The folder tree %s takes no file from %s", T->Name(), Dir), Line);
     Files += static_cast<int>(Tree.size());
     if (Files > QrvnIdMapSize)
       Refuse(Format("With the folder tree %s the project has %d files; a setup holds at most %d", T->Name(), Files,
-                    QrvnIdMapSize));
+                    QrvnIdMapSize),
+             Line);
     Trees += TreeText(*T, Dir, Tree);
     CommentOut(Lines, LineOf(Text, T->Name(), ""));
   }
   if (!Changed && Trees.empty()) return Text;
   // The trees go at the end of the main form, before its "end".
   size_t Last = Lines.size();
-  while (Last > 0 && Trim(Lines[Last - 1]).empty()) --Last;
+  while (Last > 0 && !SameText(Trim(Lines[Last - 1]), "end")) --Last;
   std::string Out;
   for (size_t i = 0; i < Lines.size(); ++i) Out += (i + 1 == Last ? Trees : "") + Lines[i];
   return Out;

@@ -254,8 +254,15 @@ TCompiledProject CompileProject(const std::string& Source, const std::string& Fi
     // author's text are where they were.
     Form.reset(new TSetupMainForm(nullptr));
     TOffsetLines ExpandedLines;
-    R.Stream = CompileFormText(Expanded, FileName, ExpandedLines);
-    LoadFormStream(R.Stream, ExpandedLines, *Form, FileName);
+    try {
+      R.Stream = CompileFormText(Expanded, FileName, ExpandedLines);
+      LoadFormStream(R.Stream, ExpandedLines, *Form, FileName);
+    } catch (const EProjectError& E) {
+      // Only what was written out can fail here (a name of the author's
+      // that a tree's objects take as well); its line is not in his text.
+      throw EProjectError(Format("%s: the objects the folder trees were written out as do not load: %s", FileName,
+                                 E.Message()));
+    }
   }
   return R;
 }
