@@ -12,6 +12,7 @@
 #include "controls/cmp_TApplication.h"
 #include "controls/cmp_TScreen.h"
 #include "controls/routines_Resources.h"
+#include "engine/routines_BuildReport.h"
 #include "engine/routines_CleanupBatch.h"
 #include "engine/routines_Distribution.h"
 #include "engine/routines_InstallRecord.h"
@@ -23,6 +24,7 @@
 #include "environment/routines_Unfinished.h"
 #include "i18n/cmp_TTranslator.h"
 #include "model/cmp_TInstallFile.h"
+#include "model/cmp_TInstallFolder.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/routines_RunJournal.h"
 #include "net/cmp_TNetInstallLocation.h"
@@ -607,15 +609,45 @@ void TCustomInstall::BuildFromBuildInf() {
 void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildDir, bool MakeSelfExtractor) {
   if (MakeSelfExtractor && !FUseLoadingProgram)
     throw IEInstall("Cannot build a stand alone executable if the UseLoadingProgram property of the TInstall is set to False");
+  // qvc writes folder trees out as install files; one still here was never
+  // expanded, and its files would be missing from the distribution.
+  for (int i = 0; Owner() && i < Owner()->ComponentCount(); ++i)
+    if (auto* T = dynamic_cast<TInstallFolder*>(Owner()->Components(i)))
+      throw IEInstall("The folder tree %s was not written out as install files: make the setup program with qvc",
+                      T->Name());
   TStagedBuild Stage(BuildDir);
+  int Files = 0;
+  for (TCustomInstallFile* F : InstallFileList().Data()) Files += F->Container() ? 1 : 0;
+  TBuildReport Report(Files);
+  Report.Started(RemoveBackslash(BuildDir));
+  FBuildReport = &Report;
+  TFinally Unhook([this] { FBuildReport = nullptr; });
   try {
     BuildInto(Stage.Folder(), ExeName, MakeSelfExtractor);
+    Stage.Commit();
   } catch (Exception& E) {
     // The author knows the build folder, not the one it is made in.
     E.SetMessage(Stage.InBuildFolder(E.Message()));
+    Report.Failed(E.Message());
     throw;
   }
-  Stage.Commit();
+  Report.Finished(RemoveBackslash(BuildDir), Stage.Placed());
+}
+
+void TCustomInstall::DoInformationEventControl(TInstallContainer* Sender, int32_t EventCode, TPersistent* Param) {
+  if (FBuildReport) {
+    // The last status of a file tells its size in the archive; the report
+    // that it is compressed comes after it.
+    auto* L = EventCode == ieCompressStatus ? dynamic_cast<TListParameter*>(Param) : nullptr;
+    auto* S = L && L->Items.size() >= 2 ? dynamic_cast<TFileStatusParameter*>(L->Items[1]) : nullptr;
+    if (S && S->FileStats.FileFinished) FLastCompressedSize = S->FileStats.CompressedSize;
+    auto* F = EventCode == ieCompressed ? dynamic_cast<TCustomInstallFile*>(Param) : nullptr;
+    if (F) {
+      FBuildReport->FileCompressed(F->GetSourceFileName(), F->FileSize, FLastCompressedSize);
+      FLastCompressedSize = 0;
+    }
+  }
+  TFileContainer::DoInformationEventControl(Sender, EventCode, Param);
 }
 
 void TCustomInstall::BuildInto(const std::string& Folder, const std::string& ExeName, bool MakeSelfExtractor) {

@@ -17,6 +17,7 @@
 
 class TCustomForm;
 class TCustomInstallFile;
+class TBuildReport;
 class TCustomInstall;
 
 using TInstallContinueEvent = TEvent<void(TCustomInstall* Install, bool& Continue)>;
@@ -115,6 +116,8 @@ class TCustomInstall : public TFileContainer, public IInstallRun {
 
   // Building the distribution.
   void Compress(TCompressOptions Options) override;
+  // During a build, also tells the build's report of each file compressed.
+  void DoInformationEventControl(TInstallContainer* Sender, int32_t EventCode, TPersistent* Param) override;
   void BuildFromBuildInf();
   virtual void Build(const std::string& ExeName, const std::string& BuildDir, bool MakeSelfExtractor);
   void CopySetupProgram(const std::string& BuildDir, const std::string& ExeName);
@@ -168,6 +171,8 @@ class TCustomInstall : public TFileContainer, public IInstallRun {
   TDistributeType FDistributeType = dtTraditional;
   std::unique_ptr<TStrings> FPresetupFiles;
   bool FUseLoadingProgram = true;
+  TBuildReport* FBuildReport = nullptr;  // while a build runs
+  int32_t FLastCompressedSize = 0;
 };
 
 class TInstall : public TCustomInstall {

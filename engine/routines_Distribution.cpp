@@ -7,6 +7,7 @@
 
 #include "archive/cmp_TQrvnCompress.h"
 #include "controls/cmp_TApplication.h"
+#include "controls/cmp_TForm.h"
 #include "environment/routines_Registry.h"
 #include "model/cmp_TInstallFile.h"
 #include "rtl/cmp_TFileStream.h"
@@ -18,14 +19,32 @@
 
 const char* const KitSearchPathKey = "\\Software\\Borland\\Delphi\\4.0\\Library";
 
+const char* const KitResource = "QVKIT";
+
+namespace {
+
+bool IsKitDirectory(const std::string& Dir) { return !Dir.empty() && FileExists(AddBackslash(Dir) + "Q32V35.TXT"); }
+
+// The kit this setup program was made from; empty when it names none.
+std::string OwnKit() {
+  const void* Data = nullptr;
+  size_t Size = 0;
+  if (!FindStreamResource(KitResource, Data, Size)) return "";
+  return RemoveBackslash(std::string(static_cast<const char*>(Data), Size));
+}
+
+}  // namespace
+
 std::string FindKitDirectory(bool Raise) {
+  const std::string Own = OwnKit();
+  if (IsKitDirectory(Own)) return Own;
   const std::string Path = Trim(RegReadString(hkCurrentUser, KitSearchPathKey, "Search Path", ""));
   if (!Path.empty()) {
     TStrings Dirs;
     SplitToList(Path, ';', Dirs);
     for (int i = 0; i < Dirs.Count(); ++i) {
       const std::string D = RemoveBackslash(Trim(Dirs[i]));
-      if (!D.empty() && FileExists(AddBackslash(D) + "Q32V35.TXT")) return D;
+      if (IsKitDirectory(D)) return D;
     }
   }
   if (Raise) throw IENoQuorvanePath("Cannot find the the Quorvane directory on the VCL library search path");
@@ -227,4 +246,5 @@ void TStagedBuild::Commit() {
     }
     Placed.push_back(F);
   }
+  FPlaced = Placed;
 }

@@ -15,12 +15,15 @@
 
 class TStrings;
 
-// The kit directory: the first folder on the library search path (value
-// "Search Path" of HKEY_CURRENT_USER KitSearchPathKey) that holds the
-// marker file "Q32V35.TXT".  Without one: IENoQuorvanePath with Raise, else
-// empty.
+// The kit directory, the folder that holds the marker file "Q32V35.TXT":
+// the kit the running setup program was made from (its KitResource, which
+// the project compiler writes) while it holds the marker, else the first
+// such folder on the library search path (value "Search Path" of
+// HKEY_CURRENT_USER KitSearchPathKey).  Without one: IENoQuorvanePath with
+// Raise, else empty.
 std::string FindKitDirectory(bool Raise);
 extern const char* const KitSearchPathKey;  // HKEY_CURRENT_USER
+extern const char* const KitResource;       // raw data: the kit folder's path
 
 // Copies the kit's loading program into BuildDir as setup.exe.
 void CopyLoadingProgram(const std::string& BuildDir);
@@ -55,9 +58,12 @@ class TStagedBuild {
   // folder, replacing what is there; all or nothing: when one cannot be
   // placed, the ones placed are taken back and the previous files restored.
   void Commit();
+  // The files Commit placed, relative to the build folder.
+  const std::vector<std::string>& Placed() const { return FPlaced; }
 
  private:
   std::string FTarget, FStage;
+  std::vector<std::string> FPlaced;
 };
 
 // Writes the self-extracting file's setup.exe and setup.1 onto the floppy

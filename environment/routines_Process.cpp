@@ -40,11 +40,25 @@ TProcessRun RunProcess(const TProcessStart& Start) {
     SI.dwFlags = STARTF_USESHOWWINDOW;
     SI.wShowWindow = static_cast<WORD>(Start.Show);
   }
+  // Only inheritable handles can be passed on: copies of this process's.
+  std::vector<TKernelHandle> Shared;
+  if (Start.ShareStandardHandles) {
+    SI.dwFlags |= STARTF_USESTDHANDLES;
+    HANDLE* Into[] = {&SI.hStdInput, &SI.hStdOutput, &SI.hStdError};
+    const DWORD Which[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    for (int i = 0; i < 3; ++i) {
+      HANDLE H = GetStdHandle(Which[i]), Copy = nullptr;
+      if (H && H != INVALID_HANDLE_VALUE &&
+          DuplicateHandle(GetCurrentProcess(), H, GetCurrentProcess(), &Copy, 0, TRUE, DUPLICATE_SAME_ACCESS))
+        Shared.emplace_back(Copy);
+      *Into[i] = Copy;
+    }
+  }
   PROCESS_INFORMATION PI{};
   // CreateProcessA may write into the command line.
   std::vector<char> Line(Start.CommandLine.begin(), Start.CommandLine.end());
   Line.push_back('\0');
-  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, Start.ShareStandardHandles, 0, nullptr,
                       Start.Dir.empty() ? nullptr : Start.Dir.c_str(), &SI, &PI)) {
     Run.Error = GetLastError();
     Run.Failure = Win32FailureText("CreateProcessA(" + Start.CommandLine + ")", Run.Error);

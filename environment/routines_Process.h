@@ -28,6 +28,10 @@ struct TProcessStart {
   // waiting program with windows must not stall broadcasts or keep the
   // busy cursor up.
   bool AnswerMessages = false;
+  // The program writes to this process's standard output and error (and
+  // reads its input), as a program started from a console does, even when
+  // it is a window program.
+  bool ShareStandardHandles = false;
 };
 
 struct TProcessRun {

@@ -2,6 +2,7 @@
 
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TInstallFile.h"
+#include "model/cmp_TInstallFolder.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/cmp_TUninstallEXE.h"
 #include "environment/routines_ExpandPaths.h"
@@ -13,6 +14,7 @@ void RegisterModelClasses() {
   RegisterFileContainerClasses();
   RegisterInstallFileClasses();
   RegisterUninstallEXEClasses();
+  RegisterInstallFolderClasses();
   // The meta variables %a, %c and %i ask the install objects.
   TMetaVariableHooks H;
   H.DestPath = [](TComponent* Obj) {

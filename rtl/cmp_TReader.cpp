@@ -329,6 +329,7 @@ void TReader::ReadRootComponent(TComponent* Root) {
   FOwner = Root;
   FParent = nullptr;
   FFailOffset = -1;
+  FOwnedBefore = Root->ComponentCount();
   try {
     ReadSignature();
     uint8_t Flags;
@@ -383,6 +384,18 @@ void TReader::ReadComponentData(TComponent* Instance) {
   FOwner = OldOwner;
 }
 
+TComponent* TReader::MadeByAnother(const std::string& ClassName, const std::string& Name) const {
+  if (FOwner != FRoot) return nullptr;
+  for (int i = FOwnedBefore; i < FOwner->ComponentCount(); ++i) {
+    TComponent* C = FOwner->Components(i);
+    if (!SameText(C->Name(), Name)) continue;
+    const bool Read = std::find(FLoaded.begin(), FLoaded.end(), C) != FLoaded.end() ||
+                      std::find(FCreated.begin(), FCreated.end(), C) != FCreated.end();
+    return Read || !SameText(C->ClassName(), ClassName) ? nullptr : C;
+  }
+  return nullptr;
+}
+
 TComponent* TReader::ReadComponent() {
   TNest Nest(*this);
   const int64_t Start = Position();
@@ -392,10 +405,9 @@ TComponent* TReader::ReadComponent() {
     ReadPrefix(Flags, ChildPos);
     const std::string ClassName = ReadStr();
     const std::string Name = ReadStr();
-    TComponent* Result;
-    if (Flags & ffInherited) {
-      Result = FOwner->FindComponent(Name);
-      if (!Result) throw EReadError(Format("Ancestor for '%s' not found", Name));
+    TComponent* Result = Flags & ffInherited ? FOwner->FindComponent(Name) : MadeByAnother(ClassName, Name);
+    if (Flags & ffInherited && !Result) throw EReadError(Format("Ancestor for '%s' not found", Name));
+    if (Result) {
       if (!Result->HasState(csLoading)) FMarked.push_back(Result);
       Result->SetState(csLoading);
     } else {

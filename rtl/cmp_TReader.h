@@ -100,6 +100,11 @@ class TReader : public TFiler {
   void ReadCollection(TCollection& Collection, TComponent* Component, const std::string& Path);
   void DropFixups(const TCollection& Collection);
   void ResolveFixups();
+  // The component of that name and class that another one made for itself
+  // while it was read (an install container makes the standard path
+  // specifiers it lacks), so that a record that comes after its first use
+  // describes that one instead of clashing with its name; none otherwise.
+  TComponent* MadeByAnother(const std::string& ClassName, const std::string& Name) const;
   void Abandon();
   void Fail(int64_t Offset);
 
@@ -113,6 +118,7 @@ class TReader : public TFiler {
   std::vector<TComponent*> FMarked;  // had csLoading set by this reader
   std::vector<TFixup> FFixups;
   int64_t FFailOffset = -1;
+  int FOwnedBefore = 0;  // the root's components when reading began
 };
 
 // The component a stream names: "Name" among Root's components (or Root

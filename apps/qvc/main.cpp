@@ -1,11 +1,13 @@
 // qvc, the project compiler:
 //
-//   qvc PROJECT.dfm OUT.exe [--build-dir DIR] [--title TITLE] [--engine SETUP.exe]
+//   qvc PROJECT.dfm OUT.exe [--build] [--build-dir DIR] [--title TITLE] [--engine SETUP.exe]
 //       [--license FILE] [--readme FILE] [--form FILE.dfm]...
+//   qvc --new FOLDER
 //   qvc --catalogue
 //
 // Exit code 0 when the setup program was written, 1 for a mistake in the
-// project (nothing is written then), 2 for anything else.
+// project (nothing is written then), 2 for anything else; with --build, the
+// exit code of the build once the setup program is written.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,20 +17,25 @@
 
 #include "apps/qvc/routines_PageForms.h"
 #include "apps/qvc/routines_ProjectCompiler.h"
+#include "apps/qvc/routines_Reference.h"
+#include "apps/qvc/routines_Starter.h"
+#include "environment/routines_Process.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Format.h"
+#include "rtl/routines_Strings.h"
 
 namespace {
 
 const char* const Usage =
-    "usage: qvc PROJECT.dfm OUT.exe [--build-dir DIR] [--title TITLE] [--engine SETUP.exe]\n"
+    "usage: qvc PROJECT.dfm OUT.exe [--build] [--build-dir DIR] [--title TITLE] [--engine SETUP.exe]\n"
     "           [--license FILE] [--readme FILE] [--form FILE.dfm]...\n"
+    "       qvc --new FOLDER\n"
     "       qvc --catalogue\n";
 
 struct TArgs {
-  std::string Project, Out, BuildDir, Title, Engine, License, Readme;
+  std::string Project, Out, BuildDir, Title, Engine, License, Readme, NewFolder;
   std::vector<std::string> Forms;
-  bool HasTitle = false, Catalogue = false;
+  bool HasTitle = false, Catalogue = false, Build = false;
 };
 
 bool ParseArgs(int argc, char** argv, TArgs& A, std::string& Error) {
@@ -45,6 +52,10 @@ bool ParseArgs(int argc, char** argv, TArgs& A, std::string& Error) {
     };
     if (S == "--catalogue" || S == "--catalog") {
       A.Catalogue = true;
+    } else if (S == "--build") {
+      A.Build = true;
+    } else if (S == "--new") {
+      if (!Value(A.NewFolder)) return false;
     } else if (S == "--build-dir") {
       if (!Value(A.BuildDir)) return false;
     } else if (S == "--title") {
@@ -67,6 +78,7 @@ bool ParseArgs(int argc, char** argv, TArgs& A, std::string& Error) {
     }
   }
   if (A.Catalogue) return Positional.empty() || (Error = "--catalogue takes no files", false);
+  if (!A.NewFolder.empty()) return Positional.empty() || (Error = "--new takes one folder", false);
   if (Positional.size() != 2) {
     Error = "a project and an output file are needed";
     return false;
@@ -74,12 +86,6 @@ bool ParseArgs(int argc, char** argv, TArgs& A, std::string& Error) {
   A.Project = Positional[0];
   A.Out = Positional[1];
   return true;
-}
-
-std::string FullPath(const std::string& P) {
-  char Buf[MAX_PATH * 2] = {};
-  const DWORD N = GetFullPathNameA(P.c_str(), sizeof Buf, Buf, nullptr);
-  return N > 0 && N < sizeof Buf ? std::string(Buf, N) : P;
 }
 
 std::string SelfPath() {
@@ -114,9 +120,26 @@ TFormResources AuthorsForms(const TArgs& A, const std::string& Engine) {
   return Forms;
 }
 
+// The setup program's own build ("OUT.exe -b"), its lines on this
+// program's output; its exit code.
+int BuildWith(const std::string& Out) {
+  TProcessStart Start;
+  Start.CommandLine = "\"" + Out + "\" -b";
+  Start.Wait = TProcessWait::Exit;
+  Start.ShareStandardHandles = true;
+  const TProcessRun R = RunProcess(Start);
+  if (!R.Started) throw ECompilerError(R.Failure);
+  return R.HasExitCode ? static_cast<int>(R.ExitCode) : 2;
+}
+
 int Run(const TArgs& A) {
   if (A.Catalogue) {
     std::fputs(ClassCatalogue().c_str(), stdout);
+    return 0;
+  }
+  if (!A.NewFolder.empty()) {
+    for (const std::string& F : WriteStarterProject(FullPathOf(A.NewFolder), SelfPath()))
+      std::printf("%s\n", F.c_str());
     return 0;
   }
   std::string Text;
@@ -133,9 +156,11 @@ int Run(const TArgs& A) {
     return 2;
   }
   const TFormResources Forms = AuthorsForms(A, Engine);
-  const std::string Out = FullPath(A.Out);
-  const std::string BuildDir = A.BuildDir.empty() ? DefaultBuildDir(Out) : FullPath(A.BuildDir);
-  WriteSetupProgram(Engine, Out, P.Stream, A.HasTitle ? A.Title : P.DefaultTitle, Forms);
+  const std::string Out = FullPathOf(A.Out);
+  const std::string BuildDir = A.BuildDir.empty() ? DefaultBuildDir(Out) : FullPathOf(A.BuildDir);
+  if (!ForceDirectories(ExtractFileDir(Out)))
+    throw ECompilerError(Format("Cannot create the folder %s", ExtractFileDir(Out)));
+  WriteSetupProgram(Engine, Out, P.Stream, A.HasTitle ? A.Title : P.DefaultTitle, Forms, KitOfEngine(Engine));
   try {
     WriteBuildInf(Out, BuildDir);
   } catch (...) {
@@ -143,7 +168,8 @@ int Run(const TArgs& A) {
     throw;
   }
   std::printf("%s: build folder %s\n", Out.c_str(), BuildDir.c_str());
-  return 0;
+  std::fflush(stdout);
+  return A.Build ? BuildWith(Out) : 0;
 }
 
 }  // namespace

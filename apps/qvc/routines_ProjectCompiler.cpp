@@ -6,10 +6,12 @@
 #include <memory>
 #include <vector>
 
+#include "apps/qvc/routines_FolderTrees.h"
 #include "apps/setup/cmp_TSetupMainForm.h"
 #include "apps/setup/routines_Startup.h"
 #include "controls/cmp_TApplication.h"
 #include "engine/cmp_TInstall.h"
+#include "engine/routines_Distribution.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Scoped.h"
 #include "model/cmp_TFileContainer.h"
@@ -29,19 +31,6 @@ namespace {
 const char* const ProjectResource = "TFORM1";
 const char* const TitleResource = "QVTITLE";
 const char* const EngineName = "QuorvaneSetup.exe";
-
-// Loading a project runs the install component's start-up, which reads the
-// command line: the compiler's own arguments must not reach it.
-class TNoParams {
- public:
-  TNoParams() { TApplication::SetParamsOverride(&FNone); }
-  ~TNoParams() { TApplication::SetParamsOverride(nullptr); }
-  TNoParams(const TNoParams&) = delete;
-  TNoParams& operator=(const TNoParams&) = delete;
-
- private:
-  const std::vector<std::string> FNone;
-};
 
 // "Line 12: Unexpected ..." from the text parser -> line 12, "Unexpected ...".
 bool SplitParserMessage(const std::string& Message, int& Line, std::string& Rest) {
@@ -118,92 +107,10 @@ bool ReplaceResource(HANDLE Update, const std::vector<WORD>& Old, const char* Na
                          static_cast<DWORD>(Data.size())) != 0;
 }
 
-// --- the catalogue -----------------------------------------------------------------------------
-
-std::string TypeOf(const TPropInfo& P, const TPersistent* Sub) {
-  switch (P.Kind) {
-    case TPropKind::Integer: return "Integer";
-    case TPropKind::Boolean: return "Boolean";
-    case TPropKind::String: return "String";
-    case TPropKind::Float: return "Float";
-    case TPropKind::Enum: return P.Enum ? P.Enum->TypeName : "enumeration";
-    case TPropKind::Set: return "set of " + (P.Enum ? P.Enum->TypeName : std::string("?"));
-    case TPropKind::Object: return Sub ? Sub->ClassName() : "object";
-    case TPropKind::Component: return "reference to " + (P.RefClass ? P.RefClass->ClassName : std::string("TComponent"));
-    case TPropKind::Method: return "event";
-  }
-  return "?";
-}
-
-std::string EnumName(const TEnumInfo* E, int64_t Ord) {
-  if (E && Ord >= 0 && Ord < static_cast<int64_t>(E->Names.size())) return E->Names[static_cast<size_t>(Ord)];
-  return std::to_string(Ord);
-}
-
-std::string DefaultOf(const TPropInfo& P) {
-  if (!P.HasDefault) return "";
-  switch (P.Kind) {
-    case TPropKind::Integer: return std::to_string(P.DefaultOrd);
-    case TPropKind::Boolean: return P.DefaultOrd ? "True" : "False";
-    case TPropKind::String: return P.DefaultStr.empty() ? "" : "'" + P.DefaultStr + "'";
-    case TPropKind::Float: return Format("%s", P.DefaultFloat);
-    case TPropKind::Enum: return EnumName(P.Enum, P.DefaultOrd);
-    case TPropKind::Set: {
-      std::string S;
-      for (int Bit = 0; Bit < 32; ++Bit)
-        if (P.DefaultOrd & (int64_t(1) << Bit)) S += (S.empty() ? "" : ", ") + EnumName(P.Enum, Bit);
-      return "[" + S + "]";
-    }
-    default: return "";
-  }
-}
-
-std::string Values(const TPropInfo& P) {
-  if ((P.Kind != TPropKind::Enum && P.Kind != TPropKind::Set) || !P.Enum) return "";
-  std::string S;
-  for (const std::string& N : P.Enum->Names) S += (S.empty() ? "" : ", ") + N;
-  return "  {" + S + "}";
-}
-
-// An instance on a form of its own, as in a project, so that the classes of
-// its sub-objects and collection items can be shown; none when the class
-// cannot be made alone.
-TComponent* SampleOf(const TClassInfo& C, TComponent& Form) {
-  if (!C.Create) return nullptr;
-  try {
-    return C.Create(&Form);
-  } catch (const Exception&) {
-    return nullptr;  // some classes need company (a main link group ...)
-  }
-}
-
-void ListProps(std::string& Out, const TClassInfo& C, const TPersistent* Instance, const std::string& Prefix,
-               int Depth) {
-  for (const TPropInfo* P : C.AllProps()) {
-    TPersistent* Sub = P->Kind == TPropKind::Object && Instance && P->GetObj ? P->GetObj(*Instance) : nullptr;
-    const std::string Default = DefaultOf(*P);
-    Out += "  " + Prefix + P->Name + ": " + TypeOf(*P, Sub) + (Default.empty() ? "" : " = " + Default) +
-           Values(*P) + "\n";
-    if (!Sub || Depth >= 3) continue;
-    if (auto* Coll = dynamic_cast<TCollection*>(Sub)) {
-      // The item class shows on an item; the throw-away instance gets one.
-      TCollectionItem* Item = nullptr;
-      try {
-        Item = Coll->Add();
-      } catch (const Exception&) {
-        // A collection that takes no item here shows no item class.
-      }
-      if (Item) {
-        Out += "  " + Prefix + P->Name + " item: " + Item->ClassName() + "\n";
-        ListProps(Out, Item->ClassInfo(), Item, Prefix + P->Name + "[]" + ".", Depth + 1);
-      }
-    } else if (!dynamic_cast<TStrings*>(Sub)) {
-      ListProps(Out, Sub->ClassInfo(), Sub, Prefix + P->Name + ".", Depth + 1);
-    }
-  }
-}
-
 }  // namespace
+
+TNoParams::TNoParams() { TApplication::SetParamsOverride(&FNone); }
+TNoParams::~TNoParams() { TApplication::SetParamsOverride(nullptr); }
 
 void PrepareComponentModel() {
   static bool Done = false;
@@ -245,8 +152,6 @@ void LoadFormStream(const std::string& Stream, const TOffsetLines& Lines, TCompo
   }
 }
 
-// The line of "object Name:" in the project text, or of Property within it;
-// 0 when not found.
 int LineOf(const std::string& Text, const std::string& Name, const std::string& Property) {
   TStrings Lines;
   Lines.SetText(Text);
@@ -266,6 +171,12 @@ int LineOf(const std::string& Text, const std::string& Name, const std::string& 
     if (SameText(L, "end") || SameText(L.substr(0, 7), "object ")) break;
   }
   return Object + 1;
+}
+
+std::string FullPathOf(const std::string& P) {
+  char Buf[MAX_PATH * 2] = {};
+  const DWORD N = GetFullPathNameA(P.c_str(), sizeof Buf, Buf, nullptr);
+  return N > 0 && N < sizeof Buf ? std::string(Buf, N) : P;
 }
 
 bool IsFullPath(const std::string& Dir) {
@@ -337,6 +248,22 @@ TCompiledProject CompileProject(const std::string& Source, const std::string& Fi
   LoadFormStream(R.Stream, Lines, *Form, FileName);
   CheckProject(*Form, Text, FileName);
   R.DefaultTitle = DefaultTitleOf(*Form);
+  const std::string Expanded = ExpandProjectText(Text, *Form, ExtractFileDir(FullPathOf(FileName)), FileName);
+  if (Expanded != Text) {
+    // What the setup program carries loads as well; the lines of the
+    // author's text are where they were.
+    Form.reset(new TSetupMainForm(nullptr));
+    TOffsetLines ExpandedLines;
+    try {
+      R.Stream = CompileFormText(Expanded, FileName, ExpandedLines);
+      LoadFormStream(R.Stream, ExpandedLines, *Form, FileName);
+    } catch (const EProjectError& E) {
+      // Only what was written out can fail here (a name of the author's
+      // that a tree's objects take as well); its line is not in his text.
+      throw EProjectError(Format("%s: the objects the folder trees were written out as do not load: %s", FileName,
+                                 E.Message()));
+    }
+  }
   return R;
 }
 
@@ -346,7 +273,7 @@ TFormResources ReadEngineForms(const std::string& Engine) {
   EnumResourceNamesA(M, RT_RCDATA, AddName, reinterpret_cast<LONG_PTR>(&Names));
   TFormResources Forms;
   for (const std::string& Name : Names) {
-    if (SameText(Name, ProjectResource) || SameText(Name, TitleResource)) continue;
+    if (SameText(Name, ProjectResource) || SameText(Name, TitleResource) || SameText(Name, KitResource)) continue;
     std::string Data;
     if (!ReadResource(M, Name.c_str(), Data))
       throw ECompilerError(Format("Cannot read the resource %s of the setup engine %s", Name, Engine));
@@ -356,7 +283,7 @@ TFormResources ReadEngineForms(const std::string& Engine) {
 }
 
 void WriteSetupProgram(const std::string& Engine, const std::string& Out, const std::string& Stream,
-                       const std::string& Title, const TFormResources& Forms) {
+                       const std::string& Title, const TFormResources& Forms, const std::string& Kit) {
   // Every resource written, with the languages the engine has it in.
   struct TEntry {
     std::string Name;
@@ -365,6 +292,7 @@ void WriteSetupProgram(const std::string& Engine, const std::string& Out, const 
   };
   std::vector<TEntry> Entries = {{ProjectResource, &Stream, {}}, {TitleResource, &Title, {}}};
   for (const auto& F : Forms) Entries.push_back({F.first, &F.second, {}});
+  if (!Kit.empty()) Entries.push_back({KitResource, &Kit, {}});
   {
     TLibrary M = LoadEngine(Engine);
     for (TEntry& E : Entries) E.Old = ResourceLanguages(M, E.Name.c_str());
@@ -422,22 +350,7 @@ std::string FindSetupEngine(const std::string& CompilerPath) {
   return "";
 }
 
-std::string ClassCatalogue() {
-  PrepareComponentModel();
-  TNoParams NoParams;
-  std::vector<const TClassInfo*> Classes = RegisteredClasses();
-  std::sort(Classes.begin(), Classes.end(),
-            [](const TClassInfo* A, const TClassInfo* B) { return UpperCase(A->ClassName) < UpperCase(B->ClassName); });
-  std::string Out;
-  for (const TClassInfo* C : Classes) {
-    Out += C->ClassName + (C->Parent ? " (" + C->Parent->ClassName + ")" : std::string()) + "\n";
-    const std::vector<const TPropInfo*> Props = C->AllProps();
-    const bool HasObjects = std::any_of(Props.begin(), Props.end(),
-                                        [](const TPropInfo* P) { return P->Kind == TPropKind::Object; });
-    // The form owns the sample and takes it along.
-    std::unique_ptr<TSetupMainForm> Form(HasObjects ? new TSetupMainForm(nullptr) : nullptr);
-    ListProps(Out, *C, Form ? SampleOf(*C, *Form) : nullptr, "", 0);
-    Out += "\n";
-  }
-  return Out;
+std::string KitOfEngine(const std::string& Engine) {
+  const std::string Beside = RemoveBackslash(ExtractFileDir(Engine));
+  return FileExists(AddBackslash(Beside) + "Q32V35.TXT") ? Beside : "";
 }

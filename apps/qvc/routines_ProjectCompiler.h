@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "rtl/exceptions_Quorvane.h"
 #include "rtl/routines_ObjectText.h"
@@ -25,10 +26,19 @@ struct TCompiledProject {
   std::string DefaultTitle;  // the main form's caption, else the product name, else "Setup"
 };
 
-// Parses and loads the project; EProjectError on any mistake.  FileName is
-// only used in the messages.  Loading runs with an empty command line, so
-// the install component of the project starts nothing.
+// Parses and loads the project; EProjectError on any mistake.  FileName
+// names the project in the messages, and its folder is the one relative
+// source folders start from (routines_FolderTrees.h).  Loading runs with an
+// empty command line, so the install component of the project starts
+// nothing.
 TCompiledProject CompileProject(const std::string& Text, const std::string& FileName);
+
+// P as a full path (against the current folder).
+std::string FullPathOf(const std::string& P);
+
+// The line of "object Name:" in a project text, or of Property within that
+// object when it is there; 0 when the object is not found.
+int LineOf(const std::string& Text, const std::string& Name, const std::string& Property);
 
 // The bytes of a source file (a project, a form, a licence); Exception
 // when it cannot be read.
@@ -51,11 +61,17 @@ using TFormResources = std::map<std::string, std::string>;
 TFormResources ReadEngineForms(const std::string& Engine);
 
 // Writes Out as a copy of Engine (a setup program) with Stream as its
-// "TFORM1" resource, Title as "QVTITLE" and each of Forms replacing the
+// "TFORM1" resource, Title as "QVTITLE", Kit (when given) as the kit folder
+// its build takes the loading program from, and each of Forms replacing the
 // engine's resource of that name, then reads them all back.  Out is only
 // replaced once the copy is complete; ECompilerError on failure.
 void WriteSetupProgram(const std::string& Engine, const std::string& Out, const std::string& Stream,
-                       const std::string& Title, const TFormResources& Forms = {});
+                       const std::string& Title, const TFormResources& Forms = {}, const std::string& Kit = "");
+
+// The kit an engine belongs to: its own folder when that is a kit
+// directory (as it is for the engine beside qvc, or the one found on the
+// search path); empty for an engine from anywhere else.
+std::string KitOfEngine(const std::string& Engine);
 
 // The first line of BUILD.INF beside the setup program is its build folder;
 // the folder is made when it can be.
@@ -68,9 +84,18 @@ std::string DefaultBuildDir(const std::string& SetupProgram);
 // directory; empty when there is none.
 std::string FindSetupEngine(const std::string& CompilerPath);
 
-// Every registered component class with its published properties, their
-// types and defaults.
-std::string ClassCatalogue();
-
 // Registers the setup program's classes (once).
 void PrepareComponentModel();
+
+// Loading a project runs the install component's start-up, which reads the
+// command line: the compiler's own arguments must not reach it.
+class TNoParams {
+ public:
+  TNoParams();
+  ~TNoParams();
+  TNoParams(const TNoParams&) = delete;
+  TNoParams& operator=(const TNoParams&) = delete;
+
+ private:
+  const std::vector<std::string> FNone;
+};

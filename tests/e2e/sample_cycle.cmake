@@ -15,3 +15,9 @@ set_tests_properties(e2e_sample_wizard PROPERTIES TIMEOUT 600)
 add_test(NAME e2e_languages
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/languages.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(e2e_languages PROPERTIES TIMEOUT 600)
+
+# The README's author workflow as written, in a Wine prefix of its own, and
+# the starter project it makes installed through its wizard.
+add_test(NAME e2e_author_workflow
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/author_workflow.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(e2e_author_workflow PROPERTIES TIMEOUT 600)

@@ -127,10 +127,15 @@ class BuildProgram : public ::testing::Test {
     Dir = new TScratchDir("qv_build_test");
     WritePayload(Payload());
     WriteTestFile(Payload() + "\\extra.dll", "a file the setup program needs first");
+    // An engine from a folder that is no kit: the setup program knows no kit
+    // of its own and looks on the search path, which each test sets.
+    const std::string Engine = *Dir / "engine\\QuorvaneSetup.exe";
+    ForceDirectories(ExtractFileDir(Engine));
+    CopyFileA(KitProgram("QuorvaneSetup.exe").c_str(), Engine.c_str(), FALSE);
     const TProgramRun R = CompileProjectFile(
         Dir->Path(),
         Project(Payload(), "    PresetupFiles.Strings = (\n      '" + Payload() + "\\extra.dll')\n"),
-        " --title \"" + std::string(Title) + "\"");
+        " --title \"" + std::string(Title) + "\" --engine " + Quote(Engine));
     ASSERT_TRUE(R.Ended && R.ExitCode == 0) << R.Errors << R.Output;
   }
   static void TearDownTestSuite() {

@@ -7,6 +7,10 @@
 #include <string>
 
 #include "apps/qvc/routines_ProjectCompiler.h"
+#include "apps/qvc/routines_Reference.h"
+#include "engine/routines_Distribution.h"
+#include "records/routines_UninstallRecord.h"
+#include "rtl/routines_Files.h"
 #include "environment/routines_API.h"
 #include "environment/routines_Registry.h"
 #include "rtl/routines_ObjectText.h"
@@ -136,6 +140,22 @@ TEST(ProjectCompiler, AGoodProjectLoadsAndNamesItsTitle) {
   // Without a caption the product names the installation.
   const TCompiledProject Q = CompileProject(Project("C:\\payload", 2, ""), "project.dfm");
   EXPECT_EQ(Q.DefaultTitle, "QvCompiler Test");
+}
+
+// The standard path specifiers are in every project: one declared after
+// the object that names it describes that one; declared twice, it clashes.
+TEST(ProjectCompiler, PathSpecifiersMayBeDeclaredInAnyOrder) {
+  std::string Text = Project("C:\\payload");
+  const std::string Declaration = "  object psProgramFiles: TpsProgramFiles\r\n  end\r\n";
+  Text.erase(Text.find(Declaration), Declaration.size());
+  const std::string Later = Text.insert(Text.rfind("end"), Declaration);
+  EXPECT_EQ(CompileProject(Later, "project.dfm").Stream, ObjectTextToBinary(Later));
+  try {
+    CompileProject(std::string(Later).insert(Later.rfind("end"), Declaration), "project.dfm");
+    ADD_FAILURE() << "no error";
+  } catch (const EProjectError& E) {
+    EXPECT_NE(E.Message().find("A component named psProgramFiles already exists"), std::string::npos) << E.Message();
+  }
 }
 
 TEST(ProjectCompiler, LoadingStartsNoInstallation) {
@@ -335,6 +355,92 @@ TEST_F(CompilerProgram, TheCompiledProjectBuildsItsDistribution) {
   // The distribution's setup program is the compiled one.
   EXPECT_TRUE(FileExists(Dir / "dist\\files.1"));
   EXPECT_GT(FileSizeByName(Dir / "dist\\setup.exe"), FileSizeByName(KitProgram("QuorvaneLoadProgram.exe")));
+}
+
+// A tree of several hundred files in a few lines, relative to the project
+// file: compiled and built in one command (without the kit on any search
+// path), installed with its folders, contents and dates; masks and
+// exclusions leave out what they say, and a tree of groups makes one group
+// per first-level folder.
+TEST_F(CompilerProgram, AFolderTreeOfHundredsOfFilesBuildsAndInstalls) {
+  const std::string Product = "QvCompiler Tree";
+  struct TSource {
+    std::string Relative, Installed;
+    double Date;
+  };
+  std::vector<TSource> Sources;
+  auto Add = [&](const std::string& Relative, const std::string& Installed) {
+    const double Date = 43900.5 + static_cast<double>(Sources.size()) / 96;  // every 15 minutes from May 2020
+    ASSERT_TRUE(WriteTestFile(Dir / "project\\" + Relative, "file " + Relative + std::string(Sources.size() % 7, '+')));
+    ASSERT_TRUE(FileSetDate(Dir / "project\\" + Relative, Date));
+    Sources.push_back({Relative, Installed, Date});
+  };
+  for (int A = 0; A < 6; ++A)
+    for (int B = 0; B < 5; ++B)
+      for (int F = 0; F < 10; ++F) {
+        const std::string Sub = Format("lib%d\\sub%d\\file%d.", A, B, F) + (F % 2 ? "txt" : "dat");
+        Add("tree\\" + Sub, "Data\\" + Sub);
+      }
+  for (int F = 0; F < 10; ++F) Add(Format("tree\\top%d.txt", F), Format("Data\\top%d.txt", F));
+  for (const char* P : {"a\\one.txt", "a\\deeper\\two.txt", "b\\three.txt"}) Add(std::string("plugins\\") + P, std::string("Plugins\\") + P);
+  const std::vector<std::string> Left = {"tree\\lib1\\old.bak", "tree\\skip\\file.txt", "tree\\lib2\\notes.doc"};
+  for (const std::string& L : Left) WriteTestFile(Dir / "project\\" + L, "left out");
+  std::string Text = Project("");
+  Text.replace(Text.find("QvCompiler Test"), 15, Product);
+  Text.replace(Text.find("  object ReadMe:"), Text.rfind("end") - Text.find("  object ReadMe:"),
+               "  object Tree: TInstallFolder\r\n    Container = Install1\r\n    SourceDir = 'tree'\r\n"
+               "    DestDir = 'Data'\r\n    Masks = '*.txt;*.dat'\r\n    Exclude = '*.bak;skip'\r\n  end\r\n"
+               "  object Plugins: TInstallFolder\r\n    Container = Install1\r\n    SourceDir = 'plugins\\'\r\n"
+               "    DestDir = '\\Plugins'\r\n    Subfolders = sfGroups\r\n  end\r\n");
+  WriteTestFile(Dir / "project\\project.dfm", Text);
+  const std::string SavedPath = RegReadString(hkCurrentUser, KitSearchPathKey, "Search Path", "");
+  RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", "");
+  const TProgramRun Built = RunCaptured(Quote(KitProgram("qvc.exe")) + " " + Quote(Dir / "project\\project.dfm") +
+                                        " " + Quote(Out) + " --build");
+  RegWriteString(hkCurrentUser, KitSearchPathKey, "Search Path", SavedPath);
+  ASSERT_TRUE(Built.Ended);
+  ASSERT_EQ(Built.ExitCode, 0u) << Built.Output << Built.Errors;
+  const std::string Count = std::to_string(Sources.size());
+  EXPECT_NE(Built.Output.find("  [" + Count + "/" + Count + "] "), std::string::npos) << Built.Output;
+  EXPECT_NE(Built.Output.find("Built " + Dir / "setup\\dist in "), std::string::npos) << Built.Output;
+  EXPECT_NE(Built.Output.find(Count + " files, "), std::string::npos) << Built.Output;
+
+  const std::string Target = AddBackslash(GetProgramFilesDir()) + Product;
+  const TProgramRun Installed = RunCaptured(Quote(Dir / "setup\\dist\\setup.exe"));
+  EXPECT_TRUE(Installed.Ended);
+  for (const TSource& S : Sources) {
+    const std::string Path = AddBackslash(Target) + S.Installed;
+    double Date = 0;
+    EXPECT_EQ(ReadTestFile(Path), ReadTestFile(Dir / "project\\" + S.Relative)) << S.Installed;
+    EXPECT_TRUE(FileAge(Path, Date)) << S.Installed;
+    EXPECT_NEAR(Date, S.Date, 1.0 / 86400) << S.Installed;
+  }
+  for (const std::string& L : Left) EXPECT_FALSE(FileExists(AddBackslash(Target) + "Data" + L.substr(4))) << L;
+  // The groups of the plugins' folders, with their files.
+  const std::string Setup = ObjectBinaryToText(Resource("TFORM1"));
+  EXPECT_NE(Setup.find("object PluginsGroup2: TInstallFileGroup"), std::string::npos);
+  EXPECT_NE(Setup.find("GroupName = 'b'"), std::string::npos);
+  EXPECT_EQ(Setup.find("TInstallFolder"), std::string::npos);  // what a build refuses to find
+  RemoveTree(Target);
+  RegDeleteKeyTree(hkLocalMachine, UninstallKeyOf(Product));
+}
+
+// The reference in the sources is what qvc prints, and it says what each
+// property of a project's objects is for.
+TEST(ProjectCompilerCatalogue, TheReferenceInTheSourcesIsWhatQvcPrints) {
+  const TProgramRun R = RunCaptured(Quote(KitProgram("qvc.exe")) + " --catalogue");
+  ASSERT_EQ(R.ExitCode, 0u) << R.Errors;
+  std::string Printed;
+  for (char C : R.Output)
+    if (C != '\r') Printed += C;
+  EXPECT_TRUE(Printed == ReadTestFile(SourceTreePath("docs\\reference.txt")))
+      << "docs/reference.txt is not what qvc --catalogue prints: write it again with\n"
+         "  build/win64/wine-run build/win64/kit/qvc.exe --catalogue | tr -d '\\r' > docs/reference.txt";
+  EXPECT_EQ(UndescribedProperties(), std::vector<std::string>());
+  for (const char* Line : {"  DestDirType: reference to TCustomPathSpecifier = psProgramFiles\n",
+                           "  FileName: String  [needed]\n", "  psWindow                Path of the Windows directory\n",
+                           "TLicenseForm (TWizardPage)\n    goes: a page or window of the wizard, not written"})
+    EXPECT_NE(Printed.find(Line), std::string::npos) << Line;
 }
 
 TEST(ProjectCompilerCatalogue, ListsEveryClassWithItsProperties) {

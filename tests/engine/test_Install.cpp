@@ -14,6 +14,7 @@
 #include "environment/routines_API.h"
 #include "environment/routines_Registry.h"
 #include "environment/routines_Unfinished.h"
+#include "model/cmp_TInstallFolder.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/routines_Registration.h"
 #include "net/cmp_TNetInstallLocation.h"
@@ -497,6 +498,12 @@ TEST(Install, SetupProgramThatCannotBeTaken) {
   EXPECT_EQ(MessageOf([&] { P.Install->Build(D / "author\\MySetup.exe", D / "new\\dist", false); }), "<no error>");
   EXPECT_EQ(ReadTestFile(D / "new\\dist\\MySetup.exe"), "the setup program");
   EXPECT_FALSE(FileExists(D / "new\\dist\\setup.exe"));
+  // A folder tree that qvc did not write out would leave its files behind.
+  TInstallFolder Tree(P.Form);
+  Tree.SetName("Docs");
+  EXPECT_EQ(MessageOf([&] { P.Install->Build(D / "author\\MySetup.exe", D / "tree\\dist", false); }),
+            "The folder tree Docs was not written out as install files: make the setup program with qvc");
+  EXPECT_FALSE(DirectoryExists(D / "tree\\dist"));
 }
 
 }  // namespace
