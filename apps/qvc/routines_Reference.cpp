@@ -426,11 +426,6 @@ std::vector<const TClassInfo*> SortedClasses() {
   return Classes;
 }
 
-bool HasObjects(const TClassInfo& C) {
-  const std::vector<const TPropInfo*> Props = C.AllProps();
-  return std::any_of(Props.begin(), Props.end(), [](const TPropInfo* P) { return P->Kind == TPropKind::Object; });
-}
-
 void ClassEntry(std::string& Out, const TClassInfo& C, TUse Use) {
   const TClassDoc* Doc = ClassDocOf(C.ClassName);
   Out += C.ClassName + (C.Parent ? " (" + C.Parent->ClassName + ")" : std::string()) + "\n";

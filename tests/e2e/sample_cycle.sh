@@ -112,7 +112,9 @@ speaks() {
   LC_ALL=$locale "$run" "$work/stage/QvSampleSetup.exe" -x </dev/null >/dev/null 2>&1 &
   local setup=$!
   "$run" "$qvauto" wait "$product Installation" 30 >/dev/null 2>&1 || fail "no message in the $locale Windows"
-  text=$("$run" "$qvauto" text "$product Installation" | iconv -f CP1252 -t UTF-8)
+  # A driver that fails here is reported below with what it printed, not
+  # ended silently by set -e.
+  text=$("$run" "$qvauto" text "$product Installation" 2>&1 | iconv -c -f CP1252 -t UTF-8 || true)
   "$run" "$qvauto" close "$product Installation" >/dev/null 2>&1  # Windows names the button in its language
   wait "$setup" || true
   grep -qF "$expected" <<<"$text" || fail "the setup did not speak $locale: $text"

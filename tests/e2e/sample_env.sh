@@ -50,7 +50,8 @@ desktop="$users/Desktop"
 # Nothing of an earlier run may help this one.
 clean_machine() {
   local k
-  for k in "$uninstall_key" "$vendor_key" "$settings_key" "$clsid_key" "$progid_key"; do
+  # The install record too: a setup ended from outside (a failed test) leaves it.
+  for k in "$uninstall_key" "$vendor_key" "$settings_key" "$clsid_key" "$progid_key" 'HKLM\Software\Quorvane\Install'; do
     "$run" reg delete "$k" /f >/dev/null 2>&1 || true
   done
   "$run" reg delete "$shared_dlls" /v "$shared_dll" /f >/dev/null 2>&1 || true
