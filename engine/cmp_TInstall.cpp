@@ -572,7 +572,8 @@ std::string TCustomInstall::GetSetupProgramPath() {
 
 void TCustomInstall::RegisterRunOnce() {
   const std::string Cmd =
-      ResumeCommandLine(SetupProgramFile(), GetSetupProgramPath(), Switch(swSelfExtract), Switch(swCopy));
+      ResumeCommandLine(SetupProgramFile(), GetSetupProgramPath(), Switch(swSelfExtract), Switch(swCopy)) +
+      ResumeSwitches(RunOptions());
   if (!WriteRunOnce("QuorvaneUnfinished", Cmd, true))
     throw IEInstall("Cannot register the install to be run on reboot in the RunOnce key in the registry");
 }

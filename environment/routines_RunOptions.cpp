@@ -112,6 +112,17 @@ std::vector<std::string> ComponentNames(const std::string& List) {
   return Names;
 }
 
+std::string ResumeSwitches(const TRunOptions& O) {
+  std::string S;
+  if (O.VerySilent)
+    S += " /VERYSILENT";
+  else if (O.Silent)
+    S += " /SILENT";
+  if (O.SuppressMsgBoxes) S += " /SUPPRESSMSGBOXES";
+  if (RunLogOpen()) S += " \"/LOG=" + RunLogFile() + "\"";
+  return S;
+}
+
 void OpenRunLog(const TRunOptions& Options, const std::string& Program) {
   if (!Options.Log || RunLogOpen()) return;
   TRunLog& L = Log();

@@ -47,6 +47,11 @@ bool ParseRunOption(const std::string& Arg, TRunOptions& Options,
 // /COMPONENTS=a,b,c as its names, trimmed, blanks dropped.
 std::vector<std::string> ComponentNames(const std::string& List);
 
+// The switches a resumption after the restart carries on with: as silent
+// as this run, into the same log ("" for a run without them), each with a
+// blank in front.
+std::string ResumeSwitches(const TRunOptions& Options);
+
 // --- the log ------------------------------------------------------------------
 
 // Opens the log that Options ask for (nothing without /LOG); Program names
