@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The sample's wizard at 100 % and at 200 % (Wine's LogPixels 96 and 192):
-# the language, welcome and file group pages, shot from the real setup in a
+# The sample's wizard at 100 %, 150 % and 200 % (Wine's LogPixels 96, 144
+# and 192): the welcome and file group pages, shot from the real setup in a
 # Wine prefix of their own, into docs/screens/dpi-<percent>-<page>.png.
 # Not part of the tests; run it after a change to the forms' scaling.
 #
@@ -32,22 +32,21 @@ wait_page() {
 }
 
 WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-rm -rf "$shots"; mkdir -p "$shots/stage"
+rm -rf "$shots"; mkdir -p "$shots"
 "$run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 bash scripts/register-kit.sh "$build" >/dev/null
-"$run" "$build/kit/qvc.exe" "$(winpath "$build/examples/sample/project.dfm")" \
-  "$(winpath "$shots/stage/QvSampleSetup.exe")" --build-dir "$(winpath "$shots/dist")" >/dev/null \
-  || fail "qvc did not compile the sample project"
-"$run" "$shots/stage/QvSampleSetup.exe" -b </dev/null >/dev/null || fail "the build of the distribution failed"
+work=$shots
+. tests/e2e/sample_env.sh
+build_sample_distribution
 
-for dpi in 96 192; do
+for dpi in 96 144 192; do
   percent=$((dpi * 100 / 96))
   # Read by each program at its start, once the server has it.
   "$run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
   "$run" "$shots/dist/setup.exe" </dev/null >/dev/null 2>&1 &
   setup=$!
-  for page in TSelectLanguageForm:language TWelcomeForm:welcome TLicenseForm: TReadmeForm: \
+  for page in TSelectLanguageForm: TWelcomeForm:welcome TLicenseForm: TReadmeForm: \
               TFileGroupSelectForm:components; do
     wait_page "${page%%:*}"
     name=${page#*:}

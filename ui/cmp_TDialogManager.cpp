@@ -203,8 +203,11 @@ void TDialogManager::Execute() {
     TCurrentManagerScope Current(this);
     std::unique_ptr<TBaseFormContainer> Wizard(new TBaseFormContainer(Application));
     Wizard->SetPosition(poDesigned);
-    Wizard->SetHeight(Height);
-    Wizard->SetWidth(Width);
+    // Width and Height are pixels at 96 dots per inch, as the pages are
+    // designed; the wizard grows with the screen's density.
+    const int Dpi = ScreenPixelsPerInch();
+    Wizard->SetHeight(MulDiv(Height, Dpi, 96));
+    Wizard->SetWidth(MulDiv(Width, Dpi, 96));
     Wizard->PlaceOnScreen(Position, RelativeLeftOffset, RelativeTopOffset);
     if (Wizard->BuildPages() > 0) {
       Result = Wizard->ShowModal();
