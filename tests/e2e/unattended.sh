@@ -62,17 +62,19 @@ build_sample_distribution
 grep -q "Build written: " "$work/build.log" || fail "the build's log does not say what it wrote: $(cat "$work/build.log")"
 grep -q "Exit code 0" "$work/build.log" || fail "the build's log has no exit code"
 
-# 2. What deployment tools pass: nothing shown, the folder and the groups
-#    given, a log.
+# 2. What deployment tools pass: nothing shown, the folder, the groups and
+#    the program folder given, a log.
 log="$work/quiet.log"
 watched "$work/dist/setup.exe" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART "/LOG=$(winpath "$log")" "/DIR=$quiet_dir" \
-  /COMPONENTS=Documentation
+  /COMPONENTS=Documentation "/GROUP=Quiet Tools"
 [ "$code" -eq 0 ] || fail "the very silent setup ended with $code: $(cat "$log")"
 [ -z "$(kit_windows)" ] || fail "the very silent setup showed $(kit_windows)"
 grep -q 'Message box answered [0-9]*$' "$log" && fail "the very silent setup showed a message box: $(cat "$log")"
 [ -s "$quiet_target/QvSample.exe" ] || fail "/DIR did not place the program: $(ls -R "$prefix/drive_c/Quiet Place" 2>&1)"
 [ -s "$quiet_target/Docs/manual.txt" ] || fail "the documentation named by /COMPONENTS is missing"
 [ ! -e "$quiet_target/Docs/Examples" ] || fail "the examples, not named by /COMPONENTS, were installed"
+[ -s "$programs/Quiet Tools/$product.lnk" ] || fail "/GROUP did not place the links: $(ls "$programs")"
+[ ! -e "$programs/$product" ] || fail "the project's own program folder was made besides /GROUP's"
 for line in "Installed $quiet_dir\\QvSample.exe" "Registry value written: " "Link created: " \
             "Registered: $quiet_dir\\QvSampleComponent.dll" "Shared count raised: " \
             "Uninstall entry written: " "Installation finished" "Exit code 0"; do
@@ -112,6 +114,7 @@ grep -qF "Removed $quiet_dir\\QvSample.exe" "$work/uninstall.log" || fail "the u
 reg_has "$uninstall_key" && fail "the uninstall key stayed"
 for i in $(seq 1 50); do [ -e "$quiet_target" ] || break; sleep 0.2; done
 [ ! -e "$quiet_target" ] || fail "the quiet uninstall left $(ls -R "$quiet_target")"
+[ ! -e "$programs/Quiet Tools" ] || fail "the quiet uninstall left the program folder"
 
 # 3. /SILENT: the copy window but no wizard; /COMPONENTS picks the groups
 #    (the shared library, which the user cannot choose, comes anyway; the
