@@ -250,14 +250,24 @@ std::array<uint8_t, SelfExtractTrailerSize> EncodeSelfExtractTrailer(const TSelf
   return B;
 }
 
+int64_t ContentSize(TStream& Stream) {
+  const int64_t FileSize = Stream.Size();
+  uint8_t Head[SignedHeadSize];
+  Stream.SetPosition(0);
+  const size_t Want = FileSize < static_cast<int64_t>(sizeof Head) ? static_cast<size_t>(FileSize) : sizeof Head;
+  return SignedContentEnd(Head, Stream.Read(Head, Want), FileSize);
+}
+
 bool ReadSelfExtractTrailer(TStream& Stream, TSelfExtractTrailer& T) {
-  const int64_t Size = Stream.Size();
-  const int64_t At = Size - static_cast<int64_t>(SelfExtractTrailerSize);
-  if (At < 0) return false;
-  uint8_t B[SelfExtractTrailerSize];
-  Stream.SetPosition(At);
-  if (Stream.Read(B, sizeof B) != sizeof B) return false;
-  return DecodeSelfExtractTrailer(B, Size, T);
+  // A signed file keeps its trailer in front of the signature.
+  const int64_t End = ContentSize(Stream);
+  const bool Signed = End != Stream.Size();
+  const size_t N = static_cast<size_t>(std::min<int64_t>(End, Signed ? SignedTailSize : SelfExtractTrailerSize));
+  if (N < SelfExtractTrailerSize) return false;
+  uint8_t B[SignedTailSize];
+  Stream.SetPosition(End - static_cast<int64_t>(N));
+  if (Stream.Read(B, N) != N) return false;
+  return DecodeTrailerBefore(B, N, End, Signed, T);
 }
 
 bool ReadDistributionTrailer(TStream& OwnFile, int64_t ImageEnd, TSelfExtractTrailer& T) {

@@ -109,7 +109,10 @@ std::array<uint8_t, SelfExtractTrailerSize> EncodeSelfExtractTrailer(const TSelf
 // Reads the trailer at the end of Stream (the signature is not checked, as
 // readers never did); false when the stream is shorter than a trailer or the
 // positions do not lie inside it.
+// A signed executable keeps its trailer in front of the certificate table.
 bool ReadSelfExtractTrailer(TStream& Stream, TSelfExtractTrailer& T);
+// The bytes of Stream in front of an appended signature (all when unsigned).
+int64_t ContentSize(TStream& Stream);
 // The trailer of a loading program's own file, as the loader takes it: only
 // one whose setup archive begins behind the program's image (ImageEnd, the
 // end of its sections) and is long enough for an archive.

@@ -155,6 +155,63 @@ inline bool DecodeSelfExtractTrailer(const uint8_t* B, int64_t FileSize, TSelfEx
          (NoFiles || (Inside(T.FilesStart) && Inside(T.FilesEnd) && T.FilesStart <= T.FilesEnd));
 }
 
+// An Authenticode signature is appended behind the trailer, as the
+// certificate table that the executable's headers point at:
+//   0x3C        int32  position of "PE\0\0" (the NT headers)
+//   NT + 24     the optional header: uint16 magic 0x10B (PE32) or 0x20B (PE32+)
+//   NT + 24 + 92 / 108   uint32 number of data directories (PE32 / PE32+)
+//   NT + 24 + 128 / 144  security directory: uint32 file position, uint32 size
+// The table starts on a multiple of 8: a signing tool puts up to 7 zero
+// bytes between the trailer and the table.
+constexpr size_t SignedHeadSize = 1024;  // enough of the file's start for the headers
+constexpr size_t CertificatePaddingMax = 7;
+constexpr size_t SignedTailSize = SelfExtractTrailerSize + CertificatePaddingMax;
+
+// Where the file's own content ends: the position of a certificate table
+// that runs to the end of a FileSize-byte file, read from the first
+// HeadSize bytes Head; FileSize when the file carries none.
+inline int64_t SignedContentEnd(const uint8_t* Head, size_t HeadSize, int64_t FileSize) {
+  constexpr size_t NtAt = 0x3C, OptionalAt = 24;
+  if (HeadSize < NtAt + 4 || Head[0] != 'M' || Head[1] != 'Z') return FileSize;
+  const int64_t Nt = GetLE<int32_t>(Head + NtAt);
+  if (Nt < 0 || Nt + static_cast<int64_t>(OptionalAt + 2) > static_cast<int64_t>(HeadSize)) return FileSize;
+  const uint8_t* P = Head + Nt;
+  if (P[0] != 'P' || P[1] != 'E' || P[2] || P[3]) return FileSize;
+  const uint16_t Magic = GetLE<uint16_t>(P + OptionalAt);
+  if (Magic != 0x10B && Magic != 0x20B) return FileSize;
+  const size_t Count = OptionalAt + (Magic == 0x10B ? 92 : 108);
+  const size_t Security = OptionalAt + (Magic == 0x10B ? 128 : 144);
+  if (Nt + static_cast<int64_t>(Security + 8) > static_cast<int64_t>(HeadSize) || GetLE<uint32_t>(P + Count) < 5)
+    return FileSize;
+  const int64_t At = GetLE<uint32_t>(P + Security), Size = GetLE<uint32_t>(P + Security + 4);
+  // Only a table at the very end: anything else is not a signature the
+  // build's trailer could lie in front of.
+  if (At == 0 || Size == 0 || At + Size != FileSize || At < static_cast<int64_t>(SignedHeadSize)) return FileSize;
+  return At;
+}
+
+// The trailer in front of End, the end of the file's content: Tail holds
+// the N bytes (at most SignedTailSize) that end at End.  Unsigned (End is
+// the file's size): the last 56 bytes, as ever.  Signed: the trailer may
+// stand in front of up to 7 zero bytes, and then its signature text must
+// be there, which tells the padding from the trailer's own zero bytes.
+inline bool DecodeTrailerBefore(const uint8_t* Tail, size_t N, int64_t End, bool Signed, TSelfExtractTrailer& T) {
+  namespace L = SelfExtractTrailerLayout;
+  const size_t MaxPadding = Signed ? CertificatePaddingMax : 0;
+  for (size_t Pad = 0; Pad <= MaxPadding && Pad + SelfExtractTrailerSize <= N; ++Pad) {
+    if (Pad > 0 && Tail[N - Pad] != 0) break;
+    const uint8_t* B = Tail + N - Pad - SelfExtractTrailerSize;
+    if (Signed) {
+      bool Named = B[L::Signature] == L::SignatureMax;
+      for (size_t i = 0; Named && i < L::SignatureMax; ++i)
+        Named = B[L::Signature + 1 + i] == static_cast<uint8_t>(L::SignatureText[i]);
+      if (!Named) continue;
+    }
+    if (DecodeSelfExtractTrailer(B, End - static_cast<int64_t>(Pad), T)) return true;
+  }
+  return false;
+}
+
 // A trailer as a loading program takes it from its own file: only one whose
 // setup archive begins behind the program's image (ImageEnd, the end of its
 // sections) and is long enough for an archive.

@@ -1,5 +1,7 @@
 #include "controls/cmp_TApplication.h"
 
+#include "environment/routines_RunOptions.h"
+
 TApplication* Application = nullptr;
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
@@ -99,7 +101,7 @@ void TApplication::ShowException(const Exception& E) {
   if (dynamic_cast<const EAbort*>(&E)) return;
   std::string Msg = E.Message();
   if (!Msg.empty() && Msg.back() != '.') Msg += '.';
-  MessageBoxA(nullptr, Msg.c_str(), Title.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  RunMessageBox(nullptr, Msg, Title, MB_OK | MB_ICONSTOP | MB_TASKMODAL, IDOK);
 }
 
 std::string TApplication::ExeName() {

@@ -94,14 +94,21 @@ void TCustomForm::ScaleControls(int M, int D) {
   FClientHeight = MulDiv(FClientHeight, M, D);
 }
 
+int ScreenPixelsPerInch() {
+  HDC DC = GetDC(nullptr);
+  const int Screen = DC ? GetDeviceCaps(DC, LOGPIXELSY) : 0;
+  if (DC) ReleaseDC(nullptr, DC);
+  return Screen > 0 ? Screen : 96;
+}
+
+void TCustomForm::ScaleToScreen() {
+  const int Screen = ScreenPixelsPerInch();
+  if (PixelsPerInch > 0 && Screen != PixelsPerInch) ScaleControls(Screen, PixelsPerInch);
+}
+
 void TCustomForm::Loaded() {
   TWinControl::Loaded();
-  if (Scaled && PixelsPerInch > 0) {
-    HDC DC = GetDC(nullptr);
-    const int Screen = GetDeviceCaps(DC, LOGPIXELSY);
-    ReleaseDC(nullptr, DC);
-    if (Screen != PixelsPerInch) ScaleControls(Screen, PixelsPerInch);
-  }
+  if (Scaled) ScaleToScreen();
   if (FClientWidth > 0 && FClientHeight > 0) {
     RECT R{0, 0, FClientWidth, FClientHeight};
     TCreateParams P;

@@ -47,6 +47,9 @@ class TCustomForm : public TWinControl {
   // density scales the controls and fonts on loading.
   int32_t PixelsPerInch = 96;
   bool Scaled = true;
+  // From the density it was designed at (PixelsPerInch) to the screen's;
+  // Loaded does it for a Scaled form.
+  void ScaleToScreen();
   int32_t TextHeight = 13;  // of the designer's font; kept for the stream
 
   // A non-zero modal result ends ShowModal, once the form agrees to close.
@@ -119,3 +122,5 @@ bool FindStreamResource(const std::string& Name, const void*& Data, size_t& Size
 // false when the module has no such resource.
 bool InitInheritedComponent(TComponent* Instance, const std::string& ResourceName);
 
+// The screen's dots per inch (LOGPIXELSY): 96 at 100 %, 192 at 200 %.
+int ScreenPixelsPerInch();

@@ -20,6 +20,8 @@
 #include "environment/routines_API.h"
 #include "environment/routines_Process.h"
 #include "environment/routines_Registry.h"
+#include "environment/routines_RegistryStore.h"
+#include "environment/routines_RunOptions.h"
 #include "environment/routines_Scoped.h"
 #include "environment/routines_Unfinished.h"
 #include "i18n/cmp_TTranslator.h"
@@ -29,6 +31,7 @@
 #include "model/routines_RunJournal.h"
 #include "net/cmp_TNetInstallLocation.h"
 #include "records/routines_FileList.h"
+#include "records/routines_UninstallRecord.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
@@ -54,7 +57,7 @@ std::string SetupProgramFile() { return TApplication::ExeName(); }
 
 void ShowMessageBox(const std::string& Text) {
   std::string Title = Application ? Application->Title : std::string("Setup");
-  MessageBoxA(nullptr, Text.c_str(), Title.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+  RunMessageBox(nullptr, Text, Title, MB_OK | MB_ICONSTOP | MB_TASKMODAL, IDOK);
 }
 
 // A picture of the dialog theme from the bitmap resource, when the program
@@ -194,7 +197,10 @@ std::string TCustomInstall::SwitchValue(char S) const {
 
 void TCustomInstall::ParseCommandLine(const std::vector<std::string>& Args) {
   for (auto& S : FSwitches) S = {false, std::string()};
+  RunOptions() = TRunOptions();
   for (const std::string& A : Args) {
+    // The administrator's switches begin with "/", the kit's with "-".
+    if (ParseRunOption(A, RunOptions())) continue;
     const int Index = A.size() >= 2 && A[0] == '-' ? SwitchIndex(A[1]) : -1;
     if (Index < 0)
       throw IException(
@@ -213,6 +219,13 @@ std::string TCustomInstall::GetSourceDirectory() const {
 void TCustomInstall::Loaded() {
   TFileContainer::Loaded();
   ParseCommandLine(TApplication::Params());
+  OpenRunLog(RunOptions(), "Setup");
+  // An unattended run keeps its main window out of sight: it is shown, so
+  // that its first activation starts the run, but off the screen.
+  if (RunOptions().Unattended()) {
+    FAutoMaximizeWindow = false;
+    FHideMainForm = true;
+  }
   if (Switch(swDebug) && (!Switch(swSource) || Trim(SwitchText(swSource)).empty()))
     throw IEInstall(
         "You forgot to pass in the build directory. In Run | Parameters, follow this format: -d "
@@ -288,7 +301,9 @@ void TCustomInstall::HandleException(TPersistent*, const Exception& E) {
   FInstalling = false;
   // Cancelled or failed, the program did not install: whoever started it
   // must not read success from its exit code.
-  if (Application) Application->ExitCode = ExitCodeFailed;
+  const bool Cancelled = dynamic_cast<const EQIUserAbort*>(&E) != nullptr;
+  LogLine((Cancelled ? "Cancelled: " : "Failed: ") + E.Message());
+  if (Application) Application->ExitCode = Cancelled && !FObjectsStarted ? ExitCodeCancelled : ExitCodeFailed;
   try {
     RollBackRun();
     if (dynamic_cast<const EQIUserAbort*>(&E)) {
@@ -329,7 +344,9 @@ void TCustomInstall::Process() {
   FUnfinishedCount = 0;
   FRunBatchFileOnDestroy = false;
   FAbortRequested = false;
+  FObjectsStarted = false;
   FInstalling = true;
+  LogLine("Installation of " + ProductName() + " from " + FSourceDirectory);
   if (FUseLoadingProgram && !Switch(swSource))
     throw IEInstall(
         "The path of the loading program was not passed correctly. If you are running your install "
@@ -352,17 +369,23 @@ void TCustomInstall::Process() {
   ReadInfoFromArchive();
   if (OnAfterInitialized) OnAfterInitialized(this);
   for (TNotificationCode Code : StartOfRunCodes) Broadcast(this, Code, nullptr);
+  LogLine("Destination " + GetDestPath());
+  FObjectsStarted = true;
   TFileContainer::Process();
   // A cancel the user confirmed ends the run as a cancel, even when it came
   // too late for any copy or download to see it.
   if (FAbortRequested) throw EQIUserAbort();
   RegisterDeferred();
+  WriteUninstallDisplay();
   if (FUnfinishedCount > 0 || Reboot) RegisterRunOnce();
   // Installed: what waits for the restart waits as planned.
   RunJournal().Commit();
   const bool Planned = Reboot;
   if (Planned) Broadcast(this, ncReboot, nullptr);
   if (Reboot && OnBeforeReboot) OnBeforeReboot(this, Reboot);
+  if (Planned) LogLine(RunOptions().NoRestart ? "A restart is needed; /NORESTART: Windows is not restarted"
+                                              : "A restart is needed");
+  if (RunOptions().NoRestart) Reboot = false;
   if (Reboot) {
     StoreLanguage();
     if (Application) Application->ExitCode = ExitCodeRestartPlanned;
@@ -381,12 +404,43 @@ void TCustomInstall::Process() {
 
 // The end of a run that installed everything (also after a restart).
 void TCustomInstall::EndGoodRun() {
+  LogLine("Installation finished");
   NotifyGoodInstall();
   Cleanup();
   RemoveInstallRecord();
   if (RunAutomatic) Shutdown();
   RunFilesAfterInstall();
   FInstalling = false;
+}
+
+void TCustomInstall::WriteUninstallDisplay() {
+  // Only a product that installed an uninstaller is listed by Windows.
+  const std::string Key = UninstallKeyFor(ProductName());
+  TRegistryStore Machine(hkLocalMachine);
+  std::string Uninstall;
+  const auto K = Machine.OpenKey(Key);
+  if (!K || !K->ReadString(UninstallRecordLayout::UninstallString, Uninstall)) return;
+  TUninstallDisplay D;
+  D.DisplayVersion = FInformation->Version;
+  D.Publisher = FInformation->CompanyName;
+  D.InstallLocation = GetDestPath();
+  D.URLInfoAbout = FBuildInfo->AppURL;
+  SYSTEMTIME T;
+  GetLocalTime(&T);
+  char Date[16];
+  std::snprintf(Date, sizeof Date, "%04u%02u%02u", T.wYear, T.wMonth, T.wDay);
+  D.InstallDate = Date;
+  int64_t Bytes = 0;
+  for (TCustomInstallFile* F : InstallFileList().Data()) {
+    if (!F->Processed) continue;
+    Bytes += F->FileSize;
+    // The product's program, as the author names it, lends its icon.
+    if (!FBuildInfo->AppName.empty() && SameText(F->DestName(), FBuildInfo->AppName))
+      D.DisplayIcon = AddBackslash(F->GetDestPath()) + F->DestName();
+  }
+  D.EstimatedSizeKB = static_cast<int32_t>((Bytes + 1023) / 1024);
+  ::WriteUninstallDisplay(Machine, Key, D);
+  LogLine("Uninstall entry written: " + Key);
 }
 
 void TCustomInstall::RegisterDeferred() {
@@ -520,7 +574,8 @@ std::string TCustomInstall::GetSetupProgramPath() {
 
 void TCustomInstall::RegisterRunOnce() {
   const std::string Cmd =
-      ResumeCommandLine(SetupProgramFile(), GetSetupProgramPath(), Switch(swSelfExtract), Switch(swCopy));
+      ResumeCommandLine(SetupProgramFile(), GetSetupProgramPath(), Switch(swSelfExtract), Switch(swCopy)) +
+      ResumeSwitches(RunOptions());
   if (!WriteRunOnce("QuorvaneUnfinished", Cmd, true))
     throw IEInstall("Cannot register the install to be run on reboot in the RunOnce key in the registry");
 }
@@ -596,8 +651,11 @@ void TCustomInstall::BuildFromBuildInf() {
     // folder is current.
     if (Lines.Count() == 0 || Trim(Lines[0]).empty())
       throw IEInstall("Must be 1 line in BUILD.INF. This line should specify the build directory");
+    LogLine("Build into " + Lines[0]);
     Build(SetupProgramFile(), Lines[0], true);
+    LogLine("Build written: " + Lines[0]);
   } catch (const Exception& E) {
+    LogLine("Build failed: " + E.Message());
     ShowMessageBox(E.Message());
     // Whatever the build left behind is no distribution: a script that
     // started the build must not take it for one.

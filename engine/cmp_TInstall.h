@@ -35,6 +35,8 @@ constexpr int ExitCodeRestartPlanned = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
 // The build, the transfer to floppies or the installation run failed or was
 // cancelled (after its message box or failure pages).
 constexpr int ExitCodeFailed = 1;
+// Cancelled before anything was installed.
+constexpr int ExitCodeCancelled = 2;
 
 
 class TCustomInstall : public TFileContainer, public IInstallRun {
@@ -148,6 +150,9 @@ class TCustomInstall : public TFileContainer, public IInstallRun {
 
  protected:
   void RegisterDeferred();
+  // The values Windows shows of the product in its list of programs, from
+  // Information, BuildInfo and what the run installed.
+  void WriteUninstallDisplay();
   void EndGoodRun();
 
   std::array<std::pair<bool, std::string>, SwitchCount> FSwitches{};
@@ -158,6 +163,7 @@ class TCustomInstall : public TFileContainer, public IInstallRun {
   TCloseQueryEvent FSavedCloseQuery;
   bool FCloseHooked = false;
   bool FAbortRequested = false;
+  bool FObjectsStarted = false;  // the run has gone past its wizard
   bool FRunBatchFileOnDestroy = false;
   TCustomForm* FMainForm = nullptr;
   bool FInstalling = false;

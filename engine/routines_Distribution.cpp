@@ -9,6 +9,7 @@
 #include "controls/cmp_TApplication.h"
 #include "controls/cmp_TForm.h"
 #include "environment/routines_Registry.h"
+#include "environment/routines_RunOptions.h"
 #include "model/cmp_TInstallFile.h"
 #include "rtl/cmp_TFileStream.h"
 #include "rtl/routines_Files.h"
@@ -157,7 +158,7 @@ void CopyToFloppies(const std::string& SelfExtractingFile, const TSelfExtractTra
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     const std::string Text = TranslatedFormat("Please insert disk %d", Disk);
     const std::string Title = Application ? Application->Title : std::string("Setup");
-    if (MessageBoxA(nullptr, Text.c_str(), Title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+    if (RunMessageBox(nullptr, Text, Title, MB_OKCANCEL | MB_ICONQUESTION, IDCANCEL) != IDOK)
       throw IEInstall("Aborted by user");
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
   };

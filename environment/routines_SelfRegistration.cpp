@@ -1,6 +1,7 @@
 #include "environment/routines_SelfRegistration.h"
 
 #include "environment/routines_API.h"
+#include "environment/routines_DllSearch.h"
 #include "environment/routines_Scoped.h"
 #include "rtl/routines_Strings.h"
 
@@ -12,11 +13,13 @@ TSelfRegistration CallLibraryServer(const std::string& Path, TServerAction Actio
   TSelfRegistration R;
   TOleInitialized Ole;
   TCurrentDirScope Dir(ExtractFileDir(Path));
-  TLibrary Lib(LoadLibraryA(Path.c_str()));
+  // The libraries the component needs beside it: the programs search the
+  // system folder only (routines_DllSearch.h), not the current folder.
+  TLibrary Lib(LoadLibraryExA(Path.c_str(), nullptr, InstalledLibraryLoadFlags()));
   if (!Lib) {
     R.Failed = TSelfRegistration::srLoadLibrary;
     R.Error = GetLastError();
-    R.Cause = Win32FailureText("LoadLibraryA(" + Path + ")", R.Error);
+    R.Cause = Win32FailureText("LoadLibraryExA(" + Path + ")", R.Error);
     return R;
   }
   const char* Export = ServerExport(Action);

@@ -12,6 +12,7 @@
 #include "environment/routines_FileRegistration.h"
 #include "environment/routines_Registry.h"
 #include "environment/routines_RegistryStore.h"
+#include "environment/routines_RunOptions.h"
 #include "environment/routines_SelfRegistration.h"
 #include "environment/routines_Unfinished.h"
 #include "model/cmp_TPathSpecifier.h"
@@ -337,7 +338,8 @@ void TCustomInstallFile::EngineNewDisk(TQrvnCompress* Engine, int DiskNumber, st
   if (!OnNewDisk && Tag == 0) {
     std::string Text = TranslatedFormat("Please insert disk #%d", DiskNumber);
     std::string Title = Application ? Application->Title : std::string();
-    if (MessageBoxA(nullptr, Text.c_str(), Title.c_str(), MB_OKCANCEL | MB_ICONINFORMATION) == IDCANCEL)
+    // Nobody is there to change the disk of an unattended run.
+    if (RunMessageBox(nullptr, Text, Title, MB_OKCANCEL | MB_ICONINFORMATION, IDCANCEL) == IDCANCEL)
       Engine->SetAbort(true);
   }
   Path = RemoveBackslash(D.Path);
@@ -367,6 +369,15 @@ void TCustomInstallFile::EngineStatus(TQrvnCompress* Engine, const TlzhFileStats
 
 // --- installing -------------------------------------------------------------------
 
+namespace {
+// The rule that decided, as the project names it, for the run's log.
+std::string OverwriteRule(TOverwriteType Mode) {
+  const std::vector<std::string>& Names = OverwriteTypeInfo().Names;
+  const size_t I = static_cast<size_t>(Mode);
+  return I < Names.size() ? Names[I] : std::string("?");
+}
+}  // namespace
+
 void TCustomInstallFile::InstallObjects() {
   InUse = false;
   FRenameAtRestart.clear();
@@ -374,6 +385,7 @@ void TCustomInstallFile::InstallObjects() {
     Report(ieBeforeInstall, this);
     if (OnBeforeInstall) OnBeforeInstall(this);
   } catch (const EAbort&) {
+    LogLine("Skipped " + Name() + ": the project's OnBeforeInstall passed it over");
     Report(ieSkipped, this);
     return;
   }
@@ -412,6 +424,7 @@ void TCustomInstallFile::InstallObjects() {
   }
   if (!WillReplace) {
     Named = true;
+    LogLine("Kept " + Dest + ": the file there is the same or newer (" + OverwriteRule(OverwriteMode) + ")");
     Report(ieKept, this);
     AfterSteps();
     if (OnAfterInstall) OnAfterInstall(this);
@@ -439,6 +452,12 @@ void TCustomInstallFile::InstallObjects() {
   if (!FRenameAtRestart.empty()) WriteRenameAtRestart(AddBackslash(GetDestPath()) + FDestName);
   FDestName = FinalName;
   Named = true;
+  if (InUse)
+    LogLine("In use, replaced at the next restart: " + GetDestFileName());
+  else if (DestinationExisted)
+    LogLine("Replaced " + GetDestFileName() + " (" + OverwriteRule(OverwriteMode) + ")");
+  else
+    LogLine("Installed " + GetDestFileName());
   AfterSteps();
   if (OnAfterInstall) OnAfterInstall(this);
   Report(ieFileInstalled, this);
@@ -503,9 +522,11 @@ void TCustomInstallFile::AfterSteps() {
   if (RegisterAsHelp) {
     RunJournal().ValueToBeChanged(hkLocalMachine, HelpKey, UpperCase(FDestName));
     RegisterHelpFile(FDestName, GetDestPath());
+    LogLine("Help file registered: " + FDestName);
   }
   if (UpdateDLLCounter && !IncrementSharedDLLCount())
     throw IECustomInstallFile("Cannot update the DLL count for the following file :%s:", FFileName);
+  if (UpdateDLLCounter) LogLine("Shared count raised: " + GetDestFileName());
   IInstallRun* I = CurrentInstall();
   if (InUse && I) {
     I->AddUnfinishedWork(Name(), 0);
@@ -514,8 +535,9 @@ void TCustomInstallFile::AfterSteps() {
       RegisterActiveX();
     } catch (const EQIUserAbort&) {
       throw;
-    } catch (const Exception&) {
+    } catch (const Exception& E) {
       if (!(I && I->Installing())) throw;
+      LogLine("Registration tried again at the end of the run: " + E.Message());
       FailedRegistrationList().Add(this);
     }
   }
@@ -657,6 +679,7 @@ void TCustomInstallFile::RegisterActiveX() {
     RegisterActiveXProgram();
   else
     RegisterActiveXLibrary();
+  LogLine("Registered: " + GetDestFileName());
 }
 
 // Both registrations need the installed file itself.

@@ -125,7 +125,23 @@ void AddRecordedRegistryEntry(IRegistryStore& Store, const std::string& Record, 
 void WriteUninstallProgram(IRegistryStore& Store, const std::string& Key, const std::string& Product,
                            const std::string& Uninstaller) {
   WriteStringValue(Store, Key, L::DisplayName, Product);
-  WriteStringValue(Store, Key, L::UninstallString, Uninstaller + " " + Product);
+  // Quoted, so that a folder with blanks names no other program first.
+  const std::string Program = "\"" + Uninstaller + "\"";
+  WriteStringValue(Store, Key, L::UninstallString, Program + " " + Product);
+  WriteStringValue(Store, Key, L::QuietUninstallString, Program + " /VERYSILENT " + Product);
+  // The uninstaller neither changes nor repairs an installation.
+  WriteIntegerValue(Store, Key, L::NoModify, 1);
+  WriteIntegerValue(Store, Key, L::NoRepair, 1);
+}
+
+void WriteUninstallDisplay(IRegistryStore& Store, const std::string& Key, const TUninstallDisplay& D) {
+  const std::pair<const char*, const std::string*> Texts[] = {
+      {L::DisplayVersion, &D.DisplayVersion}, {L::Publisher, &D.Publisher},
+      {L::InstallLocation, &D.InstallLocation}, {L::DisplayIcon, &D.DisplayIcon},
+      {L::InstallDate, &D.InstallDate},         {L::URLInfoAbout, &D.URLInfoAbout}};
+  for (const auto& T : Texts)
+    if (!Trim(*T.second).empty()) WriteStringValue(Store, Key, T.first, *T.second);
+  if (D.EstimatedSizeKB >= 0) WriteIntegerValue(Store, Key, L::EstimatedSize, D.EstimatedSizeKB);
 }
 
 // --- reading -------------------------------------------------------------------------
@@ -253,6 +269,11 @@ bool ParseActiveXEntry(const std::string& Entry, std::string& Path, bool& IsProg
 
 std::string UninstallerPathOf(const std::string& UninstallString, const std::string& Product) {
   const std::string S = Trim(UninstallString);
+  // A quoted program (as the setup writes it now) is the quoted part.
+  if (S.size() > 1 && S[0] == '"') {
+    const size_t Close = S.find('"', 1);
+    if (Close != std::string::npos) return S.substr(1, Close - 1);
+  }
   const std::string Tail = " " + Product;
   if (!Product.empty() && S.size() > Tail.size() && SameText(S.substr(S.size() - Tail.size()), Tail))
     return Trim(S.substr(0, S.size() - Tail.size()));

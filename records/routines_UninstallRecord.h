@@ -2,7 +2,11 @@
 // HKEY_LOCAL_MACHINE U = "\Software\Microsoft\Windows\CurrentVersion\Uninstall\"
 // + product name (docs/uninstall-record.md tells it in full):
 //
-//   U               DisplayName = product, UninstallString = "<uninstaller> <product>"
+//   U               DisplayName = product, UninstallString = "\"<uninstaller>\" <product>",
+//                   QuietUninstallString (the same with /VERYSILENT), NoModify = NoRepair = 1
+//                   (DWORDs), and what Windows shows where the project has it:
+//                   DisplayVersion, Publisher, InstallLocation, DisplayIcon,
+//                   InstallDate (yyyymmdd), URLInfoAbout, EstimatedSize (KB, DWORD)
 //   U\Files         Entries = n, File1 ... File<n> = path     (install files, link files)
 //   U\Files1 ...    the same, when a key takes no more values; up to U\Files1000
 //   U\ActiveX       Entries = n, File<i> = "path;1" (program) or "path;0" (library)
@@ -32,6 +36,12 @@ extern const char* const UninstallKeyRoot;  // "\Software\...\CurrentVersion\Uni
 namespace UninstallRecordLayout {
 constexpr const char* DisplayName = "DisplayName";          // value of U
 constexpr const char* UninstallString = "UninstallString";  // value of U
+constexpr const char* QuietUninstallString = "QuietUninstallString";
+constexpr const char* NoModify = "NoModify", *NoRepair = "NoRepair";
+constexpr const char* DisplayVersion = "DisplayVersion", *Publisher = "Publisher",
+                      *InstallLocation = "InstallLocation", *DisplayIcon = "DisplayIcon",
+                      *InstallDate = "InstallDate", *URLInfoAbout = "URLInfoAbout",
+                      *EstimatedSize = "EstimatedSize";
 constexpr const char* Counter = "Entries";  // value of each list key: the number of items
 constexpr const char* FilesKey = "Files";   // sub-key of U, then Files1 ... Files<MaxFilesKeys>
 constexpr int MaxFilesKeys = 1000;
@@ -75,10 +85,20 @@ std::string AddRecordedRegistryKey(IRegistryStore& Store, const std::string& Key
 // One value written under the recorded key: its name, and its text.
 void AddRecordedRegistryEntry(IRegistryStore& Store, const std::string& Record, const std::string& Ident,
                               const std::string& Text);
-// DisplayName and UninstallString ("<Uninstaller> <Product>", the product
-// unquoted: it is the uninstaller's whole argument).
+// DisplayName, UninstallString ("\"<Uninstaller>\" <Product>", the product
+// unquoted: it is the uninstaller's whole argument), QuietUninstallString,
+// NoModify and NoRepair.
 void WriteUninstallProgram(IRegistryStore& Store, const std::string& Key, const std::string& Product,
                            const std::string& Uninstaller);
+
+// What Windows shows of a product beside its name; a blank text is not
+// written, nor an EstimatedSizeKB below 0.
+struct TUninstallDisplay {
+  std::string DisplayVersion, Publisher, InstallLocation, DisplayIcon, URLInfoAbout;
+  std::string InstallDate;  // yyyymmdd
+  int32_t EstimatedSizeKB = -1;
+};
+void WriteUninstallDisplay(IRegistryStore& Store, const std::string& Key, const TUninstallDisplay& Display);
 
 // --- reading -----------------------------------------------------------------------
 
@@ -131,6 +151,7 @@ bool ReadUninstallRecord(IRegistryStore& Store, const std::string& Product, TUni
 int NumberedName(const std::string& Name, const std::string& Prefix, bool AllowBare);
 // Splits an ActiveX entry "path;1" / "path;0"; false when it has neither.
 bool ParseActiveXEntry(const std::string& Entry, std::string& Path, bool& IsProgram);
-// The program path of an UninstallString: the text before " " + Product, or
-// up to the first ".exe" when the product is not at its end.
+// The program path of an UninstallString: the quoted part when it begins
+// with a quote, else the text before " " + Product, or up to the first
+// ".exe" when the product is not at its end.
 std::string UninstallerPathOf(const std::string& UninstallString, const std::string& Product);

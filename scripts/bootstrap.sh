@@ -16,6 +16,8 @@ packages=(
   # Japanese and Korean ones.
   fonts-wqy-microhei
   python3-pyftpdlib
+  # Signing setup.exe with a certificate the tests make.
+  osslsigncode openssl
   clang libclang-rt-14-dev
 )
 

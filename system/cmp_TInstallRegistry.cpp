@@ -2,6 +2,7 @@
 
 #include "engine/cmp_TInstall.h"
 #include "environment/routines_RegistryStore.h"
+#include "environment/routines_RunOptions.h"
 #include "model/cmp_TPathSpecifier.h"
 #include "model/routines_RunJournal.h"
 #include "records/routines_UninstallRecord.h"
@@ -223,6 +224,7 @@ void TCustomInstallRegistry::WriteEntry(TRegistryEntry& Entry) {
   if (!Written)
     throw EIRCannotWriteValue(TranslatedFormat(
         "Cannot install into registry. Key: %s Ident: %s Value %s", Path, Entry.Ident, Shown));
+  LogLine("Registry value written: " + Path + " " + Entry.Ident + " = " + Shown);
 }
 
 void TCustomInstallRegistry::InstallObjects() {

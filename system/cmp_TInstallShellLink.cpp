@@ -8,11 +8,12 @@
 #include "controls/cmp_TForm.h"
 #include "environment/routines_API.h"
 #include "environment/routines_ExpandPaths.h"
-#include "model/routines_RunJournal.h"
+#include "environment/routines_RunOptions.h"
 #include "environment/routines_Scoped.h"
 #include "model/cmp_TFileContainer.h"
 #include "model/cmp_TInstallFile.h"
 #include "model/cmp_TUninstallEXE.h"
+#include "model/routines_RunJournal.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Strings.h"
@@ -280,6 +281,7 @@ void TCustomInstallShellLink::InstallObjects() {
     CreateByShellLinkInterface();
   else
     CreateByProgramManager();
+  LogLine("Link created: " + GetLinkFilePath() + " -> " + GetObjectPath());
   TInstallObject::InstallObjects();
 }
 

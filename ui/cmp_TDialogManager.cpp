@@ -5,6 +5,7 @@
 
 #include "controls/cmp_TApplication.h"
 #include "engine/cmp_TInstall.h"
+#include "environment/routines_RunOptions.h"
 #include "model/cmp_TInstallFile.h"
 #include "rtl/routines_ClassBuilder.h"
 #include "ui/cmp_TBaseChangeDiskForm.h"
@@ -172,11 +173,15 @@ TParam* StatusParameter(const TDialogManager& M, TBroadcastParameter* Param, con
 }  // namespace
 
 void TDialogManager::ReceiveBroadcast(TPersistent* Sender, int32_t Code, TBroadcastParameter* Param) {
+  // An unattended run shows no wizard and no page; a very silent one no
+  // window at all (the file's own box then asks for a disk, and is answered).
+  const TRunOptions& Run = RunOptions();
   for (const TWizardCode& W : WizardCodes)
     if (W.Code == Code) {
-      if (ManagerType == W.Type) Execute();
+      if (ManagerType == W.Type && !Run.Unattended()) Execute();
       return;
     }
+  if (Run.VerySilent) return;
   if (ManagerType == dmDuringCopyFiles) {
     if (Code == ncFileStatus)
       ShowStatus(StatusParameter<TFileStatusParameter>(
@@ -198,8 +203,11 @@ void TDialogManager::Execute() {
     TCurrentManagerScope Current(this);
     std::unique_ptr<TBaseFormContainer> Wizard(new TBaseFormContainer(Application));
     Wizard->SetPosition(poDesigned);
-    Wizard->SetHeight(Height);
-    Wizard->SetWidth(Width);
+    // Width and Height are pixels at 96 dots per inch, as the pages are
+    // designed; the wizard grows with the screen's density.
+    const int Dpi = ScreenPixelsPerInch();
+    Wizard->SetHeight(MulDiv(Height, Dpi, 96));
+    Wizard->SetWidth(MulDiv(Width, Dpi, 96));
     Wizard->PlaceOnScreen(Position, RelativeLeftOffset, RelativeTopOffset);
     if (Wizard->BuildPages() > 0) {
       Result = Wizard->ShowModal();

@@ -97,6 +97,8 @@ void TBaseFormContainer::AddPage(TBaseInstallForm* Page) {
   FTabs->Tabs()->Add(Page->ClassName());
   // A page class without a designed stream was never loaded.
   Page->BecomeChildPage();
+  // The pages are designed unscaled; in the wizard they grow with it.
+  if (!Page->Scaled) Page->ScaleToScreen();
   Page->SetBounds(FDisplayPanel->Left(), FDisplayPanel->Top(), FDisplayPanel->Width(), FDisplayPanel->Height());
   Page->ApplyLanguage();
   FPages.push_back(Page);

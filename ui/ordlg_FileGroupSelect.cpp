@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/cmp_TApplication.h"
+#include "controls/cmp_TForm.h"
 #include "engine/cmp_TInstall.h"
 #include "i18n/cmp_TTranslator.h"
 #include "model/cmp_TFileContainer.h"
@@ -120,7 +121,8 @@ TDriveSpaceListView::TDriveSpaceListView(TFileGroupSelectForm* AForm) : TListVie
   SetStateImages(AForm->ilDriveSpace);
   SetColumnClick(false);
   SetReadOnly(true);
-  for (int32_t Width : {50, 120, 120}) Columns()->Add()->SetWidth(Width);
+  // Designed at 96 dots per inch, as the page around them.
+  for (int32_t Width : {50, 120, 120}) Columns()->Add()->SetWidth(MulDiv(Width, ScreenPixelsPerInch(), 96));
   TranslateColumns();
 }
 

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "apps/loader/routines_LoaderRun.h"
+#include "environment/routines_DllSearch.h"
 
 namespace {
 struct TStartupInfo {
@@ -19,6 +20,7 @@ extern "C" int __cdecl __getmainargs(int* Count, char*** Args, char*** Environme
                                      TStartupInfo* Info);
 
 extern "C" void LoaderStart() {
+  LoadSystemLibrariesFromSystemFolder();
   int Count = 0;
   char** Args = nullptr;
   char** Environment = nullptr;

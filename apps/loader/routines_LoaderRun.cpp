@@ -268,6 +268,43 @@ bool RemoveDirTree(const char* Dir) {
   return !DirectoryExists(Dir);
 }
 
+// --- user32, loaded late ----------------------------------------------------
+// The loader takes user32 by LoadLibrary once its library search is
+// restricted to the system folder (LoaderStart), never as an import: Wine's
+// user32 needs version.dll, and an import would be resolved from the
+// loader's own folder, where anyone may have put one, before the loader
+// could say otherwise.  Constant-initialised: no constructor runs here.
+
+struct TUser32 {
+  bool Tried;
+  decltype(&MessageBoxA) MessageBox;
+  decltype(&MsgWaitForMultipleObjects) MsgWaitForMultiple;
+  decltype(&PeekMessageA) PeekMessage;
+  decltype(&TranslateMessage) Translate;
+  decltype(&DispatchMessageA) Dispatch;
+};
+TUser32 GUser32;
+
+template <class F>
+void Bind(HMODULE M, const char* Name, F& Function) {
+  Function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(M, Name)));
+}
+
+// The functions, or null ones when user32 cannot be had.
+const TUser32& User32() {
+  if (!GUser32.Tried) {
+    GUser32.Tried = true;
+    if (HMODULE M = LoadLibraryA("user32.dll")) {
+      Bind(M, "MessageBoxA", GUser32.MessageBox);
+      Bind(M, "MsgWaitForMultipleObjects", GUser32.MsgWaitForMultiple);
+      Bind(M, "PeekMessageA", GUser32.PeekMessage);
+      Bind(M, "TranslateMessage", GUser32.Translate);
+      Bind(M, "DispatchMessageA", GUser32.Dispatch);
+    }
+  }
+  return GUser32;
+}
+
 // --- Reporting --------------------------------------------------------------
 
 void Trace(const TLoaderText& Line) {
@@ -280,14 +317,41 @@ void Trace(const TLoaderText& Line) {
   F.Write(L.Text(), static_cast<DWORD>(L.Length()));
 }
 
-void ReportFailure(const TLoaderText& Message) {
+// Arg is "/<Name>" or "/<Name>=...", in any letter case; Value is what
+// follows the "=".
+bool IsSwitch(const char* Arg, const char* Name, const char** Value = nullptr) {
+  const size_t N = TextLength(Name);
+  if (Arg[0] != '/' || TextLength(Arg) < N + 1 || !SameText(Arg + 1, N, Name, N)) return false;
+  if (Arg[N + 1] == '\0') {
+    if (Value) *Value = "";
+    return true;
+  }
+  if (Arg[N + 1] != '=' || !Value) return false;
+  *Value = Arg + N + 2;
+  return true;
+}
+
+void ReportFailure(const TLoaderText& Message, int Count, char** Args) {
   TLoaderText Line("message: ");
   Line.Append(Message);
   Trace(Line);
+  bool Suppressed = false;
+  for (int i = 0; i < Count; ++i) {
+    const char* LogFile = nullptr;
+    Suppressed = Suppressed || IsSwitch(Args[i], "VERYSILENT") || IsSwitch(Args[i], "SUPPRESSMSGBOXES");
+    // The setup program never started, so the log it would have written
+    // holds the loader's reason.
+    if (IsSwitch(Args[i], "LOG", &LogFile) && *LogFile) {
+      TFile F;
+      TLoaderText L("Setup failed: ");
+      L.Append(Message).Append("\r\n");
+      if (F.OpenAppend(LogFile)) F.Write(L.Text(), static_cast<DWORD>(L.Length()));
+    }
+  }
   TLoaderText Quiet;
   EnvironmentValue("QV_LOADER_QUIET", Quiet);
-  if (Quiet.Length() == 1 && Quiet.Text()[0] == '1') return;
-  MessageBoxA(nullptr, Message.Text(), MessageTitle, MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+  if (Suppressed || (Quiet.Length() == 1 && Quiet.Text()[0] == '1') || !User32().MessageBox) return;
+  User32().MessageBox(nullptr, Message.Text(), MessageTitle, MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
 }
 
 // --- The distribution -------------------------------------------------------
@@ -346,12 +410,17 @@ void PlanDistribution(const TLoaderText& OwnFile, int64_t ImageEnd, TPlan& Plan)
   RemoveBackslash(Plan.SourceDir);
   TFile Own;
   TSelfExtractTrailer T;
-  uint8_t B[SelfExtractTrailerSize];
   const bool Open = Own.OpenRead(OwnFile.Text());
   const int64_t Size = Open ? Own.Size() : -1;
-  if (Open && Size >= static_cast<int64_t>(SelfExtractTrailerSize) &&
-      Own.ReadAt(Size - static_cast<int64_t>(SelfExtractTrailerSize), B, sizeof B) &&
-      DecodeSelfExtractTrailer(B, Size, T) && TrailerLeadsBehindImage(T, ImageEnd)) {
+  // A signature appended to the file stands behind the trailer.
+  uint8_t Head[SignedHeadSize];
+  const DWORD HeadSize = Open && Own.SetPosition(0) ? Own.Read(Head, sizeof Head) : 0;
+  const int64_t End = SignedContentEnd(Head, HeadSize, Size);
+  const bool Signed = End != Size;
+  const int64_t TailSize = Signed ? SignedTailSize : SelfExtractTrailerSize;
+  uint8_t B[SignedTailSize];
+  if (Open && End >= TailSize && Own.ReadAt(End - TailSize, B, static_cast<DWORD>(TailSize)) &&
+      DecodeTrailerBefore(B, static_cast<size_t>(TailSize), End, Signed, T) && TrailerLeadsBehindImage(T, ImageEnd)) {
     Plan.Archive.Assign(OwnFile);
     Plan.Offset = T.SetupStart;
     const size_t NameAt = FileNameStart(OwnFile.Text(), OwnFile.Length());
@@ -360,7 +429,7 @@ void PlanDistribution(const TLoaderText& OwnFile, int64_t ImageEnd, TPlan& Plan)
     Plan.Archive.Assign(Plan.SourceDir);
     AddBackslash(Plan.Archive);
     Plan.Archive.Append(SetupArchiveName);
-    if (Open && ImageEnd > 0 && Size > ImageEnd) Plan.DamagedSelfExtractor.Assign(OwnFile);
+    if (Open && ImageEnd > 0 && End > ImageEnd) Plan.DamagedSelfExtractor.Assign(OwnFile);
   }
 }
 
@@ -672,16 +741,19 @@ bool FolderNeededAfterRestart(const TLoaderText& Folder) {
 // a GUI program that never reads its queue keeps the busy cursor up and
 // stalls broadcasts.
 DWORD WaitAnsweringMessages(HANDLE Process) {
+  const TUser32& U = User32();
+  if (!U.MsgWaitForMultiple || !U.PeekMessage || !U.Translate || !U.Dispatch)
+    return WaitForSingleObject(Process, INFINITE);
   for (;;) {
-    const DWORD R = MsgWaitForMultipleObjects(1, &Process, FALSE, INFINITE, QS_ALLINPUT);
+    const DWORD R = U.MsgWaitForMultiple(1, &Process, FALSE, INFINITE, QS_ALLINPUT);
     if (R == WAIT_OBJECT_0) return R;
     // The message wait itself failed: a plain wait still ends with the
     // program, and nothing may go on while it runs.
     if (R != WAIT_OBJECT_0 + 1) return WaitForSingleObject(Process, INFINITE);
     MSG M;
-    while (PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&M);
-      DispatchMessageA(&M);
+    while (U.PeekMessage(&M, nullptr, 0, 0, PM_REMOVE)) {
+      U.Translate(&M);
+      U.Dispatch(&M);
     }
   }
 }
@@ -793,7 +865,7 @@ void AppendQuotedArgument(TLoaderText& Line, const char* Arg) {
 }
 
 void AppendSetupCommandLine(TLoaderText& Line, const char* SetupProgram, const char* SourceDir,
-                            const char* SelfExtractName, bool ToDisk) {
+                            const char* SelfExtractName, bool ToDisk, int Count, char** Args) {
   AppendQuotedArgument(Line, SetupProgram);
   TLoaderText Arg("-s");
   Arg.Append(SourceDir);
@@ -805,6 +877,8 @@ void AppendSetupCommandLine(TLoaderText& Line, const char* SetupProgram, const c
   }
   Line.Append(" -c");
   if (ToDisk) Line.Append(" -f");
+  for (int i = 0; i < Count; ++i)
+    if (!IsToDiskArgument(Args[i])) AppendQuotedArgument(Line.Append(' '), Args[i]);
 }
 
 int RunLoader(int Count, char** Args) {
@@ -823,7 +897,7 @@ int RunLoader(int Count, char** Args) {
     if (Ok) {
       TLoaderText Line;
       AppendSetupCommandLine(Line, SetupProgram.Text(), Plan.SourceDir.Text(), Plan.SelfExtractName.Text(),
-                             Plan.ToDisk);
+                             Plan.ToDisk, Count, Args);
       Trace(Line);
       Ok = RunSetupProgram(SetupProgram, Line, Code, Failure);
     }
@@ -832,7 +906,7 @@ int RunLoader(int Count, char** Args) {
     if (!Ok || !FolderNeededAfterRestart(Temp)) RemoveTempFolder(Temp);
   }
   if (!Ok) {
-    ReportFailure(Failure);
+    ReportFailure(Failure, Count, Args);
     return LoaderFailedExitCode;
   }
   return Code;

@@ -7,7 +7,11 @@
 //   self-extracting:  <temp>\setup.exe "-s<folder>" "-e<file name>" -c [-f]
 //   plain (setup.1 beside the loader):  <temp>\setup.exe "-s<folder>" -c [-f]
 //
-// -f is passed when the loader was started with the argument *TODISK.
+// -f is passed when the loader was started with the argument *TODISK; every
+// other argument of the loader (the administrator's /SILENT, /LOG=... of
+// the setup program) follows, each quoted.  With /VERYSILENT or
+// /SUPPRESSMSGBOXES a failure of the loader shows no message box, and with
+// /LOG=<file> it is appended to that log.
 //
 // Environment variables, read by the tests and harmless otherwise:
 //   QV_LOADER_TRACE=<path>  append the command line started (one line) and
@@ -24,9 +28,9 @@
 #include <cstddef>
 #include <cstdint>
 
-// The exit code when the loader itself fails (the setup program's own code
-// is passed on otherwise).
-constexpr int LoaderFailedExitCode = 255;
+// The exit code when the loader itself fails, the setup program's for a
+// failure (the setup program's own code is passed on otherwise).
+constexpr int LoaderFailedExitCode = 1;
 
 // A growing text on the process heap.  Running out of memory ends the
 // loader with LoaderFailedExitCode: there is nothing sensible left to do.
@@ -79,7 +83,7 @@ void AppendQuotedArgument(TLoaderText& Line, const char* Arg);
 // (no trailing backslash); SelfExtractName is the self-extracting file's
 // name, empty for a plain distribution.
 void AppendSetupCommandLine(TLoaderText& Line, const char* SetupProgram, const char* SourceDir,
-                            const char* SelfExtractName, bool ToDisk);
+                            const char* SelfExtractName, bool ToDisk, int Count = 0, char** Args = nullptr);
 
 // The whole program; Args[0..Count) are the loader's arguments without its
 // own name.

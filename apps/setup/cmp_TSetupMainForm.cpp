@@ -4,6 +4,7 @@
 
 #include "controls/cmp_TApplication.h"
 #include "engine/cmp_TInstall.h"
+#include "environment/routines_RunOptions.h"
 #include "rtl/exceptions_Quorvane.h"
 #include "rtl/routines_ClassBuilder.h"
 
@@ -26,6 +27,5 @@ void TSetupMainForm::ConfirmUserAbort(TCustomInstall*, bool& QuitOut) {
   const std::string Title = Application ? Application->Title : Caption();
   // Owned by the window the user pressed Cancel in (the wizard or the copy
   // window), so that it stays modal to it.
-  QuitOut = MessageBoxA(GetActiveWindow(), Text.c_str(), Title.c_str(),
-                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+  QuitOut = RunMessageBox(GetActiveWindow(), Text, Title, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, IDNO) == IDYES;
 }

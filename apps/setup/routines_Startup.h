@@ -16,3 +16,7 @@ std::string ProjectTitle();
 const std::vector<std::string>& PageFormClassNames();
 // Creates each page form whose class is registered, from its own resource.
 void CreatePageForms(TApplication& App);
+// The switches /DIR=, /GROUP=, /COMPONENTS= and /LANG= applied to the
+// project just read, before the run starts; IEInstall for a name the
+// project does not have.
+void ApplyRunOptions();

@@ -179,6 +179,12 @@ std::string TUninstallReport::Summary(const std::string& Product) const {
 // --- steps ----------------------------------------------------------------------------------------
 
 void ParseUninstallCommandLine(const std::string& CommandLine, bool& Silent, std::string& Product) {
+  TRunOptions Options;
+  ParseUninstallCommandLine(CommandLine, Options, Product);
+  Silent = Options.VerySilent;
+}
+
+void ParseUninstallCommandLine(const std::string& CommandLine, TRunOptions& Options, std::string& Product) {
   std::string S = TrimLeft(CommandLine);
   // The program's own name, quoted or not.  The uninstall record starts it
   // unquoted, so a folder with blanks ("C:\Program Files\...") is part of
@@ -195,11 +201,23 @@ void ParseUninstallCommandLine(const std::string& CommandLine, bool& Silent, std
     if (End == std::string::npos) End = S.size();
   }
   S = TrimLeft(S.substr(End));
-  Silent = false;
-  if (S.size() >= 2 && (S[0] == '/' || S[0] == '-') && (S[1] == 'S' || S[1] == 's') &&
-      (S.size() == 2 || S[2] == ' ' || S[2] == '\t')) {
-    Silent = true;
-    S = S.substr(2);
+  Options = TRunOptions();
+  // The switches in front of the name; a quoted part of one (a log file in
+  // a folder with blanks) holds its blanks, and the quotes go.
+  for (;;) {
+    if (S.size() < 2 || (S[0] != '/' && S[0] != '-')) break;
+    std::string Token;
+    size_t P = 0;
+    for (bool Quoted = false; P < S.size() && (Quoted || (S[P] != ' ' && S[P] != '\t')); ++P)
+      if (S[P] == '"')
+        Quoted = !Quoted;
+      else
+        Token += S[P];
+    if (SameText(Token, "/S") || SameText(Token, "-S"))
+      Options.VerySilent = true;
+    else if (!ParseRunOption(Token, Options, {"SILENT", "VERYSILENT", "LOG"}))
+      break;
+    S = TrimLeft(S.substr(P));
   }
   Product = Trim(S);
   if (Product.size() >= 2 && Product.front() == '"' && Product.back() == '"')

@@ -17,6 +17,7 @@
 
 #include "records/routines_UninstallRecord.h"
 #include "environment/routines_AtRestart.h"
+#include "environment/routines_RunOptions.h"
 
 enum class TOutcome {
   Removed,    // gone now
@@ -59,6 +60,10 @@ TUninstallReport Uninstall(const TUninstallRecord& Record, const TUninstallOptio
 
 // "uninstall.exe [/S | -s] Product Name With Blanks": the product is the
 // whole rest of the command line (one pair of enclosing quotes is dropped).
+// The switches /SILENT (no question), /VERYSILENT and /S (nothing shown)
+// and /LOG[=file] stand in front of the name, in any order.
+void ParseUninstallCommandLine(const std::string& CommandLine, TRunOptions& Options, std::string& Product);
+// Silent: /S or /VERYSILENT.
 void ParseUninstallCommandLine(const std::string& CommandLine, bool& Silent, std::string& Product);
 
 // Folders of the system that are never removed, nor any folder above one of

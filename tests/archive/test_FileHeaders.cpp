@@ -271,4 +271,42 @@ TEST(SelfExtractTrailer, RoundTripsAndRejectsPositionsOutsideTheFile) {
   EXPECT_FALSE(ReadSelfExtractTrailer(Short, R));
 }
 
+// An executable whose security directory points at a certificate table of
+// TableSize bytes, Padding zero bytes behind Body.
+std::string SignedFile(const std::string& Body, size_t Padding, uint32_t TableSize, int64_t TableAtShift = 0) {
+  std::string F = Body + std::string(Padding, '\0');
+  const uint32_t At = static_cast<uint32_t>(F.size() + TableAtShift);
+  F += std::string(TableSize, 'C');
+  auto Put32 = [&F](size_t P, uint32_t V) {
+    for (int i = 0; i < 4; ++i) F[P + i] = static_cast<char>(V >> (8 * i));
+  };
+  F[0] = 'M', F[1] = 'Z';
+  Put32(0x3C, 0x80);
+  F.replace(0x80, 4, std::string("PE\0\0", 4));
+  F[0x80 + 24] = 0x0B, F[0x80 + 25] = 0x02;  // PE32+
+  Put32(0x80 + 24 + 108, 16);
+  Put32(0x80 + 24 + 144, At);
+  Put32(0x80 + 24 + 148, TableSize);
+  return F;
+}
+
+TEST(SelfExtractTrailer, IsFoundInFrontOfAnAppendedSignature) {
+  const auto B = EncodeSelfExtractTrailer({1500, 1599, 1600, 1699});
+  const std::string Body = std::string(1700, 'x') + std::string(reinterpret_cast<const char*>(B.data()), B.size());
+  TSelfExtractTrailer R;
+  for (size_t Padding = 0; Padding <= 7; ++Padding) {
+    TMemoryStream S(SignedFile(Body, Padding, 2000));
+    ASSERT_TRUE(ReadSelfExtractTrailer(S, R)) << Padding;
+    EXPECT_EQ(R.SetupStart, 1500);
+    EXPECT_EQ(R.FilesEnd, 1699);
+    EXPECT_EQ(ContentSize(S), static_cast<int64_t>(Body.size() + Padding));
+  }
+  // More padding than a signing tool adds, or a table that does not run to
+  // the end of the file, is no signature the trailer stands in front of.
+  TMemoryStream Padded(SignedFile(Body, 8, 2000));
+  EXPECT_FALSE(ReadSelfExtractTrailer(Padded, R));
+  TMemoryStream Inside(SignedFile(Body, 0, 2000, -100));
+  EXPECT_FALSE(ReadSelfExtractTrailer(Inside, R));
+}
+
 }  // namespace

@@ -24,6 +24,9 @@
 #    command wait until the user restarts (wineboot -r).
 # 5. The same page answered "Yes" and Finish: the setup program restarts
 #    Windows as in 1.
+# 6. The product of 1 run as deployment tools run it (/VERYSILENT
+#    /SUPPRESSMSGBOXES /NORESTART /LOG=...): exit code 3010, no restart;
+#    the resume command carries the silence and the log on.
 #
 #   reboot_cycle.sh BUILD_DIR [--verbose]
 set -euo pipefail
@@ -151,7 +154,7 @@ temp=$(temp_copies)"
 # name, the delayed move, the resume command of SETUP_PROGRAM and the record
 # wait for the next start of Windows; nothing is registered yet.
 expect_waiting() {
-  local exe=$1 dist="$work/dist-$1"
+  local exe=$1 dist="$work/dist-$1" switches=${2:-}
   cmp -s "$target/selfreg_ok.1" "$fixture" || fail "the new component does not wait as selfreg_ok.1"
   [ "$(cat "$target/selfreg_ok.dll")" = 'the old component' ] || fail "the component in use was touched"
   pending=$(reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations)
@@ -159,7 +162,7 @@ expect_waiting() {
   copy_dir=$(temp_copies)
   [ "$(wc -l <<<"$copy_dir")" -eq 1 ] && [ -n "$copy_dir" ] || fail "not one temporary setup copy: $copy_dir"
   user=$(basename "$(dirname "$(dirname "$copy_dir")")")
-  expected="\"C:\\users\\$user\\Temp\\$(basename "$copy_dir")\\$exe.exe\" -r \"-esetup.exe\" \"-s$(winpath "$dist")\" -c"
+  expected="\"C:\\users\\$user\\Temp\\$(basename "$copy_dir")\\$exe.exe\" -r \"-esetup.exe\" \"-s$(winpath "$dist")\" -c$switches"
   command=$(reg query "$run_once" /v QuorvaneUnfinished | sed -n 's/.*QuorvaneUnfinished *REG_SZ *//p' | tr -d '\r')
   [ "$command" = "$expected" ] || fail "resume command: [$command], expected [$expected]"
   reg query "$records" /s | grep -qi 'Component *REG_SZ *0' || fail "no unfinished entry for the component"
@@ -296,5 +299,26 @@ qvauto click "$page" Finish 30 >/dev/null || fail "cannot press Finish"
 expect_restarted
 wait "$setup" 2>/dev/null || true
 say "== Page answered Yes: restarted by the setup program, component replaced and registered"
+
+# --- 6. unattended, without the restart -------------------------------------------------
+# What deployment tools pass: nothing shown, no restart made; the exit code
+# says one is needed, and the resumption stays as quiet and logs on.
+reset_product
+rm -rf "$(temp_copies)"
+start_holder
+log="$work/quiet.log"
+set +e
+timeout 180 "$run" "$work/dist-RebootSetup/setup.exe" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART "/LOG=$(winpath "$log")"
+code=$?
+set -e
+[ "$code" -eq $((3010 & 255)) ] || fail "setup.exe /NORESTART ended with $code, not 3010 (restart needed)"
+sleep 2
+! grep -q released "$work/hold.txt" || fail "/NORESTART restarted: $(cat "$work/hold.txt")"
+grep -q '/NORESTART: Windows is not restarted' "$log" || fail "the log does not say the restart was left: $(cat "$log")"
+grep -q 'Exit code 3010' "$log" || fail "the log has no exit code 3010"
+expect_waiting RebootSetup " /VERYSILENT /SUPPRESSMSGBOXES \"/LOG=$(winpath "$log")\""
+restart_by_hand
+grep -q 'Installation finished' <(sed -n '/ -r /,$p' "$log") || fail "the resumption did not log on: $(cat "$log")"
+say "== /VERYSILENT /NORESTART: exit $code, restart left, resumed quietly after wineboot -r"
 
 echo "reboot cycle: ok in $SECONDS s"

@@ -76,7 +76,7 @@ check_installed() {
 
   local record
   record=$("$run" reg query "$uninstall_key" /s 2>/dev/null) || fail "no uninstall record"
-  grep -qF "UninstallString    REG_SZ    C:\\Program Files\\$product\\uninstall.exe $product" <<<"$record" \
+  grep -qF "UninstallString    REG_SZ    \"C:\\Program Files\\$product\\uninstall.exe\" $product" <<<"$record" \
     || fail "the uninstall command line is wrong"
   grep -qF "QvSampleComponent.dll;0" <<<"$record" || fail "the component is not recorded"
   "$run" reg query 'HKLM\Software\Quorvane\Install' /s 2>/dev/null | grep -qi 'QvSampleSetup.exe' \

@@ -81,7 +81,7 @@ asked || fail "the second Cancel did not ask"
 qa click "$box" Yes 10 >/dev/null || fail "cannot answer Yes"
 next "Setup incomplete" FinishBtn
 ended
-[ "$code" -ne 0 ] || fail "a cancelled setup reported success"
+[ "$code" -eq 2 ] || fail "a setup cancelled before it installed anything ended with $code, not 2"
 [ ! -e "$target" ] || fail "a cancelled setup installed: $(ls -R "$target")"
 reg_has "$uninstall_key" && fail "a cancelled setup left an uninstall key"
 [ ! -e "$programs/$product" ] || fail "a cancelled setup made links"

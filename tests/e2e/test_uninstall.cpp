@@ -70,6 +70,31 @@ TEST(UninstallCommandLine, TheProductIsTheRestOfTheLine) {
   }
 }
 
+TEST(UninstallCommandLine, TheAdministratorsSwitchesStandInFrontOfTheName) {
+  struct Case {
+    const char* Line;
+    bool Silent, VerySilent, Log;
+    const char* LogFile;
+    const char* Product;
+  } Cases[] = {
+      {"\"C:\\P Q\\uninstall.exe\" /SILENT My Product", true, false, false, "", "My Product"},
+      {"uninstall.exe /verysilent /LOG My Product", false, true, true, "", "My Product"},
+      {"uninstall.exe /LOG=\"C:\\My Logs\\u.txt\" /S My Product", false, true, true, "C:\\My Logs\\u.txt", "My Product"},
+      // An unknown switch is the start of the name, as before.
+      {"uninstall.exe /SILENT /Sample Product", true, false, false, "", "/Sample Product"},
+  };
+  for (const Case& C : Cases) {
+    TRunOptions O;
+    std::string Product;
+    ParseUninstallCommandLine(C.Line, O, Product);
+    EXPECT_EQ(O.Silent, C.Silent) << C.Line;
+    EXPECT_EQ(O.VerySilent, C.VerySilent) << C.Line;
+    EXPECT_EQ(O.Log, C.Log) << C.Line;
+    EXPECT_EQ(O.LogFile, C.LogFile) << C.Line;
+    EXPECT_EQ(Product, C.Product) << C.Line;
+  }
+}
+
 TEST(UninstallRecordLayout, NamesEntriesAndUninstallString) {
   const struct {
     const char* Name;
@@ -110,6 +135,9 @@ TEST(UninstallRecordLayout, NamesEntriesAndUninstallString) {
             "C:\\Program Files\\My App\\uninstall.exe");
   EXPECT_EQ(UninstallerPathOf("C:\\P\\uninstall.exe Other", "My App"), "C:\\P\\uninstall.exe");
   EXPECT_EQ(UninstallerPathOf("", "My App"), "");
+  // Quoted, as the setup writes it.
+  EXPECT_EQ(UninstallerPathOf("\"C:\\Program Files\\My App\\uninstall.exe\" My App", "My App"),
+            "C:\\Program Files\\My App\\uninstall.exe");
 }
 
 TEST(UninstallFolders, NeverTheSystemsFoldersNorAboveThem) {
@@ -549,9 +577,9 @@ TEST_F(InstalledProduct, RemovedAsTheRecordStartsItLeavesTheMachineAsBefore) {
   EXPECT_EQ(RegReadString(hkLocalMachine, "\\SOFTWARE\\Quorvane Tests\\QvUn Product A\\1.0", "Folder", ""), "installed");
   const std::string Command =
       RegReadString(hkLocalMachine, UninstallKeyOf("QvUn Product A"), "UninstallString", "");
-  ASSERT_EQ(Command, AppDir("QvUn Product A") + "\\uninstall.exe QvUn Product A");
+  ASSERT_EQ(Command, "\"" + AppDir("QvUn Product A") + "\\uninstall.exe\" QvUn Product A");
 
-  // Started with the record's command line as it stands (unquoted), asked,
+  // Started with the record's command line as it stands (quoted), asked,
   // answered and reported.
   std::string Summary;
   const TProgramRun R = RunCaptured(Command, 180000, [&] {

@@ -333,7 +333,8 @@ TEST(Install, FailuresDuringTheRunTakeTheirPaths) {
     P.Install->HandleException(P.Install, E);
   }
   EXPECT_EQ(Seen, std::vector<std::string>{"bad"});
-  EXPECT_EQ(App.ExitCode, ExitCodeFailed);
+  // Cancelled before anything was installed.
+  EXPECT_EQ(App.ExitCode, ExitCodeCancelled);
   TRegKey K;
   EXPECT_FALSE(K.OpenReadOnly(hkLocalMachine, Key));
   EXPECT_FALSE(P.Install->Installing());

@@ -533,9 +533,11 @@ TEST_F(FileInstall, UninstallerRecordsItselfButNotAmongTheFiles) {
   }
   EXPECT_EQ(ReadTestFile(S.Target() + "\\uninstall.exe"), "deep file");
   EXPECT_EQ(RegReadString(hkLocalMachine, UninstallKey, "DisplayName", ""), "Test product");
-  // The product name follows unquoted, blanks and all.
+  // The program quoted, the product name following unquoted, blanks and all.
   EXPECT_EQ(RegReadString(hkLocalMachine, UninstallKey, "UninstallString", ""),
-            S.Target() + "\\uninstall.exe Test product");
+            "\"" + S.Target() + "\\uninstall.exe\" Test product");
+  EXPECT_EQ(RegReadString(hkLocalMachine, UninstallKey, "QuietUninstallString", ""),
+            "\"" + S.Target() + "\\uninstall.exe\" /VERYSILENT Test product");
   const int N = StrToIntDef(RegReadString(hkLocalMachine, UninstallKey + "\\Files", "Entries", ""), 0);
   EXPECT_EQ(N, 6);
   for (int i = 1; i <= N; ++i)
