@@ -651,11 +651,9 @@ void TCustomInstall::BuildFromBuildInf() {
     // folder is current.
     if (Lines.Count() == 0 || Trim(Lines[0]).empty())
       throw IEInstall("Must be 1 line in BUILD.INF. This line should specify the build directory");
-    LogLine("Build into " + Lines[0]);
     Build(SetupProgramFile(), Lines[0], true);
-    LogLine("Build written: " + Lines[0]);
   } catch (const Exception& E) {
-    LogLine("Build failed: " + E.Message());
+    TBuildReport::StandardOutput()("Build failed: " + E.Message());
     ShowMessageBox(E.Message());
     // Whatever the build left behind is no distribution: a script that
     // started the build must not take it for one.
@@ -686,7 +684,6 @@ void TCustomInstall::Build(const std::string& ExeName, const std::string& BuildD
   } catch (Exception& E) {
     // The author knows the build folder, not the one it is made in.
     E.SetMessage(Stage.InBuildFolder(E.Message()));
-    Report.Failed(E.Message());
     throw;
   }
   Report.Finished(RemoveBackslash(BuildDir), Stage.Placed());

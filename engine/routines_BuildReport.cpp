@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "environment/routines_RunOptions.h"
 #include "rtl/routines_Files.h"
 #include "rtl/routines_Format.h"
 #include "rtl/routines_Strings.h"
@@ -36,6 +37,7 @@ TBuildReport::TBuildReport(int Files, TLineWriter Write)
 
 TBuildReport::TLineWriter TBuildReport::StandardOutput() {
   return [](const std::string& Line) {
+    LogLine(Line);
     static HANDLE H = OutputHandle();
     if (!H) return;
     const std::string Text = Line + "\n";
@@ -57,7 +59,6 @@ void TBuildReport::FileCompressed(const std::string& Source, int64_t Size, int64
                 Done, Count, Source, GroupedNumber(Size), GroupedNumber(Compressed)));
 }
 
-void TBuildReport::Failed(const std::string& Message) { FWrite("Build failed: " + Message); }
 
 void TBuildReport::Finished(const std::string& BuildDir, const std::vector<std::string>& Written) {
   const double Seconds = static_cast<double>(static_cast<DWORD>(GetTickCount() - FStart)) / 1000.0;

@@ -1,8 +1,8 @@
 // What a build of the distribution tells its author: a line for each file
 // as it goes into its archive, and a summary once the distribution is in
 // place (files, bytes in and out, ratio, time, the files written).  Every
-// line goes through one writer, the standard output unless another is
-// given, so that a log can take the same lines.
+// line goes through one writer: the run's log and the standard output
+// unless another is given.
 #pragma once
 
 #include <cstdint>
@@ -21,14 +21,13 @@ class TBuildReport {
   // A project file compressed: its source, its size and its size in the
   // archive.
   void FileCompressed(const std::string& Source, int64_t Size, int64_t Compressed);
-  // The build stopped: why (the message box says it too).
-  void Failed(const std::string& Message);
   // The distribution is in place: the summary, with each file written
   // (paths relative to the build folder) and its size.
   void Finished(const std::string& BuildDir, const std::vector<std::string>& Written);
 
-  // A writer to the standard output; when this program has none (a window
-  // program started from a console), to its parent's console, if any.
+  // A writer to the run's log (when there is one) and the standard output;
+  // when this program has none (a window program started from a console),
+  // to its parent's console, if any.
   static TLineWriter StandardOutput();
 
  private:

@@ -78,7 +78,7 @@ build_sample_distribution() {
   "$run" "$build/kit/qvc.exe" "$(winpath "$build/examples/sample/project.dfm")" \
     "$(winpath "$work/stage/QvSampleSetup.exe")" --build-dir "$(winpath "$work/dist")" >/dev/null \
     || fail "qvc did not compile the sample project"
-  "$run" "$work/stage/QvSampleSetup.exe" -b
+  "$run" "$work/stage/QvSampleSetup.exe" -b || fail "-b did not build the sample distribution ($?)"
   local f
   for f in setup.exe setup.1 files.1; do [ -s "$work/dist/$f" ] || fail "the build made no $f"; done
 }

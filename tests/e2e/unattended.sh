@@ -59,7 +59,7 @@ rm -rf "$prefix/drive_c/Quiet Place"
 # 1. -b run by a script: its log and exit code.
 build_sample_distribution
 "$run" "$work/stage/QvSampleSetup.exe" -b "/LOG=$(winpath "$work/build.log")" || fail "-b /LOG failed ($?)"
-grep -q "Build written: " "$work/build.log" || fail "the build's log does not say what it wrote: $(cat "$work/build.log")"
+grep -q "  Built .* files, .* bytes in" "$work/build.log" || fail "the build's log does not say what it wrote: $(cat "$work/build.log")"
 grep -q "Exit code 0" "$work/build.log" || fail "the build's log has no exit code"
 
 # 2. What deployment tools pass: nothing shown, the folder, the groups and
