@@ -520,7 +520,8 @@ void TFileGroupSelectForm::BuildDriveList() {
   }
   Rows->EndUpdate();
   const int N = static_cast<int>(FDrives.size());
-  pnlDriveSpace->SetHeight(N > 2 ? 61 : 18 * N + 25);
+  // Rows as high as the screen's density makes them, like the columns.
+  pnlDriveSpace->SetHeight(MulDiv(N > 2 ? 61 : 18 * N + 25, ScreenPixelsPerInch(), 96));
 }
 
 void RegisterFileGroupSelectForm() {
