@@ -14,9 +14,20 @@ shots="$build/screenshots/dpi"
 export QV_WINEPREFIX="$shots/wineprefix"
 prefix=$QV_WINEPREFIX
 setup=
+# A display of its own, large enough for the wizard at 200 %.
+xvfb=
+for n in $(seq 150 199); do
+  [ -e "/tmp/.X$n-lock" ] && continue
+  Xvfb ":$n" -screen 0 1600x1200x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  export DISPLAY=":$n"
+  break
+done
 finish() {
   set +e
   [ -n "$setup" ] && kill "$setup" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   WINEPREFIX="$prefix" wineserver -k 2>/dev/null
 }
 trap finish EXIT
