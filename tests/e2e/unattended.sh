@@ -15,8 +15,8 @@ work="$build/e2e-unattended"
 # and the uninstaller.  (The setup program's boxes bear the title of its
 # main window, which an unattended run keeps off the screen: the log tells
 # whether one was shown.)
-watched_titles=("Select a language" "Copying installation files" "Setup complete" "Setup incomplete"
-                "Setup" "Uninstall")
+watched_titles=("Select a language" "Copying installation files" "Installationsdateien werden kopiert"
+                "Setup complete" "Setup incomplete" "Setup" "Uninstall")
 # Runs the setup (or another program) with the arguments given, leaves its
 # exit code in $code and in $work/shown.log the titles of the windows above
 # that appeared while it ran (a waiter per title catches even a window that
@@ -116,14 +116,15 @@ for i in $(seq 1 50); do [ -e "$quiet_target" ] || break; sleep 0.2; done
 [ ! -e "$quiet_target" ] || fail "the quiet uninstall left $(ls -R "$quiet_target")"
 [ ! -e "$programs/Quiet Tools" ] || fail "the quiet uninstall left the program folder"
 
-# 3. /SILENT: the copy window but no wizard; /COMPONENTS picks the groups
-#    (the shared library, which the user cannot choose, comes anyway; the
-#    examples lie in the documentation, which comes with them).
+# 3. /SILENT: the copy window but no wizard, here in the language /LANG
+#    names; /COMPONENTS picks the groups (the shared library, which the user
+#    cannot choose, comes anyway; the examples lie in the documentation,
+#    which comes with them).
 clean_machine
-watched "$work/dist/setup.exe" /silent "/Components=Examples" /LOG
+watched "$work/dist/setup.exe" /silent "/Components=Examples" /LANG=german /LOG
 [ "$code" -eq 0 ] || fail "the silent setup ended with $code"
 shown=$(kit_windows)
-[ "$shown" = "Copying installation files" ] || fail "the silent setup showed <$shown>, not the copy window alone"
+[ "$shown" = "Installationsdateien werden kopiert" ] || fail "the silent German setup showed <$shown>, not the German copy window alone"
 [ -s "$target/Docs/Examples/first-steps.txt" ] || fail "/COMPONENTS=Examples did not install the examples"
 [ -s "$target/Docs/manual.txt" ] || fail "/COMPONENTS=Examples left out the documentation the examples lie in"
 [ -s "$system32/QvSampleShared.dll" ] || fail "the group the user cannot choose was left out"
