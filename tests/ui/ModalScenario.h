@@ -107,10 +107,17 @@ inline TCustomForm* ModalForm() {
   return nullptr;
 }
 
+// The modal window is on the screen: its OnShow (a wizard showing its first
+// page) lets messages through before the window itself shows.
+inline bool ModalFormOnScreen(TCustomForm* F) {
+  return F && F->HandleAllocated() && IsWindowVisible(F->Handle());
+}
+
 // Runs Run (which shows a modal window) while Steps run one after another
 // from inside the window's message loop, each in a timer tick of its own so
-// that the loop sees a result set in between; none before the window runs,
-// since building a wizard's pages lets messages through too.  A window the
+// that the loop sees a result set in between; none before the window is on
+// the screen, since building and showing a wizard's pages lets messages
+// through too.  A window the
 // steps left open, or one still open after LimitMs, is cancelled: a
 // failure, not a hang.
 class TModalSteps {
@@ -150,7 +157,7 @@ class TModalSteps {
     S.FTimer = 0;
     TCustomForm* F = ModalForm();
     if (S.FNext < S.FSteps.size()) {
-      if (F) S.FSteps[S.FNext++]();
+      if (ModalFormOnScreen(F)) S.FSteps[S.FNext++]();
       if (S.FNext == S.FSteps.size()) S.FDoneAt = GetTickCount();
     } else if (F && F->ModalResult() == mrNone && GetTickCount() - S.FDoneAt > LeftOpenMs) {
       ADD_FAILURE() << "the steps left the window open";
