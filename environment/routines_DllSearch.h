@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR 0x00000100
 #define LOAD_LIBRARY_SEARCH_DEFAULT_DIRS 0x00001000
@@ -41,4 +43,15 @@ inline void LoadSystemLibrariesFromSystemFolder() {
 inline DWORD InstalledLibraryLoadFlags() {
   return HasDefaultDllDirectories() ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
                                     : LOAD_WITH_ALTERED_SEARCH_PATH;
+}
+
+// A library of the system, loaded by its full path in the system folder and
+// kept for the life of the process; null when it cannot be loaded.  For the
+// libraries Windows does not protect as known DLLs: imported, they would be
+// looked for beside the program before SetDefaultDllDirectories could run.
+inline HMODULE LoadSystemLibrary(const char* Name) {
+  char Dir[MAX_PATH];
+  const UINT N = GetSystemDirectoryA(Dir, MAX_PATH);
+  if (N == 0 || N >= MAX_PATH) return nullptr;
+  return LoadLibraryA((std::string(Dir, N) + "\\" + Name).c_str());
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "environment/routines_DllSearch.h"
 #include "environment/routines_Scoped.h"
 #include "rtl/routines_ClassBuilder.h"
 
@@ -116,14 +117,44 @@ bool CannotHoldVersion(const std::string& FileName) {
   return Got < sizeof Magic || Magic[0] != 'M' || Magic[1] != 'Z';
 }
 
+// The version functions, from the system folder's version.dll: the setup
+// program starts from folders anyone may write to, and version.dll is no
+// known DLL, so it is not imported.
+struct TVersionApi {
+  using TInfoSize = DWORD(WINAPI*)(LPCSTR, LPDWORD);
+  using TInfo = BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID);
+  using TQuery = BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT);
+  TInfoSize InfoSize = nullptr;
+  TInfo Info = nullptr;
+  TQuery Query = nullptr;
+  TVersionApi() {
+    if (HMODULE M = LoadSystemLibrary("version.dll")) {
+      // Through void*: FARPROC and these pointer types are unrelated.
+      InfoSize = reinterpret_cast<TInfoSize>(reinterpret_cast<void*>(GetProcAddress(M, "GetFileVersionInfoSizeA")));
+      Info = reinterpret_cast<TInfo>(reinterpret_cast<void*>(GetProcAddress(M, "GetFileVersionInfoA")));
+      Query = reinterpret_cast<TQuery>(reinterpret_cast<void*>(GetProcAddress(M, "VerQueryValueA")));
+    }
+    if (!InfoSize || !Info || !Query) InfoSize = nullptr;  // no version reading at all
+  }
+};
+const TVersionApi& VersionApi() {
+  static const TVersionApi Api;
+  return Api;
+}
+
+BOOL QueryVersionValue(LPCVOID Block, LPCSTR SubBlock, LPVOID* Buffer, PUINT Len) {
+  return VersionApi().InfoSize ? VersionApi().Query(Block, SubBlock, Buffer, Len) : FALSE;
+}
+
 // The whole version resource of FileName; false when it has none.
 bool ReadVersionBlock(const std::string& FileName, std::vector<char>& Block) {
-  if (CannotHoldVersion(FileName)) return false;
+  const TVersionApi& Api = VersionApi();
+  if (!Api.InfoSize || CannotHoldVersion(FileName)) return false;
   DWORD Handle = 0;
-  const DWORD Size = GetFileVersionInfoSizeA(FileName.c_str(), &Handle);
+  const DWORD Size = Api.InfoSize(FileName.c_str(), &Handle);
   if (Size == 0) return false;
   Block.assign(Size, 0);
-  return GetFileVersionInfoA(FileName.c_str(), 0, Size, Block.data()) != 0;
+  return Api.Info(FileName.c_str(), 0, Size, Block.data()) != 0;
 }
 
 std::string ReadVersionHook(const std::string& FileName) {
@@ -203,7 +234,7 @@ void TVersionResource::Read() {
 
   VS_FIXEDFILEINFO* Fixed = nullptr;
   UINT Len = 0;
-  if (VerQueryValueA(Buf.data(), "\\", reinterpret_cast<void**>(&Fixed), &Len) && Fixed &&
+  if (QueryVersionValue(Buf.data(), "\\", reinterpret_cast<void**>(&Fixed), &Len) && Fixed &&
       Len >= sizeof(VS_FIXEDFILEINFO)) {
     TVersionInfo& V = *FVersionInfo;
     V.FileVersion = DottedVersion(Fixed->dwFileVersionMS, Fixed->dwFileVersionLS);
@@ -236,7 +267,7 @@ void TVersionResource::Read() {
   for (const auto& S : Strings) {
     char* Value = nullptr;
     UINT N = 0;
-    if (VerQueryValueA(Buf.data(), (std::string(Prefix) + S.Name).c_str(), reinterpret_cast<void**>(&Value), &N) &&
+    if (QueryVersionValue(Buf.data(), (std::string(Prefix) + S.Name).c_str(), reinterpret_cast<void**>(&Value), &N) &&
         Value && N > 0)
       (*FVersionInfo).*S.Field = std::string(Value, strnlen(Value, N));
   }
@@ -264,10 +295,10 @@ bool SourceHasOLESelfRegister(const std::string& Path) {
   if (!ReadVersionBlock(Path, Data)) return false;
   void* Trans = nullptr;
   UINT Len = 0;
-  if (!VerQueryValueA(Data.data(), "\\VarFileInfo\\Translation", &Trans, &Len) || Len < 4) return false;
+  if (!QueryVersionValue(Data.data(), "\\VarFileInfo\\Translation", &Trans, &Len) || Len < 4) return false;
   const WORD* LangCp = static_cast<const WORD*>(Trans);
   char Query[96];
   std::snprintf(Query, sizeof Query, "\\StringFileInfo\\%04X%04X\\OLESelfRegister", LangCp[0], LangCp[1]);
   void* Value = nullptr;
-  return VerQueryValueA(Data.data(), Query, &Value, &Len) != 0;
+  return QueryVersionValue(Data.data(), Query, &Value, &Len) != 0;
 }

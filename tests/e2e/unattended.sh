@@ -188,5 +188,18 @@ watched "$work/downloads/setup.exe" /VERYSILENT
 unset WINEDLLOVERRIDES QV_PLANTED_MARK
 [ "$code" -eq 0 ] || fail "setup.exe beside the planted DLL ended with $code"
 [ ! -e "$mark" ] || fail "setup.exe loaded the version.dll planted beside it"
+# The setup program (and the uninstaller) import only what Windows loads
+# from the system folder whatever stands beside them: known DLLs, and the
+# common controls from the side-by-side store.  (Under Wine a DLL planted
+# beside them proves nothing: Wine's own user32 imports version.dll.)
+for exe in "$work/stage/QvSampleSetup.exe" "$build/kit/uninstall.exe"; do
+  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort -u | tr '\n' ' ')
+  for dll in $imports; do
+    case $dll in
+      KERNEL32.DLL | ADVAPI32.DLL | USER32.DLL | GDI32.DLL | SHELL32.DLL | OLE32.DLL | MSVCRT.DLL | COMCTL32.DLL) ;;
+      *) fail "$(basename "$exe") imports $dll, which a DLL planted beside it would stand in for" ;;
+    esac
+  done
+done
 "$run" "$target/uninstall.exe" /VERYSILENT "$product" >/dev/null || fail "the uninstall failed"
 echo "unattended: ok"
