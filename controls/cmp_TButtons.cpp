@@ -200,6 +200,15 @@ void TBitBtn::SetLayout(TButtonLayout L) {
 void TBitBtn::GlyphChanged() {
   Invalidate();
   FGlyphBitmap.LoadFromPicture(*FGlyph);
+  FGlyphScale.Apply(FGlyphBitmap);
+}
+
+void TBitBtn::ChangeScale(int M, int D) {
+  TButton::ChangeScale(M, D);
+  if (FMargin > 0) FMargin = MulDiv(FMargin, M, D);
+  FSpacing = MulDiv(FSpacing, M, D);
+  FGlyphScale.Combine(M, D);
+  GlyphChanged();
 }
 
 void TBitBtn::Click() {

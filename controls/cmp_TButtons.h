@@ -62,6 +62,7 @@ class TBitBtn : public TButton {
 
   void Click() override;
   LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
+  void ChangeScale(int M, int D) override;  // glyph, margin and spacing too
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -78,7 +79,8 @@ class TBitBtn : public TButton {
   bool ShowsDefault(bool HasFocus) const;
   TBitBtnKind FKind = bkCustom;
   TPicture* FGlyph;
-  TBitmap FGlyphBitmap;
+  TBitmap FGlyphBitmap;  // the glyph at FGlyphScale
+  TPictureScale FGlyphScale;
   int32_t FNumGlyphs = 1;
   int32_t FMargin = -1;
   int32_t FSpacing = 4;

@@ -94,6 +94,11 @@ void TControl::SetParentComponent(TComponent* Value) {
 
 TComponent* TControl::GetParentComponent() const { return FParent; }
 
+void TControl::ChangeScale(int M, int D) {
+  SetBounds(MulDiv(FLeft, M, D), MulDiv(FTop, M, D), MulDiv(FWidth, M, D), MulDiv(FHeight, M, D));
+  if (!FParentFont) Font()->Height = MulDiv(Font()->Height, M, D);
+}
+
 void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
   FLeft = ALeft;
   FTop = ATop;
@@ -353,6 +358,11 @@ void TWinControl::SetClientSize(int32_t W, int32_t H) {
   AdjustWindowRectEx(&R, static_cast<DWORD>(GetWindowLongPtrA(FHandle, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrA(FHandle, GWL_EXSTYLE)));
   SetBounds(FLeft, FTop, R.right - R.left, R.bottom - R.top);
+}
+
+void TWinControl::ChangeScale(int M, int D) {
+  TControl::ChangeScale(M, D);
+  for (int i = 0; i < ControlCount(); ++i) Controls(i)->ChangeScale(M, D);
 }
 
 void TWinControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {

@@ -53,6 +53,9 @@ class TControl : public TComponent {
   void SetWidth(int32_t V) { SetBounds(FLeft, FTop, V, FHeight); }
   void SetHeight(int32_t V) { SetBounds(FLeft, FTop, FWidth, V); }
   virtual void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight);
+  // Bounds and own font M/D times as large: the form scales its controls
+  // so for the screen's density.
+  virtual void ChangeScale(int M, int D);
 
   const std::string& Caption() const { return FCaption; }
   virtual void SetCaption(const std::string& S);
@@ -125,6 +128,7 @@ class TWinControl : public TControl {
  public:
   explicit TWinControl(TComponent* AOwner);
   ~TWinControl() override;
+  void ChangeScale(int M, int D) override;  // the controls within too
 
   HWND Handle();  // creates the window when it does not exist yet
   // A control without a kit parent can sit in a window of someone else's

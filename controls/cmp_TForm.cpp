@@ -81,14 +81,7 @@ void TCustomForm::SetStoredClientHeight(int32_t H) {
 }
 
 void TCustomForm::ScaleControls(int M, int D) {
-  std::function<void(TControl*)> Scale = [&](TControl* C) {
-    C->SetBounds(MulDiv(C->Left(), M, D), MulDiv(C->Top(), M, D), MulDiv(C->Width(), M, D),
-                 MulDiv(C->Height(), M, D));
-    if (!C->ParentFont()) C->Font()->Height = MulDiv(C->Font()->Height, M, D);
-    if (auto* W = dynamic_cast<TWinControl*>(C))
-      for (int i = 0; i < W->ControlCount(); ++i) Scale(W->Controls(i));
-  };
-  for (int i = 0; i < ControlCount(); ++i) Scale(Controls(i));
+  for (int i = 0; i < ControlCount(); ++i) Controls(i)->ChangeScale(M, D);
   FFont->Height = MulDiv(FFont->Height, M, D);
   FClientWidth = MulDiv(FClientWidth, M, D);
   FClientHeight = MulDiv(FClientHeight, M, D);

@@ -1,6 +1,8 @@
 #include "controls/cmp_TGraphics.h"
 
+#include <algorithm>
 #include <cstring>
+#include <numeric>
 
 #include "controls/routines_Resources.h"
 
@@ -245,6 +247,23 @@ void TBitmap::SetSize(int32_t W, int32_t H) {
   FWidth = W;
   FHeight = H;
   std::memset(FBits, 0xFF, static_cast<size_t>((W * 3 + 3) & ~3) * static_cast<size_t>(H));
+}
+
+void TPictureScale::Combine(int AM, int AD) {
+  if (AM <= 0 || AD <= 0) return;
+  M *= AM;
+  D *= AD;
+  const int G = std::gcd(M, D);
+  M /= G;
+  D /= G;
+}
+
+void TPictureScale::Apply(TBitmap& B) const {
+  if (M == D || B.Empty()) return;
+  TBitmap Scaled;
+  Scaled.SetSize(std::max(1, MulDiv(B.Width(), M, D)), std::max(1, MulDiv(B.Height(), M, D)));
+  Scaled.Canvas().StretchDraw(RECT{0, 0, Scaled.Width(), Scaled.Height()}, B);
+  B.Assign(Scaled);
 }
 
 void TBitmap::Assign(const TBitmap& Source) {

@@ -126,6 +126,16 @@ class TBitmap {
   TCanvas* FCanvas = nullptr;
 };
 
+// How much larger than designed a form's pictures show: the factor its
+// controls were scaled by for the screen's density (1 where none was).
+struct TPictureScale {
+  int M = 1, D = 1;
+  void Combine(int AM, int AD);  // this scale, then that one
+  // B drawn anew at this scale, pixel by pixel, so that its transparent
+  // colour stays exact.
+  void Apply(TBitmap& B) const;
+};
+
 // Lines of Width pixels along the edges of R, top and left in TopColor,
 // bottom and right in BottomColor (the corners at top right and bottom left
 // take BottomColor); R comes back inside them.  Panels and bevels draw so.

@@ -33,7 +33,14 @@ void TImage::LoadFromResourceName(const std::string& Name) {
 void TImage::PictureChanged() {
   Invalidate();  // the old picture goes, whether or not the new one loads
   FBitmap.LoadFromPicture(*FPicture);
+  FScale.Apply(FBitmap);
   AdjustSize();
+}
+
+void TImage::ChangeScale(int M, int D) {
+  TControl::ChangeScale(M, D);
+  FScale.Combine(M, D);
+  PictureChanged();
 }
 
 void TImage::AdjustSize() {

@@ -21,7 +21,7 @@ class TImage : public TControl {
   // Shows the bitmap resource Name of the running program ("Resource Name
   // not found" when it has none).
   void LoadFromResourceName(const std::string& Name);
-  // The bitmap painted: the picture's.
+  // The bitmap painted: the picture's, as large as the form was scaled.
   const TBitmap& Bitmap() const { return FBitmap; }
 
   // The control takes the picture's size.
@@ -39,6 +39,7 @@ class TImage : public TControl {
 
   void PaintTo(HDC DC) override;
   void Loaded() override;
+  void ChangeScale(int M, int D) override;  // the picture grows with it
 
  private:
   void PictureChanged();
@@ -46,7 +47,8 @@ class TImage : public TControl {
   // Where the picture goes, relative to the control.
   RECT DestRect() const;
   TPicture* FPicture;
-  TBitmap FBitmap;
+  TBitmap FBitmap;  // the picture at FScale
+  TPictureScale FScale;
   bool FAutoSize = false;
   bool FCenter = false;
   bool FStretch = false;

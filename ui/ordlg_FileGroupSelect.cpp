@@ -121,8 +121,9 @@ TDriveSpaceListView::TDriveSpaceListView(TFileGroupSelectForm* AForm) : TListVie
   SetStateImages(AForm->ilDriveSpace);
   SetColumnClick(false);
   SetReadOnly(true);
-  // Designed at 96 dots per inch, as the page around them.
-  for (int32_t Width : {50, 120, 120}) Columns()->Add()->SetWidth(MulDiv(Width, ScreenPixelsPerInch(), 96));
+  // Designed at 96 dots per inch, as the page around them; the free space
+  // takes the most room: today's drives have hundreds of gigabytes.
+  for (int32_t Width : {34, 120, 142}) Columns()->Add()->SetWidth(MulDiv(Width, ScreenPixelsPerInch(), 96));
   TranslateColumns();
 }
 

@@ -116,6 +116,16 @@ void Screenshot(HWND H, const std::string& Name) {
   WriteTestFile(BuildTreePath("screenshots\\" + Name + ".bmp"), B.SaveToBmp());
 }
 
+// The image shows a 4 x 4 green bitmap handed over in code.
+void ShowGreen(TImage& Image) {
+  TBitmap Green;
+  Green.SetSize(4, 4);
+  Green.Canvas().Brush.Color = RGB(0, 128, 0);
+  Green.Canvas().FillRect(RECT{0, 0, 4, 4});
+  Image.SetTransparent(false);
+  Image.ShowBitmap(Green);
+}
+
 const char* const PageText = R"(object PicForm: TForm
   Left = 20  Top = 20  Caption = 'Pictures'  ClientWidth = 320  ClientHeight = 220
   object Frame: TPanel
@@ -224,12 +234,7 @@ TEST_F(PicturesTest, PanelsBevelsImagesAndGlyphButtonsShowWhereAndAsDesigned) {
   EXPECT_EQ(CountPixels(Middle, RECT{0, 0, 60, 40}, Magenta), 0);
   EXPECT_THROW(Image->LoadFromResourceName("NOSUCHPICTURE"), EInvalidGraphic);
   // A bitmap handed over in code shows instead.
-  TBitmap Green;
-  Green.SetSize(4, 4);
-  Green.Canvas().Brush.Color = RGB(0, 128, 0);
-  Green.Canvas().FillRect(RECT{0, 0, 4, 4});
-  Image->SetTransparent(false);
-  Image->ShowBitmap(Green);
+  ShowGreen(*Image);
   EXPECT_EQ(CountPixels(Middle, RECT{0, 0, 60, 40}, RGB(0, 128, 0)), 40 * 20);
 
   // A bigger window: everything realigned, nested panels too.
@@ -239,6 +244,28 @@ TEST_F(PicturesTest, PanelsBevelsImagesAndGlyphButtonsShowWhereAndAsDesigned) {
   EXPECT_EQ(Placed(Middle), (Box{68, 38, 324, 166}));
   EXPECT_EQ(PixelOf(Buttons, 380, 0), Shadow);
   EXPECT_EQ(PixelOf(Frame, 399, 100), Shadow);
+}
+
+// A form designed at half the screen's density shows twice as large: its
+// picture and its buttons' glyphs too, still without their magenta, and a
+// picture given after the scaling grows as well.
+TEST_F(PicturesTest, PicturesAndGlyphsGrowWithTheFormScaledToTheScreen) {
+  std::string Text = Replace(PageText, "GLYPH", DrawnPicture(16, 16, RECT{4, 4, 12, 12}, Red));
+  Text = Replace(Text, "PICTURE", DrawnPicture(20, 10, RECT{4, 2, 16, 8}, Blue));
+  const int Screen = ScreenPixelsPerInch();
+  Text = Replace(Text, "Caption = 'Pictures'", "PixelsPerInch = " + std::to_string(Screen / 2));
+  TForm* F = ShowForm(Text);
+  HWND Middle = Find<TPanel>(F, "Middle")->Handle();
+  HWND Ok = Find<TBitBtn>(F, "OkButton")->Handle();
+  EXPECT_EQ(Placed(Ok), (Box{20, 28, 180, 56}));
+  auto* Image = Find<TImage>(F, "Picture");
+  EXPECT_EQ(Image->Width(), 40);
+  EXPECT_EQ(CountPixels(Middle, RECT{0, 0, 120, 80}, Blue), 24 * 12);
+  EXPECT_EQ(CountPixels(Middle, RECT{0, 0, 120, 80}, Magenta), 0);
+  EXPECT_EQ(CountPixels(Ok, RECT{0, 0, 180, 56}, Red), 16 * 16);
+  EXPECT_EQ(CountPixels(Ok, RECT{0, 0, 180, 56}, Magenta), 0);
+  ShowGreen(*Image);
+  EXPECT_EQ(CountPixels(Middle, RECT{0, 0, 120, 80}, RGB(0, 128, 0)), 8 * 8);
 }
 
 // Runs an action from inside the message loop of the next modal form.
