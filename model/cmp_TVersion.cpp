@@ -127,6 +127,7 @@ struct TVersionApi {
   TInfoSize InfoSize = nullptr;
   TInfo Info = nullptr;
   TQuery Query = nullptr;
+  bool Loaded = false;  // all three found: else no version is read at all
   TVersionApi() {
     if (HMODULE M = LoadSystemLibrary("version.dll")) {
       // Through void*: FARPROC and these pointer types are unrelated.
@@ -134,7 +135,7 @@ struct TVersionApi {
       Info = reinterpret_cast<TInfo>(reinterpret_cast<void*>(GetProcAddress(M, "GetFileVersionInfoA")));
       Query = reinterpret_cast<TQuery>(reinterpret_cast<void*>(GetProcAddress(M, "VerQueryValueA")));
     }
-    if (!InfoSize || !Info || !Query) InfoSize = nullptr;  // no version reading at all
+    Loaded = InfoSize && Info && Query;
   }
 };
 const TVersionApi& VersionApi() {
@@ -143,13 +144,14 @@ const TVersionApi& VersionApi() {
 }
 
 BOOL QueryVersionValue(LPCVOID Block, LPCSTR SubBlock, LPVOID* Buffer, PUINT Len) {
-  return VersionApi().InfoSize ? VersionApi().Query(Block, SubBlock, Buffer, Len) : FALSE;
+  const TVersionApi& Api = VersionApi();
+  return Api.Loaded ? Api.Query(Block, SubBlock, Buffer, Len) : FALSE;
 }
 
 // The whole version resource of FileName; false when it has none.
 bool ReadVersionBlock(const std::string& FileName, std::vector<char>& Block) {
   const TVersionApi& Api = VersionApi();
-  if (!Api.InfoSize || CannotHoldVersion(FileName)) return false;
+  if (!Api.Loaded || CannotHoldVersion(FileName)) return false;
   DWORD Handle = 0;
   const DWORD Size = Api.InfoSize(FileName.c_str(), &Handle);
   if (Size == 0) return false;

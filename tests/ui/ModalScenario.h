@@ -117,9 +117,8 @@ inline bool ModalFormOnScreen(TCustomForm* F) {
 // from inside the window's message loop, each in a timer tick of its own so
 // that the loop sees a result set in between; none before the window is on
 // the screen, since building and showing a wizard's pages lets messages
-// through too.  A window the
-// steps left open, or one still open after LimitMs, is cancelled: a
-// failure, not a hang.
+// through too.  A window the steps left open, or one still open after
+// LimitMs, is cancelled: a failure, not a hang.
 class TModalSteps {
  public:
   static void Run(std::vector<std::function<void()>> Steps, const std::function<void()>& Show,
